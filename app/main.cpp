@@ -1,0 +1,5 @@
+// Velmora workbench. Licensed under the MIT licence.
+int main()
+{
+    return 0;
+}
