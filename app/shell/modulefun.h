@@ -1,0 +1,44 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPixmap;
+class QWidget;
+
+// The shared routines of the program: start-up, the window look, the message window.
+namespace ModuleFun {
+
+// The window the splash opens on its second tick; set once by the program's entry point.
+using MainWindowFactory = std::function<QWidget *()>;
+void SetMainWindowFactory(MainWindowFactory factory);
+QWidget *CreateMainWindow();
+
+// The start-up routine. Refuses a second running copy (message, then the process ends)
+// or shows the splash window. Returns true when the program goes on running.
+bool Main();
+
+// Lays out the title strip and frame line of the window, at its current size.
+void ApplyWindowSkin(QWidget *window);
+// Moves the window with the mouse through the window system's own move.
+void DragWindow(QWidget *window);
+// Keeps the window above all others (blnOnTop is a flag: -1 true, 0 false).
+void SetWindowTopmost(QWidget *window, qint16 blnOnTop);
+// Shows the program's modal message window; returns when the user has closed it.
+// intAlign: 0 left, 1 right, 2 centred.
+void ShowMessage(const QString &strMessage, qint16 intAlign);
+
+// "错误代号：" number, CR LF, CR LF, "错误信息：" description, CR LF, CR LF, hint.
+QString ErrorReport(int number, const QString &description, const QString &hint);
+
+// The folder of the program file; every file the program reads lies there.
+QString ProgramFolder();
+// Tests point the program at a folder of their own.
+void SetProgramFolder(const QString &folder);
+
+// A bitmap of the program's own resources by name, such as "CAPTION"; null when missing.
+QPixmap ResourceBitmap(const QString &name);
+
+} // namespace ModuleFun

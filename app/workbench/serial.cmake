@@ -1,0 +1,1 @@
+set(SERIAL_SOURCES systemcodepage.h systemcodepage.cpp)

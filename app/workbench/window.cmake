@@ -1,0 +1,1 @@
+set(WINDOW_SOURCES)
