@@ -30,6 +30,11 @@ void SetWindowTopmost(QWidget *window, qint16 blnOnTop);
 // intAlign: 0 left, 1 right, 2 centred.
 void ShowMessage(const QString &strMessage, qint16 intAlign);
 
+// Tests watch the messages instead of answering a modal window: while an observer is
+// set, ShowMessage hands it the text and alignment and returns at once.
+using MessageObserver = std::function<void(const QString &strMessage, qint16 intAlign)>;
+void SetMessageObserver(MessageObserver observer);
+
 // "错误代号：" number, CR LF, CR LF, "错误信息：" description, CR LF, CR LF, hint.
 QString ErrorReport(int number, const QString &description, const QString &hint);
 
