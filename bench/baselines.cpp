@@ -1,0 +1,199 @@
+// Velmora benchmark. Licensed under the MIT licence.
+#include "baselines.h"
+
+#include "measurements.h"
+#include "pseudoterminal.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSerialPort>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace Baselines {
+
+namespace {
+
+constexpr int BlockSize = 64 * 1024;
+const QByteArray Command("AT");
+const QByteArray Answer("OK");
+
+int openSlave(const PseudoTerminal &terminal)
+{
+    return ::open(terminal.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+}
+
+bool readExactly(int fd, char *data, qint64 size)
+{
+    while (size > 0) {
+        pollfd watch {fd, POLLIN, 0};
+        if (poll(&watch, 1, 2000) <= 0)
+            return false;
+        const ssize_t got = ::read(fd, data, size_t(size));
+        if (got > 0) {
+            data += got;
+            size -= got;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const QByteArray &payloadBlock()
+{
+    static const QByteArray block = [] {
+        QByteArray text;
+        text.reserve(BlockSize);
+        for (int line = 0; text.size() < BlockSize; ++line) {
+            QByteArray row = QByteArray::number(line).rightJustified(6, '0') + ' ';
+            while (row.size() < 62)
+                row.append(char('A' + (row.size() + line) % 26));
+            text.append(row).append("\r\n");
+        }
+        text.truncate(BlockSize);
+        return text;
+    }();
+    return block;
+}
+
+bool farEndStream(int master, qint64 bytes, qint64 bytesPerSecond)
+{
+    const QByteArray &block = payloadBlock();
+    const std::int64_t start = Measurements::nowMicroseconds();
+    qint64 sent = 0;
+    while (sent < bytes) {
+        const qint64 part = bytesPerSecond > 0 ? std::min<qint64>(bytesPerSecond / 100, block.size())
+                                               : block.size();
+        const qint64 size = std::min<qint64>(part, bytes - sent);
+        const char *data = block.constData();
+        qint64 left = size;
+        while (left > 0) {
+            const ssize_t written = ::write(master, data, size_t(left));
+            if (written < 0) {
+                pollfd watch {master, POLLOUT, 0};
+                poll(&watch, 1, 100);
+                continue;
+            }
+            data += written;
+            left -= written;
+        }
+        sent += size;
+        if (bytesPerSecond > 0) {
+            const std::int64_t due = start + sent * 1000000 / bytesPerSecond;
+            const std::int64_t wait = due - Measurements::nowMicroseconds();
+            if (wait > 0)
+                usleep(useconds_t(wait));
+        }
+    }
+    return true;
+}
+
+QVector<double> farEndExchanges(int master, int exchanges, const QByteArray &command,
+                                const QByteArray &answer)
+{
+    QVector<double> trips;
+    QByteArray received(answer.size(), Qt::Uninitialized);
+    for (int i = 0; i < exchanges; ++i) {
+        const std::int64_t start = Measurements::nowMicroseconds();
+        if (::write(master, command.constData(), size_t(command.size())) != command.size())
+            break;
+        if (!readExactly(master, received.data(), received.size()))
+            break;
+        trips.append(double(Measurements::nowMicroseconds() - start));
+    }
+    return trips;
+}
+
+double plainReceiveSeconds(qint64 bytes)
+{
+    PseudoTerminal terminal;
+    const int slave = openSlave(terminal);
+    const std::int64_t start = Measurements::nowMicroseconds();
+    std::thread writer([&] { farEndStream(terminal.master(), bytes); });
+    QByteArray buffer(BlockSize, Qt::Uninitialized);
+    qint64 received = 0;
+    while (received < bytes) {
+        pollfd watch {slave, POLLIN, 0};
+        if (poll(&watch, 1, 2000) <= 0)
+            break;
+        const ssize_t got = ::read(slave, buffer.data(), size_t(buffer.size()));
+        if (got > 0)
+            received += got;
+    }
+    const double seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    writer.join();
+    ::close(slave);
+    return seconds;
+}
+
+double serialPortReceiveSeconds(qint64 bytes)
+{
+    PseudoTerminal terminal;
+    QSerialPort port(terminal.slavePath());
+    if (!port.open(QIODevice::ReadWrite))
+        return -1;
+    qint64 received = 0;
+    QEventLoop loop;
+    QObject::connect(&port, &QSerialPort::readyRead, [&] {
+        received += port.readAll().size();
+        if (received >= bytes)
+            loop.quit();
+    });
+    const std::int64_t start = Measurements::nowMicroseconds();
+    std::thread writer([&] { farEndStream(terminal.master(), bytes); });
+    loop.exec();
+    const double seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    writer.join();
+    return seconds;
+}
+
+QVector<double> plainRoundTrips(int exchanges)
+{
+    PseudoTerminal terminal;
+    const int slave = openSlave(terminal);
+    std::thread responder([&] {
+        QByteArray command(Command.size(), Qt::Uninitialized);
+        for (int i = 0; i < exchanges; ++i) {
+            if (!readExactly(slave, command.data(), command.size()))
+                return;
+            if (::write(slave, Answer.constData(), size_t(Answer.size())) != Answer.size())
+                return;
+        }
+    });
+    const QVector<double> trips = farEndExchanges(terminal.master(), exchanges, Command, Answer);
+    responder.join();
+    ::close(slave);
+    return trips;
+}
+
+QVector<double> serialPortRoundTrips(int exchanges)
+{
+    PseudoTerminal terminal;
+    QSerialPort port(terminal.slavePath());
+    if (!port.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray pending;
+    QObject::connect(&port, &QSerialPort::readyRead, [&] {
+        pending += port.readAll();
+        while (pending.size() >= Command.size()) {
+            pending.remove(0, Command.size());
+            port.write(Answer);
+            port.flush();
+        }
+    });
+    QVector<double> trips;
+    QEventLoop loop;
+    std::thread farEnd([&] {
+        trips = farEndExchanges(terminal.master(), exchanges, Command, Answer);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    farEnd.join();
+    return trips;
+}
+
+} // namespace Baselines
