@@ -1,1 +1,13 @@
-set(WINDOW_SOURCES)
+# The main window, split by concern; the display panes come with the window-free logic's list.
+set(WINDOW_SOURCES
+    formmain.h
+    formmain_texts.h
+    formmain.cpp
+    formmain_ports.cpp
+    formmain_settings.cpp
+    formmain_commands.cpp
+    formmain_transfer.cpp
+    formmain_display.cpp
+    formmain_tools.cpp
+    ${PANE_SOURCES}
+)

@@ -1,0 +1,459 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formmain.h"
+
+#include "datapane.h"
+#include "formmain_texts.h"
+#include "portmap.h"
+
+#include <modulefun.h>
+
+#include <component/controlsite.h>
+#include <component/runtimeerror.h>
+#include <component/twips.h>
+#include <controls/xpbutton/xpbuttonevents.h>
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+using namespace FormMainTexts;
+
+namespace {
+
+const QSize WindowSize(780, 560);
+constexpr int TitleButtonSize = 21;
+constexpr int RowHeight = 22;
+constexpr int RowStep = 28;
+constexpr int FirstRow = 20;
+constexpr int LabelNudge = 3; // puts a label's text on the baseline of the list beside it
+constexpr int WideLabel = 88;
+constexpr int WideList = 150;
+constexpr int ShortLabel = 52;
+
+int rowY(int row) { return FirstRow + row * RowStep; }
+QRect labelRect(int x, int row, int width) { return QRect(x, rowY(row) + LabelNudge, width, 16); }
+QRect listRect(int x, int row, int width) { return QRect(x, rowY(row), width, RowHeight); }
+
+const QStringList BaudItems = {"600",   "1200",  "2400",   "4800",   "9600",
+                               "14400", "19200", "28800",  "38400",  "57600",
+                               "115200", "128000", "256000"};
+const QStringList ParityItems = {"None", "Even", "Odd", "Mark", "Spack"};
+const QStringList DataBitsItems = {"4", "5", "6", "7", "8"};
+const QStringList StopBitsItems = {"1", "1.5", "2"};
+const QStringList HandItems = {"None", "XON/XOFF", "RTS/CTS", "RTS/CTS & XON/XOFF"};
+const QStringList IOStateItems = {ModeSendOnly, ModeSendReceive, ModeReceiveOnly, ModeAnswer};
+const QStringList FormatItems = {"Ascii 编码 格式", "16进制编码 格式"};
+const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
+
+const QString SysDataFile = QStringLiteral("sysdata.dat");
+const QString DataFolder = QStringLiteral("data");
+
+} // namespace
+
+FormMain::FormMain(QWidget *parent)
+    : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent)
+{
+    MSCommOutPut.setObjectName(QStringLiteral("MSCommOutPut"));
+    MSCommInPut.setObjectName(QStringLiteral("MSCommInPut"));
+    Timer1.setObjectName(QStringLiteral("Timer1"));
+    Timer1.setTimerType(Qt::PreciseTimer);
+    m_tickClock.start();
+
+    buildTitleStrip();
+    buildSettingsFrame();
+    buildCommunicationFrame();
+    buildToolRow();
+    connectSettings();
+    connect(&Timer1, &QTimer::timeout, this, &FormMain::Timer1_Timer);
+    connect(&MSCommInPut, &CommPort::OnComm, this, &FormMain::MSCommInPut_OnComm);
+    connect(&MSCommOutPut, &CommPort::OnComm, this, &FormMain::MSCommOutPut_OnComm);
+
+    Form_Load();
+}
+
+FormMain::~FormMain() = default;
+
+QLabel *FormMain::addLabel(QWidget *parent, const QString &name, const QString &text,
+                           const QRect &rect, const QString &toolTip)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(rect);
+    label->setToolTip(toolTip);
+    return label;
+}
+
+QComboBox *FormMain::addList(QWidget *parent, const QString &name, const QStringList &items,
+                             const QRect &rect, const QString &toolTip)
+{
+    auto *list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setEditable(false);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+    list->setGeometry(rect);
+    list->setToolTip(toolTip);
+    return list;
+}
+
+void FormMain::buildTitleStrip()
+{
+    addTitleStrip(QStringLiteral("Velmora"));
+    Component::ControlSite *close = addCloseButton();
+    close->on(XPButton::TitleClick, [this](Component::EventArgs &) { ButtonExit_Click(); });
+
+    const int top = 5;
+    const Component::PropertyBag extent = {
+        {QStringLiteral("_extentx"), Component::twipsFromPixels(TitleButtonSize)},
+        {QStringLiteral("_extenty"), Component::twipsFromPixels(TitleButtonSize)}};
+    Component::PropertyBag minStored = extent;
+    minStored.set(QStringLiteral("topbuttontype"), int(XPButton::MinimumButton));
+    placeControl(QStringLiteral("OrmelXPButton.TopButton"), QStringLiteral("TopButtonMin"),
+                 QRect(width() - 50, top, TitleButtonSize, TitleButtonSize), minStored,
+                 QStringLiteral("最小化"))
+        ->on(XPButton::TitleClick, [this](Component::EventArgs &) { showMinimized(); });
+    placeControl(QStringLiteral("OrmelXPButton.HelpButton"), QStringLiteral("HelpButton"),
+                 QRect(width() - 75, top, TitleButtonSize, TitleButtonSize), extent,
+                 QStringLiteral("关于"))
+        ->on(XPButton::TitleClick, [this](Component::EventArgs &) { HelpButton_Click(); });
+}
+
+void FormMain::buildSettingsFrame()
+{
+    auto *frame = new QGroupBox(QStringLiteral("通讯参数设置"), this);
+    frame->setObjectName(QStringLiteral("FrameComSet"));
+    frame->setGeometry(10, 34, 760, 142);
+
+    buildPortColumn(frame, 10, QStringLiteral("Out"), ComboComOutput, ComboComOutSetB,
+                    ComboComOutSetP, ComboComOutSetD, ComboComOutSetS, ComboComOutHand);
+    buildPortColumn(frame, 258, QStringLiteral("In"), ComboComInput, ComboComInSetB,
+                    ComboComInSetP, ComboComInSetD, ComboComInSetS, ComboComInHand);
+    buildOptionColumn(frame, 506);
+}
+
+// One column of a port's list and line settings; side is "Out" or "In" in the names.
+void FormMain::buildPortColumn(QGroupBox *frame, int x, const QString &side, QComboBox *&portList,
+                               QComboBox *&baud, QComboBox *&parity, QComboBox *&dataBits,
+                               QComboBox *&stopBits, QComboBox *&hand)
+{
+    const bool sending = side == QLatin1String("Out");
+    const QString prefix = QStringLiteral("ComboCom") + side;
+    const QString labelPrefix = QStringLiteral("LabelCom") + side;
+    addLabel(frame, sending ? QStringLiteral("LabelComOut1put") : QStringLiteral("LabelComInput"),
+             sending ? OutPortPrefix : InPortPrefix, labelRect(x, 0, WideLabel),
+             sending ? QStringLiteral("数据发送串口号") : QStringLiteral("数据接收串口号"));
+    portList = addList(frame, prefix + QStringLiteral("put"), {},
+                       listRect(x + WideLabel, 0, WideList));
+
+    const int second = x + 124;
+    addLabel(frame, labelPrefix + "SetB", QStringLiteral("波特率："), labelRect(x, 1, ShortLabel),
+             QStringLiteral("通讯波特率"));
+    baud = addList(frame, prefix + "SetB", BaudItems, listRect(x + ShortLabel, 1, 70));
+    addLabel(frame, labelPrefix + "SetP", QStringLiteral("校验位："),
+             labelRect(second, 1, ShortLabel), QStringLiteral("通讯奇偶校验值"));
+    parity = addList(frame, prefix + "SetP", ParityItems, listRect(second + ShortLabel, 1, 66));
+    addLabel(frame, labelPrefix + "SetD", QStringLiteral("数据位："), labelRect(x, 2, ShortLabel),
+             QStringLiteral("通讯数据位值"));
+    dataBits = addList(frame, prefix + "SetD", DataBitsItems, listRect(x + ShortLabel, 2, 70));
+    addLabel(frame, labelPrefix + "SetS", QStringLiteral("停止位："),
+             labelRect(second, 2, ShortLabel), QStringLiteral("通讯停止位值"));
+    stopBits = addList(frame, prefix + "SetS", StopBitsItems, listRect(second + ShortLabel, 2, 66));
+    addLabel(frame, labelPrefix + "Hand", QStringLiteral("硬件握手协议："),
+             labelRect(x, 3, WideLabel));
+    hand = addList(frame, prefix + "Hand", HandItems, listRect(x + WideLabel, 3, WideList));
+}
+
+void FormMain::buildOptionColumn(QGroupBox *frame, int x)
+{
+    addLabel(frame, QStringLiteral("LabelComIOState"), QStringLiteral("数据收发方式："),
+             labelRect(x, 0, WideLabel), QStringLiteral("数据通讯收发方式"));
+    ComboComIOState = addList(frame, QStringLiteral("ComboComIOState"), IOStateItems,
+                              listRect(x + WideLabel, 0, WideList));
+    addLabel(frame, QStringLiteral("LabelComFormat"), QStringLiteral("通讯数据格式："),
+             labelRect(x, 1, WideLabel), QStringLiteral("数据显示格式"));
+    ComboComFormat = addList(frame, QStringLiteral("ComboComFormat"), FormatItems,
+                             listRect(x + WideLabel, 1, WideList));
+
+    CheckComAuto = new QCheckBox(QStringLiteral("自动连续收发数据"), frame);
+    CheckComAuto->setObjectName(QStringLiteral("CheckComAuto"));
+    CheckComAuto->setGeometry(listRect(x, 2, 124));
+    addLabel(frame, QStringLiteral("LabelComTime"), QStringLiteral("周期："),
+             labelRect(x + 126, 2, 36), QStringLiteral("连续发送周期"));
+    ComboComTime = addList(frame, QStringLiteral("ComboComTime"), TimeItems,
+                           listRect(x + 160, 2, 56));
+    addLabel(frame, QStringLiteral("LabelComTimeDW"), QStringLiteral("毫秒"),
+             labelRect(x + 218, 2, 26));
+
+    CheckSaveInfo = new QCheckBox(QStringLiteral("自动保存通讯数据"), frame);
+    CheckSaveInfo->setObjectName(QStringLiteral("CheckSaveInfo"));
+    CheckSaveInfo->setGeometry(listRect(x, 3, 124));
+    LabelFileName = addLabel(frame, QStringLiteral("LabelFileName"), FileNamePrefix,
+                             labelRect(x + 126, 3, 122));
+}
+
+void FormMain::buildCommunicationFrame()
+{
+    auto *frame = new QGroupBox(QStringLiteral("串口数据通讯"), this);
+    frame->setObjectName(QStringLiteral("FrameCom"));
+    frame->setGeometry(10, 180, 760, 318);
+
+    const int left = 10;
+    const int right = 385;
+    const int halfWidth = 365;
+    const int commandLabel = 122;
+    LabelComOutputP = addLabel(frame, QStringLiteral("LabelComOutputP"),
+                               OutPortPrefix + QStringLiteral("Com 1"), labelRect(left, 0, 300));
+    LabelComInputP = addLabel(frame, QStringLiteral("LabelComInputP"),
+                              InPortPrefix + QStringLiteral("Com 1"), labelRect(right, 0, 300));
+
+    addLabel(frame, QStringLiteral("LabelComOutCommand"), QStringLiteral("发送的数据通讯命令："),
+             labelRect(left, 1, commandLabel));
+    TextComOutCommand = new QLineEdit(frame);
+    TextComOutCommand->setObjectName(QStringLiteral("TextComOutCommand"));
+    TextComOutCommand->setGeometry(listRect(left + commandLabel, 1, halfWidth - commandLabel));
+    LabelComInCommand = addLabel(frame, QStringLiteral("LabelComInCommand"),
+                                 QStringLiteral("接收的数据通讯命令："),
+                                 labelRect(right, 1, commandLabel));
+    TextComInCommand = new QLineEdit(frame);
+    TextComInCommand->setObjectName(QStringLiteral("TextComInCommand"));
+    TextComInCommand->setGeometry(listRect(right + commandLabel, 1, halfWidth - commandLabel));
+
+    addLabel(frame, QStringLiteral("LabelComOutputData"), QStringLiteral("数据发送显示区："),
+             labelRect(left, 2, 200));
+    addLabel(frame, QStringLiteral("LabelComInputData"), QStringLiteral("数据接收显示区："),
+             labelRect(right, 2, 200));
+    const int paneTop = rowY(2) + RowHeight;
+    const int paneHeight = frame->height() - paneTop - 10;
+    TextComOutput = new DataPane(frame);
+    TextComOutput->setObjectName(QStringLiteral("TextComOutput"));
+    TextComOutput->setGeometry(left, paneTop, halfWidth, paneHeight);
+    TextComInput = new DataPane(frame);
+    TextComInput->setObjectName(QStringLiteral("TextComInput"));
+    TextComInput->setGeometry(right, paneTop, halfWidth, paneHeight);
+
+    connect(TextComOutCommand, &QLineEdit::textChanged, this,
+            [this] { TextCommand_Change(TextComOutCommand); });
+    connect(TextComInCommand, &QLineEdit::textChanged, this,
+            [this] { TextCommand_Change(TextComInCommand); });
+    connect(TextComOutCommand, &QLineEdit::returnPressed, this, &FormMain::ButtonCom_Click);
+    connect(TextComInCommand, &QLineEdit::returnPressed, this, &FormMain::ButtonCom_Click);
+}
+
+void FormMain::buildToolRow()
+{
+    struct ToolButton
+    {
+        const char *name;
+        QString caption;
+        QString toolTip;
+        void (FormMain::*click)();
+        bool enterClicks;
+    };
+    const ToolButton buttons[] = {
+        {"ButtonCom", ComStart, QStringLiteral("通讯操作"), &FormMain::ButtonCom_Click, true},
+        {"ButtonClear", QStringLiteral("清空信息"), QStringLiteral("清除数据信息"),
+         &FormMain::ButtonClear_Click, true},
+        {"ButtonScanPort", QStringLiteral("扫描端口"), QStringLiteral("扫描系统可用端口"),
+         &FormMain::ButtonScanPort_Click, true},
+        {"ButtonViewInfo", QStringLiteral("查看数据"), QStringLiteral("查看自动保存的通讯数据"),
+         &FormMain::ButtonViewInfo_Click, false},
+        {"ButtonCALC", QStringLiteral("数据计算"),
+         QStringLiteral("调用系统\"计算器\"进行\"校验和\"等数据计算"), &FormMain::ButtonCALC_Click,
+         false},
+        {"ButtonAscii", QStringLiteral("Ascii 表"), QStringLiteral("查看Ascii对照表"),
+         &FormMain::ButtonAscii_Click, true},
+        {"ButtonReadme", QStringLiteral("使用说明"), QStringLiteral("查看使用说明"),
+         &FormMain::ButtonReadme_Click, true},
+        {"ButtonExit", QStringLiteral("退出程序"), QStringLiteral("退出软件系统"),
+         &FormMain::ButtonExit_Click, true},
+    };
+    const int top = 504;
+    const int step = 97;
+    const QSize size(80, 25);
+    int x = 10;
+    for (const ToolButton &button : buttons) {
+        const auto click = button.click;
+        Component::ControlSite *site =
+            placeButton(QString::fromLatin1(button.name), QRect(QPoint(x, top), size),
+                        button.caption, button.toolTip, [this, click] { (this->*click)(); },
+                        button.enterClicks);
+        if (button.click == &FormMain::ButtonCom_Click)
+            ButtonCom = site->control();
+        x += step;
+    }
+
+    auto *line = new QFrame(this);
+    line->setObjectName(QStringLiteral("LineSp"));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(10, 533, 760, 2);
+    auto *notice = new QLabel(NoticeText, this);
+    notice->setObjectName(QStringLiteral("LabelNotice"));
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setGeometry(10, 538, 760, 16);
+}
+
+void FormMain::connectSettings()
+{
+    const auto onPick = [this](QComboBox *list, void (FormMain::*handler)()) {
+        connect(list, &QComboBox::activated, this, handler);
+    };
+    onPick(ComboComOutput, &FormMain::Sub_ComOutputPort);
+    onPick(ComboComInput, &FormMain::Sub_ComInputPort);
+    for (QComboBox *list : {ComboComOutSetB, ComboComOutSetP, ComboComOutSetD, ComboComOutSetS})
+        onPick(list, &FormMain::Sub_ComOutSet);
+    for (QComboBox *list : {ComboComInSetB, ComboComInSetP, ComboComInSetD, ComboComInSetS})
+        onPick(list, &FormMain::Sub_ComInSet);
+    onPick(ComboComOutHand, &FormMain::ComboComOutHand_Click);
+    onPick(ComboComInHand, &FormMain::ComboComInHand_Click);
+    onPick(ComboComFormat, &FormMain::ComboComFormat_Click);
+    onPick(ComboComTime, &FormMain::ComboComTime_Click);
+    onPick(ComboComIOState, &FormMain::ComboComIOState_Click);
+    connect(CheckComAuto, &QCheckBox::clicked, this, &FormMain::CheckComAuto_Click);
+    connect(CheckSaveInfo, &QCheckBox::clicked, this, &FormMain::CheckSaveInfo_Click);
+
+    m_lockedControls = {ComboComOutput,  ComboComInput,   ComboComIOState, ComboComOutSetB,
+                        ComboComOutSetP, ComboComOutSetD, ComboComOutSetS, ComboComOutHand,
+                        ComboComInSetB,  ComboComInSetP,  ComboComInSetD,  ComboComInSetS,
+                        ComboComInHand,  ComboComFormat,  CheckComAuto,    ComboComTime,
+                        CheckSaveInfo};
+}
+
+QString FormMain::Fun_SysDataPath()
+{
+    return ModuleFun::ProgramFolder() + QLatin1Char('/') + SysDataFile;
+}
+
+void FormMain::Form_Load()
+{
+    PortMap::setFolder(ModuleFun::ProgramFolder());
+    move((screen()->geometry().width() - width()) / 2, y());
+    udtSysData = SysData::load(Fun_SysDataPath());
+    Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
+
+    Sub_SelectStored(ComboComIOState, udtSysData.IOState);
+    ComboComIOState_Click();
+    Sub_SelectStored(ComboComOutSetB, udtSysData.OutSetB);
+    Sub_SelectStored(ComboComOutSetP, udtSysData.OutSetP);
+    Sub_SelectStored(ComboComOutSetD, udtSysData.OutSetD);
+    Sub_SelectStored(ComboComOutSetS, udtSysData.OutSetS);
+    Sub_ComOutSet();
+    Sub_SelectStored(ComboComOutHand, udtSysData.OutHand);
+    ComboComOutHand_Click();
+    Sub_SelectStored(ComboComInSetB, udtSysData.InSetB);
+    Sub_SelectStored(ComboComInSetP, udtSysData.InSetP);
+    Sub_SelectStored(ComboComInSetD, udtSysData.InSetD);
+    Sub_SelectStored(ComboComInSetS, udtSysData.InSetS);
+    Sub_ComInSet();
+    Sub_SelectStored(ComboComInHand, udtSysData.InHand);
+    ComboComInHand_Click();
+    Sub_SelectStored(ComboComFormat, udtSysData.ComFormat);
+    ComboComFormat_Click();
+    Sub_SetCheckValue(CheckComAuto, udtSysData.ComAuto);
+    CheckComAuto_Click();
+    Sub_SelectStored(ComboComTime, udtSysData.ComTime);
+    ComboComTime_Click();
+    Sub_SetCheckValue(CheckSaveInfo, udtSysData.SaveInfo);
+    CheckSaveInfo_Click();
+
+    TextComOutCommand->setText(udtSysData.OutCommand);
+    TextComOutCommand->setCursorPosition(TextComOutCommand->text().size());
+    TextComInCommand->setText(udtSysData.InCommand);
+    TextComInCommand->setCursorPosition(TextComInCommand->text().size());
+
+    strFileName = CaptureLog::fileNameFor(QDate::currentDate());
+    LabelFileName->setText(FileNamePrefix + strFileName);
+    strSaveInfo.setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder, strFileName);
+}
+
+// A stored index outside the list (a damaged or hand-edited file) selects the first item.
+void FormMain::Sub_SelectStored(QComboBox *list, qint16 intIndex)
+{
+    list->setCurrentIndex(intIndex >= 0 && intIndex < list->count() ? intIndex : 0);
+}
+
+void FormMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_blnUnloaded) {
+        m_blnUnloaded = true;
+        Form_Unload();
+    }
+    SkinnedWindow::closeEvent(event);
+}
+
+void FormMain::Form_Unload()
+{
+    // The timer would otherwise tick inside the modal reports below.
+    Timer1.stop();
+    Sub_ClosePorts();
+    if (blnSaveInfo && strSaveInfo.flush() == CaptureLog::WriteStatus::Failed)
+        ModuleFun::ShowMessage(Fun_CaptureReport(), 0);
+    Sub_FillSysData();
+    if (!udtSysData.save(Fun_SysDataPath()))
+        ModuleFun::ShowMessage(SysDataNotSaved.arg(Fun_SysDataPath()), 2);
+}
+
+// With no port listed the lists hold no port to store, so the port read at load is kept:
+// a port absent today is chosen again once it is back.
+qint16 FormMain::Fun_SelectedPort(const QComboBox *list, qint16 intFallback) const
+{
+    const int index = list->currentIndex();
+    if (intComPortCount == 0 || index < 0 || index >= intComPortCount)
+        return intFallback;
+    return intComPortList[index + 1];
+}
+
+void FormMain::Sub_FillSysData()
+{
+    udtSysData.OutPort = Fun_SelectedPort(ComboComOutput, udtSysData.OutPort);
+    udtSysData.InPort = Fun_SelectedPort(ComboComInput, udtSysData.InPort);
+    udtSysData.IOState = qint16(ComboComIOState->currentIndex());
+    udtSysData.OutSetB = qint16(ComboComOutSetB->currentIndex());
+    udtSysData.OutSetP = qint16(ComboComOutSetP->currentIndex());
+    udtSysData.OutSetD = qint16(ComboComOutSetD->currentIndex());
+    udtSysData.OutSetS = qint16(ComboComOutSetS->currentIndex());
+    udtSysData.OutHand = qint16(ComboComOutHand->currentIndex());
+    udtSysData.InSetB = qint16(ComboComInSetB->currentIndex());
+    udtSysData.InSetP = qint16(ComboComInSetP->currentIndex());
+    udtSysData.InSetD = qint16(ComboComInSetD->currentIndex());
+    udtSysData.InSetS = qint16(ComboComInSetS->currentIndex());
+    udtSysData.InHand = qint16(ComboComInHand->currentIndex());
+    udtSysData.ComFormat = qint16(ComboComFormat->currentIndex());
+    udtSysData.ComAuto = Fun_CheckValue(CheckComAuto);
+    udtSysData.ComTime = qint16(ComboComTime->currentIndex());
+    udtSysData.OutCommand = TextComOutCommand->text();
+    udtSysData.SaveInfo = Fun_CheckValue(CheckSaveInfo);
+    udtSysData.InCommand = TextComInCommand->text();
+}
+
+qint16 FormMain::Fun_CheckValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: return CheckChecked;
+    case Qt::PartiallyChecked: return CheckGrey;
+    default: return CheckUnchecked;
+    }
+}
+
+void FormMain::Sub_SetCheckValue(QCheckBox *box, qint16 intValue)
+{
+    box->setTristate(intValue == CheckGrey);
+    box->setCheckState(intValue == CheckChecked ? Qt::Checked
+                       : intValue == CheckGrey  ? Qt::PartiallyChecked
+                                                : Qt::Unchecked);
+}
+
+// Only the program sets the grey state; once left, a click of the user toggles two states.
+qint16 FormMain::Fun_ClickedValue(QCheckBox *box)
+{
+    const qint16 value = Fun_CheckValue(box);
+    if (value != CheckGrey)
+        box->setTristate(false);
+    return value;
+}

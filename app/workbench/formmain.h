@@ -1,0 +1,218 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include "capturelog.h"
+#include "commport.h"
+#include "sysdata.h"
+
+#include <skinnedwindow.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QVariant>
+
+#include <array>
+
+class DataPane;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace Component {
+class Control;
+class RuntimeError;
+}
+
+// The main window: the serial workbench with its settings, the two ports, the periodic
+// sender, the receive handler, the two display panes and the capture of the traffic.
+class FormMain : public SkinnedWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FormMain(QWidget *parent = nullptr);
+    ~FormMain() override;
+
+    // Port discovery and checking.
+    void Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort);
+    bool Fun_ComPortTest(qint16 intComPort);
+    void Sub_ComOutputPort();
+    void Sub_ComInputPort();
+
+    // Line settings and the lock while communicating.
+    void Sub_ComOutSet();
+    void Sub_ComInSet();
+    void Sub_OptionState(bool blnOS);
+
+    // Commands and their encoding.
+    bool Fun_CommandTest(const QString &strCommand);
+    void Sub_OutCommandChange(const QString &strComOutCommand);
+    void Sub_InCommandChange(const QVariant &ComInCommand);
+
+    // Opening the ports.
+    void Sub_MscommOutPut();
+    void Sub_MscommInPut();
+
+    // Display and capture.
+    void Sub_ComOutputDataShow();
+    void Sub_ComInputDataShow();
+    void Sub_SaveComInfo(qint16 intComInfoState, const QString &strComInfo);
+    void Sub_SaveComInfoToFile();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Construction and layout (formmain.cpp).
+    void buildTitleStrip();
+    void buildSettingsFrame();
+    void buildPortColumn(QGroupBox *frame, int x, const QString &side, QComboBox *&portList,
+                         QComboBox *&baud, QComboBox *&parity, QComboBox *&dataBits,
+                         QComboBox *&stopBits, QComboBox *&hand);
+    void buildOptionColumn(QGroupBox *frame, int x);
+    void buildCommunicationFrame();
+    void buildToolRow();
+    void connectSettings();
+    QLabel *addLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+                     const QString &toolTip = QString());
+    QComboBox *addList(QWidget *parent, const QString &name, const QStringList &items,
+                       const QRect &rect, const QString &toolTip = QString());
+
+    // Load and close (formmain.cpp).
+    static QString Fun_SysDataPath();
+    void Form_Load();
+    void Form_Unload();
+    void Sub_SelectStored(QComboBox *list, qint16 intIndex);
+    qint16 Fun_SelectedPort(const QComboBox *list, qint16 intFallback) const;
+    void Sub_FillSysData();
+
+    // Transfer modes, the list indexes of ComboComIOState.
+    enum IOState : qint16 { IOSend = 0, IOSendReceive = 1, IOReceive = 2, IOAnswer = 3 };
+
+    // Check boxes hold 0 unchecked, 1 checked, 2 grey.
+    enum CheckValue : qint16 { CheckUnchecked = 0, CheckChecked = 1, CheckGrey = 2 };
+    static qint16 Fun_CheckValue(const QCheckBox *box);
+    static void Sub_SetCheckValue(QCheckBox *box, qint16 intValue);
+    static qint16 Fun_ClickedValue(QCheckBox *box);
+
+    // Settings handlers (formmain_settings.cpp).
+    void ComboComOutHand_Click();
+    void ComboComInHand_Click();
+    void ComboComFormat_Click();
+    void ComboComTime_Click();
+    void ComboComIOState_Click();
+    void CheckComAuto_Click();
+
+    // Ports (formmain_ports.cpp).
+    void ButtonScanPort_Click();
+    void Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *label,
+                      const QString &strPrefix);
+
+    // Commands (formmain_commands.cpp).
+    void TextCommand_Change(QLineEdit *box);
+
+    // Transfer engine (formmain_transfer.cpp).
+    void ButtonCom_Click();
+    void Sub_ComStart();
+    void Sub_ComStop();
+    bool Fun_ComStartPorts();
+    bool Fun_ComStartSharedPorts();
+    bool Fun_CheckPort(qint16 intPort, QWidget *focusOnRefusal);
+    void Timer1_Timer();
+    void MSCommInPut_OnComm();
+    void MSCommOutPut_OnComm();
+    void Sub_DeviceLost(const CommPort &port);
+    qint32 Fun_TickCount() const;
+    void Sub_WriteOutData();
+    void Sub_ReportCommError(const Component::RuntimeError &error);
+    void Sub_ClosePorts();
+    bool Fun_Communicating() const;
+    void Sub_SetComCaption(const QString &caption);
+
+    // Display and capture (formmain_display.cpp).
+    void Sub_ShowOutCommand();
+    void ButtonClear_Click();
+    void CheckSaveInfo_Click();
+    void Sub_ReportCapture(CaptureLog::WriteStatus status);
+    QString Fun_CaptureReport() const;
+
+    // Tool buttons (formmain_tools.cpp).
+    void ButtonViewInfo_Click();
+    void ButtonCALC_Click();
+    void ButtonAscii_Click();
+    void ButtonReadme_Click();
+    void ButtonExit_Click();
+    void HelpButton_Click();
+
+    // Controls, named as the window shows them.
+    QComboBox *ComboComOutput = nullptr;
+    QComboBox *ComboComInput = nullptr;
+    QComboBox *ComboComOutSetB = nullptr;
+    QComboBox *ComboComOutSetP = nullptr;
+    QComboBox *ComboComOutSetD = nullptr;
+    QComboBox *ComboComOutSetS = nullptr;
+    QComboBox *ComboComOutHand = nullptr;
+    QComboBox *ComboComInSetB = nullptr;
+    QComboBox *ComboComInSetP = nullptr;
+    QComboBox *ComboComInSetD = nullptr;
+    QComboBox *ComboComInSetS = nullptr;
+    QComboBox *ComboComInHand = nullptr;
+    QComboBox *ComboComIOState = nullptr;
+    QComboBox *ComboComFormat = nullptr;
+    QComboBox *ComboComTime = nullptr;
+    QCheckBox *CheckComAuto = nullptr;
+    QCheckBox *CheckSaveInfo = nullptr;
+    QLabel *LabelFileName = nullptr;
+    QLabel *LabelComOutputP = nullptr;
+    QLabel *LabelComInputP = nullptr;
+    QLabel *LabelComInCommand = nullptr;
+    QLineEdit *TextComOutCommand = nullptr;
+    QLineEdit *TextComInCommand = nullptr;
+    DataPane *TextComOutput = nullptr;
+    DataPane *TextComInput = nullptr;
+    Component::Control *ButtonCom = nullptr;
+
+    CommPort MSCommOutPut;
+    CommPort MSCommInPut;
+    QTimer Timer1;
+
+    // The 17 settings controls locked while communicating, in their locking order.
+    std::array<QWidget *, 17> m_lockedControls {};
+
+    // Window-level state shared by the workbench's routines.
+    qint16 intIOState = 0;
+    std::array<qint16, 17> intComPortList {}; // entries 1 to 16; entry 0 unused
+    qint16 intComPortCount = 0;
+    qint16 intComOutPort = 0;
+    QString strComOutSet;
+    qint16 intComOutHand = 0;
+    qint16 intComInPort = 0;
+    QString strComInSet;
+    qint16 intComInHand = 0;
+    bool blnSamePort = false;
+    qint16 intComFormat = 0;
+    bool blnComAuto = false;
+    qint16 intComTime = 0;
+    QString strOutCommand;
+    QVariant varOutData;
+    QString strInData;
+    QString strInCommand;
+    QString strRThreshold;
+    bool blnNewLine = false;
+    qint32 lngTickLast = 0;
+    qint32 lngTickNow = 0;
+    bool blnSaveInfo = false;
+    QString strFileName;
+    CaptureLog strSaveInfo; // the capture buffer and the day's file it goes to
+    SysData udtSysData;
+
+    // A monotonic millisecond clock standing in for the system tick count.
+    QElapsedTimer m_tickClock;
+    // A tick waiting on its own failure report must not send again underneath it.
+    bool m_blnTickBusy = false;
+    // Send failures already reported in this run of communication, by error number.
+    int m_intReportedSendError = 0;
+    bool m_blnUnloaded = false;
+};
