@@ -1,0 +1,43 @@
+// OrmelXPButton control library. Licensed under the MIT licence.
+#include "helpbutton.h"
+
+HelpButton::HelpButton(QWidget *parent)
+    : TitleButton(parent)
+{
+    setAccessibleName(QStringLiteral("帮助"));
+    showLook(Look::Normal);
+    lockSize();
+}
+
+QString HelpButton::imageName(Look look) const
+{
+    switch (look) {
+    case Look::Hover:
+        return QStringLiteral("HELP-MOUSEOVER");
+    case Look::Pressed:
+        return QStringLiteral("HELP-MOUSEDOWN");
+    case Look::Normal:
+        break;
+    }
+    return QStringLiteral("HELP-NORMAL");
+}
+
+void HelpButton::ChangeImage(QString &strImage)
+{
+    setBackgroundFace(strImage);
+}
+
+void HelpButton::initProperties()
+{
+    setEnabledProperty(true);
+}
+
+void HelpButton::readProperties(const Component::PropertyBag &bag)
+{
+    readEnabled(bag);
+}
+
+void HelpButton::writeProperties(Component::PropertyBag &bag) const
+{
+    writeEnabled(bag);
+}

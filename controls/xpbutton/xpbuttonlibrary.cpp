@@ -1,0 +1,31 @@
+// OrmelXPButton control library. Licensed under the MIT licence.
+// The library's component server: its description, its three classes and the four
+// entry points through which hosts register the library and create its controls.
+#include "button.h"
+#include "helpbutton.h"
+#include "topbutton.h"
+
+#include <component/libraryserver.h>
+
+namespace {
+
+template<typename T>
+Component::Control *createControl(QWidget *parent)
+{
+    return new T(parent);
+}
+
+Component::LibraryServer &xpButtonServer()
+{
+    static Component::LibraryServer server(QStringLiteral("Ormel ActiveX XPButton"),
+                                           {
+                                               {QStringLiteral("OrmelXPButton.Button"), createControl<Button>},
+                                               {QStringLiteral("OrmelXPButton.TopButton"), createControl<TopButton>},
+                                               {QStringLiteral("OrmelXPButton.HelpButton"), createControl<HelpButton>},
+                                           });
+    return server;
+}
+
+} // namespace
+
+COMPONENT_LIBRARY_ENTRY_POINTS(xpButtonServer)
