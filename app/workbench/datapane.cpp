@@ -1,0 +1,130 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "datapane.h"
+
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr QChar LineBreak = u'\n';
+constexpr QChar CarriageReturn = u'\r';
+
+} // namespace
+
+DataPane::DataPane(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_batchTimer.setSingleShot(true);
+    m_batchTimer.setInterval(BatchMilliseconds);
+    connect(&m_batchTimer, &QTimer::timeout, this, &DataPane::flushPending);
+}
+
+int DataPane::lineCount()
+{
+    flushPending();
+    const int lines = documentLineCount();
+    return m_dropped ? std::max(lines, int(LinesShown)) : lines;
+}
+
+bool DataPane::isEmpty() const
+{
+    return m_pending.isEmpty() && (m_pendingReplacesDocument || document()->isEmpty());
+}
+
+void DataPane::appendText(const QString &text)
+{
+    appendPending(text);
+    flushPending();
+}
+
+void DataPane::appendPending(const QString &text)
+{
+    m_pending += normalised(text);
+    boundPending();
+    if (!m_pending.isEmpty() && !m_batchTimer.isActive())
+        m_batchTimer.start();
+}
+
+void DataPane::flushPending()
+{
+    m_batchTimer.stop();
+    if (m_pendingReplacesDocument) {
+        QPlainTextEdit::clear();
+        m_pendingReplacesDocument = false;
+    }
+    if (!m_pending.isEmpty()) {
+        QTextCursor cursor(document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(m_pending);
+        m_pending.clear();
+        boundDocument();
+    }
+    moveCursor(QTextCursor::End);
+    ensureCursorVisible();
+}
+
+void DataPane::clear()
+{
+    m_batchTimer.stop();
+    m_pending.clear();
+    m_pendingReplacesDocument = false;
+    m_dropped = false;
+    m_endsWithCr = false;
+    QPlainTextEdit::clear();
+}
+
+// One line break per CR LF, lone CR or lone LF, also when a CR LF is split between
+// two calls.
+QString DataPane::normalised(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const bool lfAfterCr = c == LineBreak && m_endsWithCr;
+        m_endsWithCr = c == CarriageReturn;
+        if (!lfAfterCr)
+            out += m_endsWithCr ? LineBreak : c;
+    }
+    return out;
+}
+
+// Queued text that alone passes the bound replaces everything shown; only its newest
+// part is worth inserting.
+void DataPane::boundPending()
+{
+    if (m_pending.size() <= MaxChars)
+        return;
+    m_pending.remove(0, m_pending.size() - KeepChars);
+    m_pendingReplacesDocument = true;
+    m_dropped = true;
+}
+
+void DataPane::boundDocument()
+{
+    const int characters = document()->characterCount();
+    if (characters <= MaxChars)
+        return;
+    QTextCursor cursor(document());
+    cursor.setPosition(characters - 1 - KeepChars, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    m_dropped = true;
+}
+
+int DataPane::documentLineCount() const
+{
+    auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
+    int lines = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        layout->ensureBlockLayout(block);
+        lines += std::max(1, block.layout()->lineCount());
+    }
+    return lines;
+}

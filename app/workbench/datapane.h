@@ -1,0 +1,53 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+// A read-only, wrapping display pane without scroll bars that stays fast and small
+// under a continuous stream: text can be queued and is inserted in batches, and only
+// the newest part of an overlong text is kept.
+class DataPane : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    // The window empties a pane that shows this many lines.
+    static constexpr int LinesShown = 16;
+    // Bounds of the kept text, in characters: beyond MaxChars only the newest
+    // KeepChars remain. KeepChars always fills far more than LinesShown lines.
+    static constexpr int MaxChars = 64 * 1024;
+    static constexpr int KeepChars = 16 * 1024;
+    // Queued text is inserted at least this often.
+    static constexpr int BatchMilliseconds = 30;
+
+    explicit DataPane(QWidget *parent = nullptr);
+
+    // Lines as the pane shows them at its current width, wrapped lines included,
+    // queued text counted. Once text had to be dropped the count is at least
+    // LinesShown, as it would be with all of it present.
+    int lineCount();
+    bool isEmpty() const;
+
+    // Inserts at the end at once, caret at the end. CR LF, CR and LF each break a line.
+    void appendText(const QString &text);
+    // Queues text for the next batch; cheap enough to call for every receive event.
+    void appendPending(const QString &text);
+    // Inserts what is queued.
+    void flushPending();
+
+public slots:
+    void clear();
+
+private:
+    QString normalised(const QString &text);
+    void boundPending();
+    void boundDocument();
+    int documentLineCount() const;
+
+    QString m_pending;
+    bool m_pendingReplacesDocument = false;
+    bool m_dropped = false;
+    bool m_endsWithCr = false;
+    QTimer m_batchTimer;
+};

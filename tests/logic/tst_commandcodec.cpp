@@ -1,0 +1,156 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "commandcodec.h"
+
+#include <component/runtimeerror.h>
+
+#include <QTest>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(CommandCodec::CommandProblem)
+
+namespace {
+
+constexpr int Text = CommandCodec::FormatText;
+constexpr int Hex = CommandCodec::FormatHex;
+
+int errorNumberOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const Component::RuntimeError &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+// The checks and conversions between typed commands, port data and display text.
+class TestCommandCodec : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void check_data();
+    void check();
+    void refusalTexts();
+    void hexBytes_data();
+    void hexBytes();
+    void hexBytesOverflow();
+    void textCommandIsSentUnchanged();
+    void hexText_data();
+    void hexText();
+    void hexTextCoversEveryByte();
+    void receivedText();
+};
+
+void TestCommandCodec::check_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<CommandCodec::CommandProblem>("problem");
+    using P = CommandCodec::CommandProblem;
+    QTest::addRow("empty text") << QString() << Text << P::Empty;
+    QTest::addRow("empty hex") << QString() << Hex << P::Empty;
+    QTest::addRow("odd text") << QStringLiteral("ABC") << Text << P::None;
+    QTest::addRow("odd hex") << QStringLiteral("ABC") << Hex << P::OddHexLength;
+    QTest::addRow("even hex") << QStringLiteral("ABCD") << Hex << P::None;
+    QTest::addRow("two blanks hex") << QStringLiteral("  ") << Hex << P::None;
+    QTest::addRow("non-digits hex") << QStringLiteral("ZZ") << Hex << P::None;
+}
+
+void TestCommandCodec::check()
+{
+    QFETCH(QString, command);
+    QFETCH(int, format);
+    QFETCH(CommandCodec::CommandProblem, problem);
+    QCOMPARE(CommandCodec::check(command, format), problem);
+}
+
+void TestCommandCodec::refusalTexts()
+{
+    using P = CommandCodec::CommandProblem;
+    QCOMPARE(CommandCodec::refusal(P::Empty), QStringLiteral("对不起！\r\n\r\n您不能设置空串命令！"));
+    QCOMPARE(CommandCodec::refusal(P::OddHexLength),
+             QStringLiteral("对不起！\r\n\r\n您输入的16进制数据命令长度为奇数不符合要求！"));
+    QCOMPARE(CommandCodec::refusal(P::None), QString());
+}
+
+void TestCommandCodec::hexBytes_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addRow("three pairs") << QStringLiteral("0A1B2C") << QByteArray("\x0A\x1B\x2C", 3);
+    QTest::addRow("blank inside a pair") << QStringLiteral("A 1B") << QByteArray("\x0A\x1B", 2);
+    QTest::addRow("no digits") << QStringLiteral("ZZ") << QByteArray(1, '\0');
+    QTest::addRow("digit then other") << QStringLiteral("1Z") << QByteArray(1, '\x01');
+    QTest::addRow("other then digit") << QStringLiteral("Z1") << QByteArray(1, '\0');
+    QTest::addRow("two blanks") << QStringLiteral("  ") << QByteArray(1, '\0');
+    QTest::addRow("lower case") << QStringLiteral("0aff") << QByteArray("\x0A\xFF", 2);
+    QTest::addRow("tab and line feed ignored") << QStringLiteral("\t1F\n") << QByteArray("\x01\x0F", 2);
+    QTest::addRow("carriage return is no blank") << QStringLiteral("\r1") << QByteArray(1, '\0');
+    QTest::addRow("pairs never merge") << QStringLiteral(" 12 ") << QByteArray("\x01\x02", 2);
+}
+
+void TestCommandCodec::hexBytes()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(CommandCodec::hexBytes(command), bytes);
+    QCOMPARE(CommandCodec::sendData(command, Hex).toByteArray(), bytes);
+}
+
+void TestCommandCodec::hexBytesOverflow()
+{
+    const QString largest = QStringLiteral("F").repeated(2 * 32767 + 1);
+    QCOMPARE(CommandCodec::hexBytes(largest).size(), 32767);
+    const QString tooLong = QStringLiteral("F").repeated(2 * 32768);
+    QCOMPARE(errorNumberOf([&] { CommandCodec::hexBytes(tooLong); }),
+             int(Component::RuntimeError::Overflow));
+}
+
+void TestCommandCodec::textCommandIsSentUnchanged()
+{
+    const QVariant data = CommandCodec::sendData(QStringLiteral("at 汉"), Text);
+    QCOMPARE(data.typeId(), int(QMetaType::QString));
+    QCOMPARE(data.toString(), QStringLiteral("at 汉"));
+}
+
+void TestCommandCodec::hexText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addRow("three bytes") << QByteArray("\x0A\x1B\xFF", 3) << QStringLiteral("0A1BFF");
+    QTest::addRow("zero and 7F") << QByteArray("\x00\x7F", 2) << QStringLiteral("007F");
+    QTest::addRow("one digit padded") << QByteArray(1, '\x05') << QStringLiteral("05");
+    QTest::addRow("empty") << QByteArray() << QString();
+}
+
+void TestCommandCodec::hexText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(CommandCodec::hexText(bytes), text);
+    QCOMPARE(CommandCodec::receivedText(bytes, Hex), text);
+}
+
+void TestCommandCodec::hexTextCoversEveryByte()
+{
+    QByteArray all;
+    for (int value = 0; value < 256; ++value)
+        all.append(char(value));
+    QCOMPARE(CommandCodec::hexText(all), QString::fromLatin1(all.toHex().toUpper()));
+    QCOMPARE(CommandCodec::hexBytes(CommandCodec::hexText(all)), all);
+}
+
+void TestCommandCodec::receivedText()
+{
+    QCOMPARE(CommandCodec::receivedText(QStringLiteral("ok\r\n"), Text), QStringLiteral("ok\r\n"));
+    QCOMPARE(CommandCodec::receivedText(QByteArray("ok"), Text), QStringLiteral("ok"));
+    QCOMPARE(errorNumberOf([] { CommandCodec::receivedText(QStringLiteral("0A"), Hex); }),
+             CommandCodec::TypeMismatch);
+}
+
+QTEST_GUILESS_MAIN(TestCommandCodec)
+#include "tst_commandcodec.moc"

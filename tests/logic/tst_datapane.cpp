@@ -1,0 +1,158 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "datapane.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace {
+
+const QString CRLF = QStringLiteral("\r\n");
+
+} // namespace
+
+// Line counting and the bounded, batched display of the traffic panes.
+class TestDataPane : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void lineCount_data();
+    void lineCount();
+    void longLinesWrap();
+    void batchedEqualsImmediate_data();
+    void batchedEqualsImmediate();
+    void batchIsInsertedByTheTimer();
+    void continuousStreamStaysBounded();
+    void clearForgetsEverything();
+
+private:
+    DataPane *m_pane = nullptr;
+    int charactersPerLine();
+};
+
+void TestDataPane::init()
+{
+    m_pane = new DataPane;
+    m_pane->setFixedSize(300, 200);
+    m_pane->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pane));
+}
+
+void TestDataPane::cleanup()
+{
+    delete m_pane;
+    m_pane = nullptr;
+}
+
+// Found by typing, as a user would see the first wrap.
+int TestDataPane::charactersPerLine()
+{
+    int characters = 0;
+    while (m_pane->lineCount() == 1) {
+        m_pane->appendText(QStringLiteral("0"));
+        ++characters;
+    }
+    m_pane->clear();
+    return characters - 1;
+}
+
+void TestDataPane::lineCount_data()
+{
+    QTest::addColumn<QStringList>("chunks");
+    QTest::addColumn<int>("lines");
+    QTest::addRow("empty") << QStringList() << 1;
+    QTest::addRow("one line") << QStringList { "abc" } << 1;
+    QTest::addRow("CR LF breaks once") << QStringList { "a" + CRLF + "b" } << 2;
+    QTest::addRow("CR LF split across chunks") << QStringList { "a\r", "\nb" } << 2;
+    QTest::addRow("lone CR and lone LF") << QStringList { "a\rb\nc" } << 3;
+    QTest::addRow("trailing break") << QStringList { "a" + CRLF } << 2;
+    QTest::addRow("sixteen sends") << QStringList { "AT" + (CRLF + "AT").repeated(15) } << 16;
+}
+
+void TestDataPane::lineCount()
+{
+    QFETCH(QStringList, chunks);
+    QFETCH(int, lines);
+    for (const QString &chunk : chunks)
+        m_pane->appendPending(chunk);
+    QCOMPARE(m_pane->lineCount(), lines);
+    QCOMPARE(m_pane->isEmpty(), chunks.isEmpty());
+}
+
+void TestDataPane::longLinesWrap()
+{
+    const int perLine = charactersPerLine();
+    QVERIFY(perLine > 4);
+    m_pane->appendText(QStringLiteral("0").repeated(3 * perLine));
+    QCOMPARE(m_pane->lineCount(), 3);
+    m_pane->appendText(QStringLiteral("0"));
+    QCOMPARE(m_pane->lineCount(), 4);
+}
+
+void TestDataPane::batchedEqualsImmediate_data()
+{
+    QTest::addColumn<QStringList>("chunks");
+    QTest::addRow("short chunks") << QStringList { "A", "B", CRLF, "C" };
+    QTest::addRow("hex stream") << QStringList(40, QStringLiteral("0A1BFF007F"));
+    QTest::addRow("words and breaks") << QStringList(30, QStringLiteral("hello world ") + CRLF);
+}
+
+void TestDataPane::batchedEqualsImmediate()
+{
+    QFETCH(QStringList, chunks);
+    DataPane immediate;
+    immediate.setFixedSize(m_pane->size());
+    immediate.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&immediate));
+    for (const QString &chunk : chunks) {
+        immediate.appendText(chunk);
+        m_pane->appendPending(chunk);
+    }
+    QCOMPARE(m_pane->lineCount(), immediate.lineCount());
+    QCOMPARE(m_pane->toPlainText(), immediate.toPlainText());
+    QCOMPARE(m_pane->textCursor().position(), m_pane->toPlainText().size());
+}
+
+void TestDataPane::batchIsInsertedByTheTimer()
+{
+    m_pane->appendPending(QStringLiteral("OK"));
+    QCOMPARE(m_pane->toPlainText(), QString());
+    QVERIFY(!m_pane->isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_pane->toPlainText(), QStringLiteral("OK"), 1000);
+}
+
+void TestDataPane::continuousStreamStaysBounded()
+{
+    const QString chunk = QStringLiteral("0123456789ABCDEF").repeated(256);
+    QString tail;
+    for (int event = 0; event < 2048; ++event) {
+        m_pane->appendPending(chunk);
+        if (event % 64 == 0)
+            QCoreApplication::processEvents();
+        QVERIFY(m_pane->document()->characterCount() <= DataPane::MaxChars + 1);
+    }
+    QVERIFY(m_pane->lineCount() >= DataPane::LinesShown);
+    const QString shown = m_pane->toPlainText();
+    QVERIFY(shown.size() <= DataPane::MaxChars);
+    QVERIFY(shown.size() >= DataPane::KeepChars);
+    QVERIFY(chunk.repeated(DataPane::MaxChars / chunk.size() + 2).endsWith(shown));
+
+    m_pane->appendText(CRLF + "x");
+    QVERIFY(m_pane->lineCount() >= DataPane::LinesShown);
+}
+
+void TestDataPane::clearForgetsEverything()
+{
+    m_pane->appendPending(QStringLiteral("0").repeated(DataPane::MaxChars + 1));
+    m_pane->appendPending(QStringLiteral("\r"));
+    m_pane->clear();
+    QVERIFY(m_pane->isEmpty());
+    QCOMPARE(m_pane->lineCount(), 1);
+    m_pane->appendText(QStringLiteral("\nA"));
+    QCOMPARE(m_pane->lineCount(), 2);
+}
+
+QTEST_MAIN(TestDataPane)
+#include "tst_datapane.moc"
