@@ -1,0 +1,155 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formabout.h"
+
+#include "externalprogram.h"
+#include "modulefun.h"
+#include "windowtexts.h"
+
+#include <component/control.h>
+#include <component/controlsite.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace {
+
+const QString Caption = QStringLiteral("关于");
+const QString Maker = QStringLiteral("Ormel");
+const QString MailAddress = QStringLiteral("velmora@example.org");
+const QString IconBitmap = QStringLiteral("ICON");
+
+// A 32-pixel picture inside a one-pixel border.
+constexpr int BorderedPictureSize = 34;
+constexpr int PictureRowTop = 224;
+
+QString versionNumber()
+{
+    return QStringLiteral("%1.%2.%3")
+        .arg(VELMORA_VERSION_MAJOR)
+        .arg(VELMORA_VERSION_MINOR)
+        .arg(VELMORA_VERSION_PATCH);
+}
+
+QLabel *colouredLabel(QLabel *label, const QColor &colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+FormAbout::FormAbout(QWidget *parent)
+    : SkinnedWindow(QStringLiteral("FormAbout"), Caption, QSize(357, 266), parent)
+{
+    addTitleStrip(Caption);
+    addCloseButton();
+    Component::ControlSite *ok =
+        placeButton(WindowTexts::OkName, QRect(260, 229, 70, 25), WindowTexts::OkCaption,
+                    WindowTexts::OkToolTip, [this] { close(); });
+    ok->control()->setFocus();
+
+    addPicture(QStringLiteral("ImageIco"), IconBitmap, QRect(10, 40, 32, 32));
+    addLabel(QStringLiteral("LabelTilte"), QStringLiteral("Velmora"), {56, 40}, this);
+    addLabel(QStringLiteral("LabelVersion"), VersionText(), {56, 56}, this);
+    addLabel(QStringLiteral("LabelCopyRight"),
+             QStringLiteral("版权所有 (C) %1 保留所有权利").arg(Maker), {56, 80}, this);
+    addLabel(QStringLiteral("LabelAuthor"), QStringLiteral("作    者：Velmora 开发组"),
+             {56, 96}, this);
+    addLabel(QStringLiteral("LabelTel"), QStringLiteral("联系电话：000-0000 0000"), {56, 112},
+             this);
+    addLabel(QStringLiteral("LabelMail"), QStringLiteral("电子信箱："), {56, 128}, this);
+    addMailAddress();
+    addInfoFrame();
+    addBorderedPicture(QStringLiteral("ImageChina"), QStringLiteral("CHINA"), 56,
+                       QStringLiteral("Made in CHINA"));
+    addBorderedPicture(QStringLiteral("ImageLogo"), QStringLiteral("LOGO"), 104, Maker);
+    addBorderedPicture(QStringLiteral("ImageAuthor"), QStringLiteral("AUTHOR"), 152,
+                       QStringLiteral("VDT"));
+}
+
+void FormAbout::ShowModal()
+{
+    auto *about = new FormAbout;
+    about->centerOnScreen();
+    about->showModal();
+}
+
+QString FormAbout::VersionText()
+{
+    return QStringLiteral("版本：") + versionNumber();
+}
+
+QLabel *FormAbout::addLabel(const QString &name, const QString &text, const QPoint &position,
+                            QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(position);
+    label->adjustSize();
+    return label;
+}
+
+QLabel *FormAbout::addPicture(const QString &name, const QString &bitmap, const QRect &geometry)
+{
+    auto *picture = new QLabel(this);
+    picture->setObjectName(name);
+    picture->setGeometry(geometry);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setPixmap(ModuleFun::ResourceBitmap(bitmap));
+    return picture;
+}
+
+void FormAbout::addBorderedPicture(const QString &name, const QString &bitmap, int left,
+                                   const QString &toolTip)
+{
+    QLabel *picture = addPicture(name, bitmap, QRect(left, PictureRowTop, BorderedPictureSize,
+                                                     BorderedPictureSize));
+    picture->setToolTip(toolTip);
+    picture->setFrameShape(QFrame::Box);
+    picture->setLineWidth(1);
+}
+
+void FormAbout::addMailAddress()
+{
+    m_mail = colouredLabel(addLabel(QStringLiteral("LabelEmail2"), MailAddress, {116, 128}, this),
+                           QColor(0, 0, 255));
+    QFont font(QStringLiteral("宋体"), 9);
+    font.setUnderline(true);
+    m_mail->setFont(font);
+    m_mail->adjustSize();
+    m_mail->setCursor(Qt::PointingHandCursor);
+    m_mail->installEventFilter(this);
+}
+
+void FormAbout::addInfoFrame()
+{
+    auto *frame = new QGroupBox(this);
+    frame->setObjectName(QStringLiteral("FrameInfo"));
+    frame->setGeometry(56, 144, 290, 70);
+    colouredLabel(addLabel(QStringLiteral("LabelInfo"),
+                           QStringLiteral("请登陆我们的网站获取软件的最新版本及相关信息！"),
+                           {8, 48}, frame),
+                  QColor(255, 0, 0));
+}
+
+bool FormAbout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_mail && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && m_mail->rect().contains(mouse->position().toPoint()))
+            mailClick();
+        return true;
+    }
+    return SkinnedWindow::eventFilter(watched, event);
+}
+
+void FormAbout::mailClick()
+{
+    if (!ExternalProgram::startMailTo(MailAddress))
+        ModuleFun::ShowMessage(
+            QStringLiteral("无法启动系统的邮件程序！\r\n\r\n请直接写信至：%1").arg(MailAddress),
+            WindowTexts::AlignCentre);
+}

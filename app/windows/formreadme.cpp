@@ -1,0 +1,36 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formreadme.h"
+
+#include "richtextbox.h"
+#include "singlewindow.h"
+
+#include <QPalette>
+
+namespace {
+
+const TextFileWindow::Layout ReadmeLayout = {
+    QStringLiteral("FormReadme"),
+    QStringLiteral("使用说明"),
+    QSize(467, 539),
+    QStringLiteral("软件使用说明"),
+    QStringLiteral("TextReadme"),
+    QRect(8, 35, 450, 460),
+    QRect(198, 505, 70, 25),
+    QStringLiteral("readme.txt"),
+    QStringLiteral("请检查“readme”文件是否存在！"),
+};
+
+} // namespace
+
+FormReadme::FormReadme(QWidget *parent)
+    : TextFileWindow(ReadmeLayout, parent)
+{
+    QPalette white = text()->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    text()->setPalette(white);
+}
+
+FormReadme *FormReadme::Show()
+{
+    return showSingleWindow<FormReadme>();
+}

@@ -1,0 +1,88 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formviewinfo.h"
+
+#include "filelist.h"
+#include "modulefun.h"
+#include "richtextbox.h"
+#include "singlewindow.h"
+#include "windowtexts.h"
+
+#include <component/control.h>
+#include <component/controlsite.h>
+#include <component/runtimeerror.h>
+
+#include <QLabel>
+
+namespace {
+
+const QString Caption = QStringLiteral("查看通讯数据");
+const QString DataFolder = QStringLiteral("data/");
+const QString IntroductionFile = QStringLiteral("操作说明.txt");
+const QString CapturePattern = QStringLiteral("*.txt");
+const QString Hint = QStringLiteral("请检查文件是否存在！");
+
+void reportFailure(const Component::RuntimeError &error)
+{
+    ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), Hint),
+                           WindowTexts::AlignLeft);
+}
+
+} // namespace
+
+FormViewInfo::FormViewInfo(QWidget *parent)
+    : SkinnedWindow(QStringLiteral("FormViewInfo"), Caption, QSize(433, 536), parent)
+{
+    addTitleStrip(Caption);
+    addCloseButton();
+
+    m_files = new FileList(this);
+    m_files->setObjectName(QStringLiteral("FileList"));
+    m_files->setGeometry(120, 496, 129, 26);
+    m_files->setPattern(CapturePattern);
+
+    Component::ControlSite *ok =
+        placeButton(WindowTexts::OkName, QRect(328, 496, 70, 25), QStringLiteral("退出查询"),
+                    WindowTexts::OkToolTip, [this] { close(); });
+
+    m_text = new RichTextBox(this);
+    m_text->setObjectName(QStringLiteral("TextViewInfo"));
+    m_text->setGeometry(8, 40, 417, 441);
+
+    auto *label = new QLabel(QStringLiteral("通讯数据文件列表："), this);
+    label->setObjectName(QStringLiteral("LabelFile"));
+    label->move(8, 496);
+    label->adjustSize();
+
+    QWidget::setTabOrder(m_files, ok->control());
+    QWidget::setTabOrder(ok->control(), m_text);
+    m_files->setFocus();
+
+    loadDataFolder();
+    connect(m_files, &FileList::Click, this, &FormViewInfo::fileListClick);
+}
+
+FormViewInfo *FormViewInfo::Show()
+{
+    return showSingleWindow<FormViewInfo>();
+}
+
+void FormViewInfo::loadDataFolder()
+{
+    const QString folder = FileList::joinPath(ModuleFun::ProgramFolder(), DataFolder);
+    try {
+        m_text->LoadFile(FileList::joinPath(folder, IntroductionFile));
+        m_files->setPath(folder);
+    } catch (const Component::RuntimeError &error) {
+        reportFailure(error);
+    }
+}
+
+void FormViewInfo::fileListClick()
+{
+    // A file deleted or locked since the list was filled keeps the previous text.
+    try {
+        m_text->LoadFile(FileList::joinPath(m_files->path(), m_files->fileName()));
+    } catch (const Component::RuntimeError &error) {
+        reportFailure(error);
+    }
+}
