@@ -2,7 +2,9 @@
 #include "formabout.h"
 
 #include "externalprogram.h"
+#include "makerinfo.h"
 #include "modulefun.h"
+#include "tarrockversion.h"
 #include "windowtexts.h"
 
 #include <component/control.h>
@@ -15,9 +17,9 @@
 namespace {
 
 const QString Caption = QStringLiteral("关于");
-const QString Maker = QStringLiteral("Ormel");
-const QString MailAddress = QStringLiteral("velmora@example.org");
-const QString IconBitmap = QStringLiteral("ICON");
+const QString Maker = QString::fromUtf8(MakerInfo::Maker);
+const QString MailAddress = QString::fromUtf8(MakerInfo::Mail);
+const QString IconBitmap = QStringLiteral("ICON-32");
 
 // A 32-pixel picture inside a one-pixel border.
 constexpr int BorderedPictureSize = 34;
@@ -26,9 +28,9 @@ constexpr int PictureRowTop = 224;
 QString versionNumber()
 {
     return QStringLiteral("%1.%2.%3")
-        .arg(VELMORA_VERSION_MAJOR)
-        .arg(VELMORA_VERSION_MINOR)
-        .arg(VELMORA_VERSION_PATCH);
+        .arg(TarrockVersion::Major)
+        .arg(TarrockVersion::Minor)
+        .arg(TarrockVersion::Revision);
 }
 
 QLabel *colouredLabel(QLabel *label, const QColor &colour)
@@ -52,10 +54,10 @@ FormAbout::FormAbout(QWidget *parent)
     ok->control()->setFocus();
 
     addPicture(QStringLiteral("ImageIco"), IconBitmap, QRect(10, 40, 32, 32));
-    addLabel(QStringLiteral("LabelTilte"), QStringLiteral("Velmora"), {56, 40}, this);
+    addLabel(QStringLiteral("LabelTilte"), QString::fromUtf8(MakerInfo::Product), {56, 40}, this);
     addLabel(QStringLiteral("LabelVersion"), VersionText(), {56, 56}, this);
-    addLabel(QStringLiteral("LabelCopyRight"),
-             QStringLiteral("版权所有 (C) %1 保留所有权利").arg(Maker), {56, 80}, this);
+    addLabel(QStringLiteral("LabelCopyRight"), QString::fromUtf8(MakerInfo::RightsNotice),
+             {56, 80}, this);
     addLabel(QStringLiteral("LabelAuthor"), QStringLiteral("作    者：Velmora 开发组"),
              {56, 96}, this);
     addLabel(QStringLiteral("LabelTel"), QStringLiteral("联系电话：000-0000 0000"), {56, 112},
