@@ -85,6 +85,8 @@ void DataPane::clear()
 // two calls.
 QString DataPane::normalised(const QString &text)
 {
+    if (!m_endsWithCr && !text.contains(CarriageReturn))
+        return text;
     QString out;
     out.reserve(text.size());
     for (QChar c : text) {

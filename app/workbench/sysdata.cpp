@@ -112,7 +112,8 @@ QByteArray SysData::toBytes() const
 SysData SysData::load(const QString &path, bool *ok)
 {
     QFile file(path);
-    const bool opened = file.open(QIODevice::ReadWrite);
+    // A write-protected file still gives its settings back.
+    const bool opened = file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly);
     if (ok)
         *ok = opened;
     return opened ? fromBytes(file.readAll()) : SysData();
