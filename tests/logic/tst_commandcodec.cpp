@@ -34,11 +34,9 @@ class TestCommandCodec : public QObject
 private slots:
     void check_data();
     void check();
-    void refusalTexts();
     void hexBytes_data();
     void hexBytes();
     void hexBytesOverflow();
-    void textCommandIsSentUnchanged();
     void hexText_data();
     void hexText();
     void hexTextCoversEveryByte();
@@ -66,15 +64,6 @@ void TestCommandCodec::check()
     QFETCH(int, format);
     QFETCH(CommandCodec::CommandProblem, problem);
     QCOMPARE(CommandCodec::check(command, format), problem);
-}
-
-void TestCommandCodec::refusalTexts()
-{
-    using P = CommandCodec::CommandProblem;
-    QCOMPARE(CommandCodec::refusal(P::Empty), QStringLiteral("对不起！\r\n\r\n您不能设置空串命令！"));
-    QCOMPARE(CommandCodec::refusal(P::OddHexLength),
-             QStringLiteral("对不起！\r\n\r\n您输入的16进制数据命令长度为奇数不符合要求！"));
-    QCOMPARE(CommandCodec::refusal(P::None), QString());
 }
 
 void TestCommandCodec::hexBytes_data()
@@ -108,13 +97,6 @@ void TestCommandCodec::hexBytesOverflow()
     const QString tooLong = QStringLiteral("F").repeated(2 * 32768);
     QCOMPARE(errorNumberOf([&] { CommandCodec::hexBytes(tooLong); }),
              int(Component::RuntimeError::Overflow));
-}
-
-void TestCommandCodec::textCommandIsSentUnchanged()
-{
-    const QVariant data = CommandCodec::sendData(QStringLiteral("at 汉"), Text);
-    QCOMPARE(data.typeId(), int(QMetaType::QString));
-    QCOMPARE(data.toString(), QStringLiteral("at 汉"));
 }
 
 void TestCommandCodec::hexText_data()
