@@ -1,0 +1,19 @@
+// OrmelNumberLED control library. Licensed under the MIT licence.
+#include "numberled.h"
+
+#include "component/libraryserver.h"
+
+namespace {
+
+Component::LibraryServer &server()
+{
+    static Component::LibraryServer library(
+        QStringLiteral("Ormel ActiveX NumberLED"),
+        {{QStringLiteral("OrmelNumberLED.NumberLED"),
+          [](QWidget *parent) -> Component::Control * { return new NumberLED(parent); }}});
+    return library;
+}
+
+} // namespace
+
+COMPONENT_LIBRARY_ENTRY_POINTS(server)
