@@ -59,6 +59,7 @@ const QString DataFolder = QStringLiteral("data");
 FormMain::FormMain(QWidget *parent)
     : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent)
 {
+    setShownInTaskBar(true);
     MSCommOutPut.setObjectName(QStringLiteral("MSCommOutPut"));
     MSCommInPut.setObjectName(QStringLiteral("MSCommInPut"));
     Timer1.setObjectName(QStringLiteral("Timer1"));

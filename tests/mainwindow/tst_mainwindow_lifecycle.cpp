@@ -1,0 +1,237 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "workbench.h"
+
+#include <capturelog.h>
+#include <commport.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+// Loading and closing the main window, the port lists and the line-settings lists.
+class TestMainWindowLifecycle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartWritesFullRecordAtClose();
+    void storedSelectionsComeBack_data();
+    void storedSelectionsComeBack();
+    void storedAutoRepeatSetsPeriodList_data();
+    void storedAutoRepeatSetsPeriodList();
+    void absentPortsAreKeptForTheirReturn();
+    void unwritableSettingsAreReported();
+    void portTestNamesBusyAndMissingPorts();
+    void communicationLocksTheSeventeenSettings();
+    void hexCommandsAreUpperCasedWithCaretAtEnd();
+};
+
+void TestMainWindowLifecycle::firstStartWritesFullRecordAtClose()
+{
+    Workbench bench({3});
+    bench.open();
+    QVERIFY(QFile::exists(bench.path("sysdata.dat")));
+    QCOMPARE(bench.fileBytes("sysdata.dat").size(), 0);
+
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 3"));
+    QCOMPARE(bench.child<QComboBox>("ComboComIOState")->currentText(),
+             QStringLiteral("单独发送通讯命令"));
+    QCOMPARE(bench.child<QComboBox>("ComboComOutSetB")->currentText(), QStringLiteral("600"));
+    QCOMPARE(bench.child<QComboBox>("ComboComInSetD")->currentText(), QStringLiteral("4"));
+    QCOMPARE(bench.child<QComboBox>("ComboComTime")->currentText(), QStringLiteral("200"));
+    QVERIFY(!bench.child<QComboBox>("ComboComTime")->isEnabled());
+    QVERIFY(!bench.child<QLineEdit>("TextComInCommand")->isEnabled());
+    QCOMPARE(bench.child<QLabel>("LabelFileName")->text(),
+             QStringLiteral("文件名：") + QDate::currentDate().toString("MM-dd-yyyy") + ".txt");
+
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AB");
+    bench.close();
+
+    QByteArray expected(32, '\0');
+    expected[0] = 3; // OutPort
+    expected[2] = 3; // InPort
+    expected += QByteArray("\x02\x00" "AB" "\x00\x00" "\x00\x00", 8);
+    QCOMPARE(bench.fileBytes("sysdata.dat"), expected);
+}
+
+void TestMainWindowLifecycle::storedSelectionsComeBack_data()
+{
+    QTest::addColumn<QList<int>>("present");
+    QTest::addColumn<int>("outPort");
+    QTest::addColumn<int>("inPort");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("outItem");
+    QTest::addColumn<QString>("inItem");
+    QTest::addColumn<QString>("modeItem");
+
+    QTest::addRow("ports 5 and 2 of 1, 2, 5") << QList<int>{1, 2, 5} << 5 << 2 << 1 << "Com 5"
+                                              << "Com 2" << "发送通讯命令并接收数据";
+    QTest::addRow("absent port 9 gives the first") << QList<int>{4, 12} << 9 << 12 << 3
+                                                   << "Com 4" << "Com 12" << "接收通讯命令并发送数据";
+    QTest::addRow("damaged mode index 7 gives the first")
+        << QList<int>{1} << 1 << 1 << 7 << "Com 1" << "Com 1" << "单独发送通讯命令";
+}
+
+void TestMainWindowLifecycle::storedSelectionsComeBack()
+{
+    QFETCH(QList<int>, present);
+    QFETCH(int, outPort);
+    QFETCH(int, inPort);
+    QFETCH(int, mode);
+    QFETCH(QString, outItem);
+    QFETCH(QString, inItem);
+    QFETCH(QString, modeItem);
+    Workbench bench(present);
+    bench.writeSettings(Workbench::workingSettings(outPort, inPort, mode));
+    bench.open();
+
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), outItem);
+    QCOMPARE(bench.child<QComboBox>("ComboComInput")->currentText(), inItem);
+    QCOMPARE(bench.child<QComboBox>("ComboComIOState")->currentText(), modeItem);
+    QCOMPARE(bench.child<QLabel>("LabelComOutputP")->text(), "数据发送端口：" + outItem);
+    QCOMPARE(bench.child<QLabel>("LabelComInputP")->text(), "数据接收端口：" + inItem);
+    QCOMPARE(bench.child<QLineEdit>("TextComInCommand")->isEnabled(), modeItem.startsWith("接收"));
+}
+
+void TestMainWindowLifecycle::storedAutoRepeatSetsPeriodList_data()
+{
+    QTest::addColumn<int>("comAuto");
+    QTest::addColumn<Qt::CheckState>("state");
+    QTest::addColumn<bool>("periodEnabled");
+    QTest::addRow("checked") << 1 << Qt::Checked << true;
+    QTest::addRow("unchecked") << 0 << Qt::Unchecked << false;
+    QTest::addRow("grey leaves the list") << 2 << Qt::PartiallyChecked << true;
+}
+
+void TestMainWindowLifecycle::storedAutoRepeatSetsPeriodList()
+{
+    QFETCH(int, comAuto);
+    QFETCH(Qt::CheckState, state);
+    QFETCH(bool, periodEnabled);
+    Workbench bench({1});
+    SysData settings = Workbench::workingSettings(1, 1, 0);
+    settings.ComAuto = comAuto;
+    settings.ComTime = 6;
+    bench.writeSettings(settings);
+    bench.open();
+
+    QCOMPARE(bench.child<QCheckBox>("CheckComAuto")->checkState(), state);
+    QCOMPARE(bench.child<QComboBox>("ComboComTime")->isEnabled(), periodEnabled);
+    QCOMPARE(bench.child<QComboBox>("ComboComTime")->currentText(), QStringLiteral("5000"));
+    bench.close();
+    QCOMPARE(SysData::load(bench.path("sysdata.dat")).ComAuto, comAuto);
+}
+
+// Without a port to select, the ports of the stored record stay, and a rescan selects
+// them once they are back.
+void TestMainWindowLifecycle::absentPortsAreKeptForTheirReturn()
+{
+    Workbench bench({});
+    bench.writeSettings(Workbench::workingSettings(2, 4, 0));
+    bench.open();
+    auto *output = bench.child<QComboBox>("ComboComOutput");
+    QCOMPARE(output->count(), 1);
+    QCOMPARE(output->itemText(0), QStringLiteral("系统暂无可用端口！"));
+    QCOMPARE(output->currentIndex(), -1);
+
+    bench.plugIn(1);
+    bench.plugIn(2);
+    bench.plugIn(4);
+    bench.click("ButtonScanPort");
+    QCOMPARE(output->currentText(), QStringLiteral("Com 2"));
+    QCOMPARE(bench.child<QComboBox>("ComboComInput")->currentText(), QStringLiteral("Com 4"));
+    bench.close();
+
+    Workbench again({});
+    again.writeSettings(Workbench::workingSettings(9, 4, 0));
+    again.open();
+    again.close();
+    const SysData stored = SysData::load(again.path("sysdata.dat"));
+    QCOMPARE(stored.OutPort, 9);
+    QCOMPARE(stored.InPort, 4);
+}
+
+void TestMainWindowLifecycle::unwritableSettingsAreReported()
+{
+    Workbench bench({1});
+    QVERIFY(QDir().mkpath(bench.path("sysdata.dat")));
+    bench.open();
+    QVERIFY(bench.messages.isEmpty());
+    bench.close();
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().contains("设置文件无法写入"));
+}
+
+void TestMainWindowLifecycle::portTestNamesBusyAndMissingPorts()
+{
+    Workbench bench({15});
+    FormMain *window = bench.open();
+    QVERIFY(window->Fun_ComPortTest(15));
+    QVERIFY(bench.messages.isEmpty());
+
+    CommPort holder;
+    holder.setCommPort(15);
+    holder.setSettings("9600,N,8,1");
+    holder.setPortOpen(true);
+    QVERIFY(!window->Fun_ComPortTest(15));
+    QVERIFY(!window->Fun_ComPortTest(7));
+    QCOMPARE(bench.messages,
+             QStringList({"对不起！\r\n\r\n您设置的端口Com 15已经打开！\r\n\r\n可能是被其他应用程序占用！"
+                          "\r\n\r\n请退出占用端口的程序后再使用此端口。",
+                          "对不起！\r\n\r\n您设置的端口Com 7不存在！\r\n\r\n请选择其他的通讯端口。"}));
+    QVERIFY(!bench.portOpen("MSCommOutPut"));
+
+    bench.click("ButtonScanPort");
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 15"));
+}
+
+void TestMainWindowLifecycle::communicationLocksTheSeventeenSettings()
+{
+    const char *const locked[] = {
+        "ComboComOutput", "ComboComInput",  "ComboComIOState", "ComboComOutSetB",
+        "ComboComOutSetP", "ComboComOutSetD", "ComboComOutSetS", "ComboComOutHand",
+        "ComboComInSetB", "ComboComInSetP", "ComboComInSetD",  "ComboComInSetS",
+        "ComboComInHand", "ComboComFormat", "CheckComAuto",    "ComboComTime",
+        "CheckSaveInfo"};
+    Workbench bench({16});
+    bench.writeSettings(Workbench::workingSettings(16, 16, 2));
+    bench.open();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), QStringLiteral("停止通讯"));
+    for (const char *name : locked)
+        QVERIFY2(!bench.child<QWidget>(name)->isEnabled(), name);
+    QVERIFY(bench.child<QLineEdit>("TextComOutCommand")->isEnabled());
+    QVERIFY(bench.child<QWidget>("ButtonScanPort")->isEnabled());
+
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), QStringLiteral("开始通讯"));
+    for (const char *name : locked)
+        QVERIFY2(bench.child<QWidget>(name)->isEnabled(), name);
+}
+
+void TestMainWindowLifecycle::hexCommandsAreUpperCasedWithCaretAtEnd()
+{
+    Workbench bench({1});
+    bench.open();
+    auto *box = bench.child<QLineEdit>("TextComOutCommand");
+    QTest::keyClicks(box, "ab");
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+
+    bench.pick("ComboComFormat", 1);
+    QCOMPARE(box->text(), QStringLiteral("ab"));
+    box->setCursorPosition(1);
+    QTest::keyClicks(box, "c");
+    QCOMPARE(box->text(), QStringLiteral("ACB"));
+    QCOMPARE(box->cursorPosition(), 3);
+    box->setCursorPosition(1);
+    QTest::keyClicks(box, "1");
+    QCOMPARE(box->text(), QStringLiteral("A1CB"));
+    QCOMPARE(box->cursorPosition(), 4);
+}
+
+QTEST_MAIN(TestMainWindowLifecycle)
+#include "tst_mainwindow_lifecycle.moc"

@@ -1,0 +1,373 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "workbench.h"
+
+#include <capturelog.h>
+#include <datapane.h>
+#include <modulefun.h>
+#include <systemcodepage.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace {
+
+const QString Start = QStringLiteral("开始通讯");
+const QString Stop = QStringLiteral("停止通讯");
+constexpr qint16 PeriodIndex500 = 2;
+
+enum Mode : qint16 { SendOnly = 0, SendReceive = 1, ReceiveOnly = 2, Answer = 3 };
+
+QString captureName()
+{
+    return QStringLiteral("data/") + CaptureLog::fileNameFor(QDate::currentDate());
+}
+
+QString capture(const Workbench &bench)
+{
+    return SystemCodePage::toUnicode(bench.fileBytes(captureName()));
+}
+
+QString paneText(const Workbench &bench, const char *pane)
+{
+    return bench.child<DataPane>(pane)->toPlainText();
+}
+
+} // namespace
+
+// The transfer engine with its display and capture, against far ends on pseudo-terminals.
+class TestMainWindowTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void singleSendGoesOutOnePeriodLater();
+    void samePortOpensOnlyTheReceivingPort();
+    void samePortWithDifferentSettingsIsRefused();
+    void receiveOnlyNeedsNoCommand();
+    void answerOnlyAnExactCommand_data();
+    void answerOnlyAnExactCommand();
+    void pausesBreakReceivedLines_data();
+    void pausesBreakReceivedLines();
+    void enterInTheCommandBoxStartsAndStops();
+    void captureFileHoldsTheExchange();
+    void twoHundredFiftySixthRecordIsWrittenAtOnce();
+    void startWritesOutTheLeftoverBuffer();
+    void unwritableCaptureIsReportedOnceAndKept();
+    void continuousStreamKeepsPaneBoundedAndCaptureWhole();
+    void failingSendIsReportedOnceAndCanBeStopped();
+    void lostDeviceStopsCommunication();
+};
+
+void TestMainWindowTransfer::singleSendGoesOutOnePeriodLater()
+{
+    Workbench bench({15});
+    bench.writeSettings(Workbench::workingSettings(15, 15, SendOnly));
+    bench.open();
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AT");
+    QElapsedTimer clock;
+    clock.start();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+
+    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QVERIFY2(clock.elapsed() >= 180, qPrintable(QString::number(clock.elapsed())));
+    QTRY_COMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(bench.portOpen("MSCommOutPut"));
+    QCOMPARE(bench.farEnd(15).read(400), QByteArray());
+    QCOMPARE(paneText(bench, "TextComOutput"), QStringLiteral("AT"));
+}
+
+void TestMainWindowTransfer::samePortOpensOnlyTheReceivingPort()
+{
+    Workbench bench({15});
+    bench.writeSettings(Workbench::workingSettings(15, 15, SendReceive));
+    bench.open();
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AT");
+    bench.click("ButtonCom");
+    QVERIFY(!bench.portOpen("MSCommOutPut"));
+    QVERIFY(bench.portOpen("MSCommInPut"));
+
+    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    bench.farEnd(15).write("OK");
+    QTRY_COMPARE(paneText(bench, "TextComInput"), QStringLiteral("OK"));
+    QVERIFY(bench.messages.isEmpty());
+}
+
+void TestMainWindowTransfer::samePortWithDifferentSettingsIsRefused()
+{
+    Workbench bench({15});
+    SysData settings = Workbench::workingSettings(15, 15, SendReceive);
+    settings.InSetB = 5;
+    bench.writeSettings(settings);
+    bench.open();
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AT");
+    bench.click("ButtonCom");
+
+    QCOMPARE(bench.messages,
+             QStringList("对不起！\r\n\r\n您采用相同的收发端口，请将其参数设置相同！"));
+    QVERIFY(bench.child<QComboBox>("ComboComOutSetB")->hasFocus());
+    QVERIFY(!bench.portOpen("MSCommOutPut"));
+    QVERIFY(!bench.portOpen("MSCommInPut"));
+    QCOMPARE(bench.caption("ButtonCom"), Start);
+}
+
+void TestMainWindowTransfer::receiveOnlyNeedsNoCommand()
+{
+    Workbench bench({16});
+    bench.writeSettings(Workbench::workingSettings(16, 16, ReceiveOnly));
+    bench.open();
+    bench.click("ButtonCom");
+    QVERIFY(bench.messages.isEmpty());
+    QVERIFY(bench.portOpen("MSCommInPut"));
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+}
+
+void TestMainWindowTransfer::answerOnlyAnExactCommand_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addRow("text AT") << 0 << "AT" << QByteArray("AT") << QByteArray("OK");
+    QTest::addRow("text at") << 0 << "AT" << QByteArray("at") << QByteArray();
+    QTest::addRow("text ATAT") << 0 << "AT" << QByteArray("ATAT") << QByteArray();
+    QTest::addRow("hex 0102") << 1 << "0102" << QByteArray("\x01\x02") << QByteArray("OK");
+}
+
+void TestMainWindowTransfer::answerOnlyAnExactCommand()
+{
+    QFETCH(int, format);
+    QFETCH(QString, expected);
+    QFETCH(QByteArray, received);
+    QFETCH(QByteArray, answer);
+    Workbench bench({15, 16});
+    SysData settings = Workbench::workingSettings(15, 16, Answer);
+    settings.ComFormat = format;
+    settings.OutCommand = format == 0 ? QStringLiteral("OK") : QStringLiteral("4F4B");
+    settings.InCommand = expected;
+    bench.writeSettings(settings);
+    bench.open();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+
+    bench.farEnd(16).write(received);
+    QCOMPARE(bench.farEnd(15).read(300), answer);
+    QVERIFY(bench.messages.isEmpty());
+}
+
+void TestMainWindowTransfer::pausesBreakReceivedLines_data()
+{
+    QTest::addColumn<int>("pause");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("10 ms one line") << 10 << "AB";
+    QTest::addRow("40 ms two lines") << 40 << "A\nB";
+}
+
+void TestMainWindowTransfer::pausesBreakReceivedLines()
+{
+    QFETCH(int, pause);
+    QFETCH(QString, shown);
+    Workbench bench({16});
+    bench.writeSettings(Workbench::workingSettings(16, 16, ReceiveOnly));
+    bench.open();
+    bench.click("ButtonCom");
+    bench.farEnd(16).write("A");
+    QTRY_COMPARE(paneText(bench, "TextComInput"), QStringLiteral("A"));
+    QTest::qWait(pause);
+    bench.farEnd(16).write("B");
+    QTRY_COMPARE(paneText(bench, "TextComInput"), shown);
+}
+
+void TestMainWindowTransfer::enterInTheCommandBoxStartsAndStops()
+{
+    Workbench bench({16});
+    bench.writeSettings(Workbench::workingSettings(16, 16, ReceiveOnly));
+    bench.open();
+    auto *box = bench.child<QLineEdit>("TextComOutCommand");
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(!bench.portOpen("MSCommInPut"));
+    QVERIFY(box->text().isEmpty());
+}
+
+// A send, two receives 100 ms apart, a send: the receives share one capture line while
+// the pane shows them on two.
+void TestMainWindowTransfer::captureFileHoldsTheExchange()
+{
+    Workbench bench({15, 16});
+    SysData settings = Workbench::workingSettings(15, 16, SendReceive);
+    settings.ComAuto = 1;
+    settings.ComTime = PeriodIndex500;
+    settings.SaveInfo = 1;
+    settings.OutCommand = QStringLiteral("AT");
+    bench.writeSettings(settings);
+    bench.open();
+    bench.click("ButtonCom");
+
+    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    bench.farEnd(16).write("X");
+    QTest::qWait(100);
+    bench.farEnd(16).write("Y");
+    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    bench.click("ButtonCom");
+
+    const QString file = capture(bench);
+    const QRegularExpression stamp("^\r\n\r\n\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n");
+    QVERIFY2(stamp.match(file).hasMatch(), qPrintable(file));
+    QCOMPARE(file.mid(stamp.match(file).capturedLength()),
+             QStringLiteral("数据收发方式：发送通讯命令并接收数据\r\n"
+                            "数据发送端口：Com 15 9600,N,8,1 数据接收端口：Com 16 9600,N,8,1\r\n"
+                            "发送数据：AT\r\n接收数据：XY\r\n发送数据：AT"));
+    QCOMPARE(paneText(bench, "TextComInput"), QStringLiteral("X\nY"));
+}
+
+void TestMainWindowTransfer::twoHundredFiftySixthRecordIsWrittenAtOnce()
+{
+    Workbench bench({16});
+    SysData settings = Workbench::workingSettings(16, 16, ReceiveOnly);
+    settings.SaveInfo = 1;
+    bench.writeSettings(settings);
+    FormMain *window = bench.open();
+    bench.click("ButtonCom"); // the header is the first record
+    for (int record = 2; record < CaptureLog::RecordsPerWrite; ++record)
+        window->Sub_SaveComInfo(CaptureLog::RecordSent, "x");
+    QVERIFY(!QFile::exists(bench.path(captureName())));
+    window->Sub_SaveComInfo(CaptureLog::RecordSent, "y");
+    QVERIFY(capture(bench).endsWith("发送数据：x\r\n发送数据：y"));
+}
+
+void TestMainWindowTransfer::startWritesOutTheLeftoverBuffer()
+{
+    Workbench bench({15, 16});
+    SysData settings = Workbench::workingSettings(15, 16, SendReceive);
+    settings.SaveInfo = 1;
+    settings.OutCommand = QStringLiteral("AT");
+    bench.writeSettings(settings);
+    bench.open();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QTRY_COMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(!QFile::exists(bench.path(captureName())));
+
+    bench.click("ButtonCom");
+    QVERIFY(capture(bench).endsWith("发送数据：AT"));
+}
+
+void TestMainWindowTransfer::unwritableCaptureIsReportedOnceAndKept()
+{
+    Workbench bench({16});
+    SysData settings = Workbench::workingSettings(16, 16, ReceiveOnly);
+    settings.SaveInfo = 1;
+    bench.writeSettings(settings);
+    QFile obstacle(bench.path("data"));
+    QVERIFY(obstacle.open(QIODevice::WriteOnly));
+    obstacle.close();
+    bench.open();
+    for (int run = 0; run < 2; ++run) {
+        bench.click("ButtonCom");
+        bench.click("ButtonCom");
+        QTest::qWait(10);
+    }
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().endsWith("错误提示：请检查您的各项通讯参数设置是否正确！"));
+
+    QVERIFY(obstacle.remove());
+    bench.click("ButtonCom");
+    bench.click("ButtonCom");
+    QCOMPARE(capture(bench).count("数据收发方式："), 3);
+}
+
+void TestMainWindowTransfer::continuousStreamKeepsPaneBoundedAndCaptureWhole()
+{
+    Workbench bench({16});
+    SysData settings = Workbench::workingSettings(16, 16, ReceiveOnly);
+    settings.SaveInfo = 1;
+    bench.writeSettings(settings);
+    bench.open();
+    bench.click("ButtonCom");
+
+    QByteArray stream;
+    for (int chunk = 0; chunk < 60; ++chunk) {
+        const QByteArray bytes(2000, char('a' + chunk % 26));
+        stream += bytes;
+        bench.farEnd(16).write(bytes);
+        QTest::qWait(5);
+    }
+    QTest::qWait(100);
+    bench.click("ButtonCom");
+
+    QVERIFY(paneText(bench, "TextComInput").size() <= DataPane::MaxChars);
+    QCOMPARE(capture(bench).section("接收数据：", 1).remove("\r\n接收数据："),
+             QString::fromLatin1(stream));
+}
+
+// The sending port cannot open (a pseudo-terminal has no 4 data bits), so every tick
+// fails; the user hears of it once per failure and can always stop.
+void TestMainWindowTransfer::failingSendIsReportedOnceAndCanBeStopped()
+{
+    Workbench bench({15});
+    SysData settings = Workbench::workingSettings(15, 15, SendOnly);
+    settings.OutSetD = 0;
+    settings.ComAuto = 1;
+    settings.OutCommand = QStringLiteral("AT");
+    bench.writeSettings(settings);
+    bench.open();
+    int linesDuringReport = -1;
+    ModuleFun::SetMessageObserver([&](const QString &text, qint16) {
+        bench.messages << text;
+        if (bench.messages.size() != 2)
+            return;
+        auto *pane = bench.child<DataPane>("TextComOutput");
+        const int lines = pane->lineCount();
+        QTest::qWait(700); // a modal window's own loop, with ticks coming
+        linesDuringReport = pane->lineCount() - lines;
+    });
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages.size(), 1);
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+    QTest::qWait(1500);
+    QCOMPARE(bench.messages.size(), 2);
+    QCOMPARE(linesDuringReport, 0);
+    QVERIFY(bench.messages.last().contains("错误提示：请检查您的各项通讯参数设置是否正确！"));
+
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(bench.child<QComboBox>("ComboComOutSetD")->isEnabled());
+}
+
+void TestMainWindowTransfer::lostDeviceStopsCommunication()
+{
+    Workbench bench({16});
+    SysData settings = Workbench::workingSettings(16, 16, ReceiveOnly);
+    settings.SaveInfo = 1;
+    bench.writeSettings(settings);
+    bench.open();
+    bench.click("ButtonCom");
+    bench.farEnd(16).write("X");
+    QTRY_COMPARE(paneText(bench, "TextComInput"), QStringLiteral("X"));
+
+    bench.farEnd(16).unplug();
+    QTRY_COMPARE(bench.caption("ButtonCom"), Start);
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().contains("Com 16"));
+    QVERIFY(bench.child<QComboBox>("ComboComInput")->isEnabled());
+    QVERIFY(capture(bench).endsWith("接收数据：X"));
+
+    bench.farEnd(16).plugIn();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+    bench.farEnd(16).write("Y");
+    QTRY_COMPARE(paneText(bench, "TextComInput"), QStringLiteral("XY"));
+    QCOMPARE(bench.messages.size(), 1);
+}
+
+QTEST_MAIN(TestMainWindowTransfer)
+#include "tst_mainwindow_transfer.moc"
