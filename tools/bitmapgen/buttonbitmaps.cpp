@@ -51,7 +51,7 @@ void drawRoundedOutline(QImage &image, const QColor &outline, const QColor &behi
     }
 }
 
-// ---- push button: 18 x 21, read as a nine-slice with a 3-pixel border
+// Push button faces, 18 x 21, read by the library as nine slices with a 3-pixel border.
 
 QImage verticalGradient(const QSize &size, const QColor &top, const QColor &bottom)
 {
@@ -99,7 +99,7 @@ bool writePushFaces(const QString &folder)
            && save(pushFace(QColor(172, 169, 188), white, false), folder, QStringLiteral("BUTTON-MOUSEDOWN"));
 }
 
-// ---- title-bar buttons: 21 x 21, a diagonal face with a white glyph
+// Title-bar faces, 21 x 21: a diagonal shading with a white glyph.
 
 struct TitleLook
 {
@@ -240,7 +240,7 @@ bool writeTitleFaces(const QString &folder)
     return true;
 }
 
-// ---- toolbox bitmaps, one per class in the library's class order
+// Toolbox pictures, one per class in the library's class order (Button, TopButton, HelpButton).
 
 QImage toolboxPicture(const QImage &face)
 {
