@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
 #include <QVariant>
+
+#include <memory>
 
 // One serial port as the workbench drives it: port number, line settings, handshake,
 // receive threshold and input mode are set while closed, then the port is opened.
@@ -77,4 +80,24 @@ public:
 
 signals:
     void OnComm();
+
+private:
+    struct Private;
+
+    void openPort();
+    void closePort();
+    void checkLineSupported() const;
+    void applyLine();
+    void applyHandshake();
+    void assertControlLines();
+    void requireOpen() const;
+    void onArrival();
+    void onPortError(QSerialPort::SerialPortError error);
+    void queueThresholdCheck();
+    void reportDeviceLost();
+    void raise(qint16 event);
+    [[noreturn]] void fail(int number, const QString &description) const;
+    QString portText() const;
+
+    std::unique_ptr<Private> d;
 };

@@ -1,7 +1,6 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "systemcodepage.h"
 
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 namespace SystemCodePage {
@@ -16,6 +15,21 @@ QString toUnicode(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringConverter::System);
     return decoder(bytes);
+}
+
+StreamDecoder::StreamDecoder()
+    : m_decoder(QStringConverter::System)
+{
+}
+
+QString StreamDecoder::decode(const QByteArray &bytes)
+{
+    return m_decoder(bytes);
+}
+
+void StreamDecoder::reset()
+{
+    m_decoder.resetState();
 }
 
 } // namespace SystemCodePage

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 // Text in the system code page: the ANSI code page on Windows, the locale's encoding
 // (normally UTF-8) elsewhere. Every file the program reads or writes as text, and the
@@ -11,5 +12,19 @@ namespace SystemCodePage {
 
 QByteArray fromUnicode(const QString &text);
 QString toUnicode(const QByteArray &bytes);
+
+// Decodes a byte stream that arrives in pieces: a multi-byte character split between
+// two pieces is held back until its last byte arrives, so it is never garbled.
+class StreamDecoder
+{
+public:
+    StreamDecoder();
+
+    QString decode(const QByteArray &bytes);
+    void reset();
+
+private:
+    QStringDecoder m_decoder;
+};
 
 } // namespace SystemCodePage

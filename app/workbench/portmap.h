@@ -1,0 +1,34 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Which device each port number 1 to 16 reaches: the platform's built-in names,
+// overridden line by line ("COM<n>=<device path>") by ports.ini in the program folder
+// where the platform allows it. Port numbers outside 1 to 16 reach nothing.
+class PortMap
+{
+public:
+    static constexpr int FirstPort = 1;
+    static constexpr int LastPort = 16;
+
+    // The program folder whose ports.ini is read; the program's own folder until set.
+    static void setFolder(const QString &folder);
+    static QString fileName();
+
+    // The built-in names with the overrides of the program folder's ports.ini.
+    static PortMap load();
+
+    PortMap();   // the built-in names only
+
+    // Takes the "COM<n>=<device>" lines of `text`; blank lines, comments (# or ;)
+    // and malformed lines are passed over.
+    void applyOverrides(const QString &text);
+
+    // Empty when the port number reaches no device.
+    QString device(int port) const;
+
+private:
+    QStringList m_devices;   // index 0 is port 1
+};

@@ -1,0 +1,39 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include "lineerrorcounts.h"
+
+#include <QSerialPort>
+#include <QString>
+
+// What differs between operating systems in reaching a serial line: device names,
+// locking, the combined handshake, 1.5 stop bits and the driver's fault counters.
+// Each platform implements this in one file (serialline_unix.cpp, serialline_win.cpp).
+namespace SerialLine {
+
+// The device port n (1 to 16) reaches unless ports.ini says otherwise.
+QString builtInDevice(int port);
+// Whether the program folder's ports.ini may remap ports.
+bool usesPortFile();
+
+// One name per device, so that two spellings of one device are seen as one.
+QString canonicalDevice(const QString &device);
+bool deviceExists(const QString &device);
+
+// The CommPort error number of an open that QSerialPort refused with `error`.
+int openErrorNumber(const QString &device, QSerialPort::SerialPortError error);
+// Why the system may refuse a user the device, said so that the user can act.
+QString permissionHint();
+
+// Takes the advisory lock other serial programs respect; false when one holds it.
+bool holdExclusively(QSerialPort &port);
+
+// The setting that gives 1.5 stop bits with 5 data bits.
+QSerialPort::StopBits oneAndHalfStopBits();
+// Adds XON/XOFF to the RTS/CTS handshake already set on the open port.
+bool addXonXoffToHardwareFlow(QSerialPort &port);
+
+// Brings `counts` up to the driver's totals; false where the driver keeps none.
+bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts);
+
+} // namespace SerialLine

@@ -1,0 +1,92 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "serialline.h"
+
+#include "commport.h"
+
+#include <windows.h>
+
+namespace SerialLine {
+
+namespace {
+
+constexpr int FirstDeviceSpacePort = 10;   // from COM10 on, Windows needs the device name space
+constexpr char XonChar = 0x11;
+constexpr char XoffChar = 0x13;
+
+} // namespace
+
+QString builtInDevice(int port)
+{
+    const QString name = QStringLiteral("COM%1").arg(port);
+    return port >= FirstDeviceSpacePort ? QStringLiteral("\\\\.\\") + name : name;
+}
+
+bool usesPortFile()
+{
+    return false;
+}
+
+QString canonicalDevice(const QString &device)
+{
+    QString name = device.toUpper();
+    if (name.startsWith(QLatin1String("\\\\.\\")))
+        name.remove(0, 4);
+    return name;
+}
+
+bool deviceExists(const QString &)
+{
+    // Windows has no device node to look at; the open tells.
+    return true;
+}
+
+int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
+{
+    // Windows refuses a port another program holds with "access denied".
+    return error == QSerialPort::PermissionError ? CommPort::ErrorPortInUse : CommPort::ErrorPortNotFound;
+}
+
+QString permissionHint()
+{
+    return QStringLiteral("系统拒绝访问此设备。");
+}
+
+bool holdExclusively(QSerialPort &)
+{
+    return true;   // Windows opens serial ports exclusively
+}
+
+QSerialPort::StopBits oneAndHalfStopBits()
+{
+    return QSerialPort::OneAndHalfStop;
+}
+
+bool addXonXoffToHardwareFlow(QSerialPort &port)
+{
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return false;
+    dcb.fOutxCtsFlow = TRUE;
+    dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    dcb.fOutX = TRUE;
+    dcb.fInX = TRUE;
+    dcb.XonChar = XonChar;
+    dcb.XoffChar = XoffChar;
+    return ::SetCommState(port.handle(), &dcb) != 0;
+}
+
+bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)
+{
+    DWORD errors = 0;
+    if (!::ClearCommError(port.handle(), &errors, nullptr))
+        return false;
+    counts.frame += (errors & CE_FRAME) ? 1 : 0;
+    counts.parity += (errors & CE_RXPARITY) ? 1 : 0;
+    counts.overrun += (errors & CE_OVERRUN) ? 1 : 0;
+    counts.bufferOverrun += (errors & CE_RXOVER) ? 1 : 0;
+    counts.breaks += (errors & CE_BREAK) ? 1 : 0;
+    return true;
+}
+
+} // namespace SerialLine

@@ -1,0 +1,465 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "commport.h"
+#include "component/runtimeerror.h"
+#include "portmap.h"
+#include "pseudoterminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr qint16 TestPort = 15;
+constexpr qint16 OtherTestPort = 16;
+const char HoldOption[] = "--hold";
+constexpr int SettleMs = 100;
+
+using Operation = std::function<void(CommPort &)>;
+
+// Runs `operation` and returns the error number it threw, 0 when it threw none.
+int errorOf(CommPort &port, const Operation &operation, QString *description = nullptr)
+{
+    try {
+        operation(port);
+    } catch (const Component::RuntimeError &error) {
+        if (description)
+            *description = error.description();
+        return error.number();
+    }
+    return 0;
+}
+
+// Another program holding the device the way QSerialPort programs do.
+int holdDevice(const char *device)
+{
+    QSerialPort port(QString::fromLocal8Bit(device));
+    if (!port.open(QIODevice::ReadWrite))
+        return 1;
+    std::puts("held");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
+    return 0;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Operation)
+
+// The serial port layer against pseudo-terminals mapped into the port map.
+class TestCommPort : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void openRefused_data();
+    void openRefused();
+    void closedPortRefuses_data();
+    void closedPortRefuses();
+    void refusedSettingsKeepThePrevious();
+    void inUseInThisProgram();
+    void inUseByAnotherProgram();
+    void lineAppliedToDevice_data();
+    void lineAppliedToDevice();
+    void thresholds();
+    void raisedThresholdReportsLater();
+    void textInputKeepsSplitCharacter();
+    void binaryInputAndDiscard();
+    void output_data();
+    void output();
+    void floodArrivesWhole();
+    void deviceLost();
+
+private:
+    void mapPorts(const QString &device, const QString &otherDevice = QString());
+    bool openOn(CommPort &port, PseudoTerminal &pty, qint16 number = TestPort);
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+void TestCommPort::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    PortMap::setFolder(m_folder->path());
+}
+
+void TestCommPort::mapPorts(const QString &device, const QString &otherDevice)
+{
+    QFile file(m_folder->filePath(QStringLiteral("ports.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toLocal8Bit());
+    if (!otherDevice.isEmpty())
+        file.write(QStringLiteral("COM%1=%2\n").arg(OtherTestPort).arg(otherDevice).toLocal8Bit());
+}
+
+bool TestCommPort::openOn(CommPort &port, PseudoTerminal &pty, qint16 number)
+{
+    if (!pty.isValid())
+        return false;
+    mapPorts(pty.slavePath());
+    port.setCommPort(number);
+    QString description;
+    if (const int error = errorOf(port, [](CommPort &p) { p.setPortOpen(true); }, &description))
+        qWarning("open refused with %d: %s", error, qPrintable(description));
+    return port.PortOpen();
+}
+
+void TestCommPort::openRefused_data()
+{
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("deviceExists");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("error");
+
+    QTest::addRow("device missing") << int(TestPort) << false << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
+    QTest::addRow("port 17 reaches nothing") << 17 << true << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
+    QTest::addRow("port 0 reaches nothing") << 0 << true << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
+    QTest::addRow("4 data bits") << int(TestPort) << true << "9600,N,4,1" << int(CommPort::ErrorDataBits);
+    QTest::addRow("1.5 stop bits with 7 data bits") << int(TestPort) << true << "115200,E,7,1.5"
+                                                    << int(CommPort::ErrorLineSetting);
+    QTest::addRow("1.5 stop bits with 8 data bits") << int(TestPort) << true << "9600,N,8,1.5"
+                                                    << int(CommPort::ErrorLineSetting);
+    // A pty runs 8 data bits without parity only; what it cannot run is refused, not replaced.
+    QTest::addRow("7 data bits the device cannot run") << int(TestPort) << true << "19200,N,7,2"
+                                                       << int(CommPort::ErrorDataBits);
+    QTest::addRow("parity the device cannot run") << int(TestPort) << true << "19200,E,8,2"
+                                                  << int(CommPort::ErrorLineSetting);
+}
+
+void TestCommPort::openRefused()
+{
+    QFETCH(int, port);
+    QFETCH(bool, deviceExists);
+    QFETCH(QString, settings);
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    mapPorts(deviceExists ? pty.slavePath() : m_folder->filePath(QStringLiteral("ttyGone")));
+
+    CommPort comm;
+    comm.setCommPort(qint16(port));
+    comm.setSettings(settings);
+    QString description;
+    QTEST(errorOf(comm, [](CommPort &p) { p.setPortOpen(true); }, &description), "error");
+    QVERIFY2(description.contains(QStringLiteral("Com %1").arg(port)), qPrintable(description));
+    QVERIFY(!comm.PortOpen());
+
+    // A refusal leaves the device free for a sound setting.
+    if (deviceExists && port == TestPort) {
+        comm.setSettings(QStringLiteral("9600,N,8,1"));
+        comm.setPortOpen(true);
+        QVERIFY(comm.PortOpen());
+    }
+}
+
+void TestCommPort::closedPortRefuses_data()
+{
+    QTest::addColumn<Operation>("operation");
+    QTest::addRow("output text") << Operation([](CommPort &p) { p.setOutput(QStringLiteral("AT")); });
+    QTest::addRow("output bytes") << Operation([](CommPort &p) { p.setOutput(QByteArray("\x01", 1)); });
+    QTest::addRow("input") << Operation([](CommPort &p) { p.Input(); });
+    QTest::addRow("discard input") << Operation([](CommPort &p) { p.setInBufferCount(0); });
+    QTest::addRow("discard output") << Operation([](CommPort &p) { p.setOutBufferCount(0); });
+}
+
+void TestCommPort::closedPortRefuses()
+{
+    QFETCH(Operation, operation);
+    CommPort comm;
+    comm.setCommPort(7);
+    QString description;
+    QCOMPARE(errorOf(comm, operation, &description), int(CommPort::ErrorNotOpen));
+    QVERIFY2(description.contains(QStringLiteral("Com 7")), qPrintable(description));
+}
+
+void TestCommPort::refusedSettingsKeepThePrevious()
+{
+    CommPort comm;
+    comm.setSettings(QStringLiteral("19200,E,7,2"));
+    const Operation set = [](CommPort &p) { p.setSettings(QStringLiteral("19200,E,7")); };
+    QCOMPARE(errorOf(comm, set), int(CommPort::ErrorInvalidSetting));
+    QCOMPARE(comm.Settings(), QStringLiteral("19200,E,7,2"));
+    QCOMPARE(errorOf(comm, [](CommPort &p) { p.setHandshaking(4); }), int(CommPort::ErrorInvalidSetting));
+    QCOMPARE(errorOf(comm, [](CommPort &p) { p.setInputMode(2); }), int(CommPort::ErrorInvalidSetting));
+    QCOMPARE(errorOf(comm, [](CommPort &p) { p.setRThreshold(-1); }), int(CommPort::ErrorInvalidSetting));
+}
+
+void TestCommPort::inUseInThisProgram()
+{
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    // Port 16 reaches the same device under another name.
+    const QString alias = m_folder->filePath(QStringLiteral("alias"));
+    QVERIFY(QFile::link(pty.slavePath(), alias));
+    mapPorts(pty.slavePath(), alias);
+
+    CommPort first;
+    first.setCommPort(TestPort);
+    first.setPortOpen(true);
+    QVERIFY(first.PortOpen());
+
+    for (qint16 number : {TestPort, OtherTestPort}) {
+        CommPort second;
+        second.setCommPort(number);
+        QString description;
+        QCOMPARE(errorOf(second, [](CommPort &p) { p.setPortOpen(true); }, &description),
+                 int(CommPort::ErrorPortInUse));
+        QVERIFY2(description.contains(QStringLiteral("Com %1").arg(number)), qPrintable(description));
+    }
+
+    first.setPortOpen(false);
+    CommPort second;
+    second.setCommPort(OtherTestPort);
+    second.setPortOpen(true);
+    QVERIFY(second.PortOpen());
+}
+
+void TestCommPort::inUseByAnotherProgram()
+{
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    mapPorts(pty.slavePath());
+
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {QString::fromLatin1(HoldOption), pty.slavePath()});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("held"));
+
+    CommPort comm;
+    comm.setCommPort(TestPort);
+    QCOMPARE(errorOf(comm, [](CommPort &p) { p.setPortOpen(true); }), int(CommPort::ErrorPortInUse));
+
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(10000));
+    comm.setPortOpen(true);
+    QVERIFY(comm.PortOpen());
+}
+
+void TestCommPort::lineAppliedToDevice_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("handshaking");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<bool>("twoStopBits");
+    QTest::addColumn<bool>("rtsCts");
+    QTest::addColumn<bool>("xonXoff");
+
+    QTest::addRow("9600,N,8,1 none") << "9600,N,8,1" << 0 << int(B9600) << false << false << false;
+    QTest::addRow("19200,N,8,2 XON/XOFF") << "19200,N,8,2" << 1 << int(B19200) << true << false << true;
+    QTest::addRow("115200,N,8,1 RTS/CTS") << "115200,N,8,1" << 2 << int(B115200) << false << true << false;
+    QTest::addRow("4800,N,8,1 RTS/CTS and XON/XOFF") << "4800,N,8,1" << 3 << int(B4800) << false << true
+                                                     << true;
+    QTest::addRow("1200,N,5,1.5 as two stop bits") << "1200,N,5,1.5" << 0 << int(B1200) << true << false
+                                                   << false;
+}
+
+void TestCommPort::lineAppliedToDevice()
+{
+    QFETCH(QString, settings);
+    QFETCH(int, handshaking);
+    PseudoTerminal pty;
+    CommPort comm;
+    comm.setSettings(settings);
+    comm.setHandshaking(handshaking);
+    QVERIFY(openOn(comm, pty));
+
+    const termios tio = pty.slaveTermios();
+    QTEST(int(cfgetospeed(&tio)), "speed");
+    QTEST(bool(tio.c_cflag & CSTOPB), "twoStopBits");
+    QTEST(bool(tio.c_cflag & CRTSCTS), "rtsCts");
+    QTEST(bool(tio.c_iflag & IXON), "xonXoff");
+    QTEST(bool(tio.c_iflag & IXOFF), "xonXoff");
+}
+
+void TestCommPort::thresholds()
+{
+    PseudoTerminal pty;
+    CommPort comm;
+    QVERIFY(openOn(comm, pty));
+    QSignalSpy spy(&comm, &CommPort::OnComm);
+
+    pty.write("abc");
+    QTRY_COMPARE(comm.InBufferCount(), qint16(3));
+    QTest::qWait(SettleMs);
+    QCOMPARE(spy.count(), 0);   // threshold 0 raises nothing
+    comm.setInBufferCount(0);
+
+    comm.setRThreshold(2);
+    pty.write("x");
+    QTRY_COMPARE(comm.InBufferCount(), qint16(1));
+    QTest::qWait(SettleMs);
+    QCOMPARE(spy.count(), 0);
+    pty.write("y");
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(comm.CommEvent(), qint16(CommPort::EvReceive));
+    QCOMPARE(comm.Input().toString(), QStringLiteral("xy"));
+    QTest::qWait(SettleMs);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestCommPort::raisedThresholdReportsLater()
+{
+    PseudoTerminal pty;
+    CommPort comm;
+    QVERIFY(openOn(comm, pty));
+    QSignalSpy spy(&comm, &CommPort::OnComm);
+
+    pty.write("AT");
+    QTRY_COMPARE(comm.InBufferCount(), qint16(2));
+    // The engine's own send: threshold down, write, threshold back up.
+    comm.setOutput(QStringLiteral("OK"));
+    comm.setRThreshold(1);
+    QCOMPARE(spy.count(), 0);   // never from inside the setter
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(comm.CommEvent(), qint16(CommPort::EvReceive));
+    QCOMPARE(comm.Input().toString(), QStringLiteral("AT"));
+
+    // Nothing waiting when the threshold rises: nothing to report.
+    comm.setRThreshold(0);
+    comm.setRThreshold(1);
+    QTest::qWait(SettleMs);
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestCommPort::textInputKeepsSplitCharacter()
+{
+    PseudoTerminal pty;
+    CommPort comm;
+    comm.setInputMode(CommPort::InputModeText);
+    QVERIFY(openOn(comm, pty));
+
+    const QByteArray bytes = QStringLiteral("A中").toUtf8();   // the system code page here
+    pty.write(bytes.left(2));
+    QTRY_COMPARE(comm.InBufferCount(), qint16(2));
+    const QVariant first = comm.Input();
+    QCOMPARE(first.typeId(), int(QMetaType::QString));
+    QCOMPARE(first.toString(), QStringLiteral("A"));
+    pty.write(bytes.mid(2) + "B");
+    QTRY_VERIFY(comm.InBufferCount() > 0);
+    QTRY_COMPARE(comm.InBufferCount(), qint16(bytes.size() - 1));
+    QCOMPARE(comm.Input().toString(), QStringLiteral("中B"));
+}
+
+void TestCommPort::binaryInputAndDiscard()
+{
+    PseudoTerminal pty;
+    CommPort comm;
+    comm.setInputMode(CommPort::InputModeBinary);
+    QVERIFY(openOn(comm, pty));
+
+    const QByteArray bytes("\x00\x01\xe4\xff\r\n", 6);
+    pty.write(bytes);
+    QTRY_COMPARE(comm.InBufferCount(), qint16(bytes.size()));
+    const QVariant input = comm.Input();
+    QCOMPARE(input.typeId(), int(QMetaType::QByteArray));
+    QCOMPARE(input.toByteArray(), bytes);
+    QCOMPARE(comm.InBufferCount(), qint16(0));
+
+    pty.write("stale");
+    QTRY_COMPARE(comm.InBufferCount(), qint16(5));
+    comm.setInBufferCount(0);
+    QCOMPARE(comm.InBufferCount(), qint16(0));
+    pty.write("fresh");
+    QTRY_COMPARE(comm.InBufferCount(), qint16(5));
+    QCOMPARE(comm.Input().toByteArray(), QByteArray("fresh"));
+}
+
+void TestCommPort::output_data()
+{
+    QTest::addColumn<QVariant>("data");
+    QTest::addColumn<QByteArray>("expected");
+
+    QByteArray allBytes;
+    for (int b = 0; b < 256; ++b)
+        allBytes.append(char(b));
+    QTest::addRow("text command") << QVariant(QStringLiteral("AT\r")) << QByteArray("AT\r");
+    QTest::addRow("text in the system code page") << QVariant(QStringLiteral("中文"))
+                                                  << QStringLiteral("中文").toUtf8();
+    QTest::addRow("every byte value") << QVariant(allBytes) << allBytes;
+    QTest::addRow("empty text sends nothing") << QVariant(QString()) << QByteArray();
+}
+
+void TestCommPort::output()
+{
+    QFETCH(QVariant, data);
+    QFETCH(QByteArray, expected);
+    PseudoTerminal pty;
+    CommPort comm;
+    QVERIFY(openOn(comm, pty));
+
+    comm.setOutput(data);
+    QCOMPARE(pty.read(SettleMs), expected);
+}
+
+void TestCommPort::floodArrivesWhole()
+{
+    PseudoTerminal pty;
+    CommPort comm;
+    comm.setInputMode(CommPort::InputModeBinary);
+    comm.setRThreshold(1);
+    QVERIFY(openOn(comm, pty));
+
+    constexpr qsizetype FloodBytes = 8 << 20;
+    QByteArray flood(FloodBytes, Qt::Uninitialized);
+    for (qsizetype i = 0; i < FloodBytes; ++i)
+        flood[i] = char((i * 7) ^ (i >> 11));
+    QByteArray received;
+    received.reserve(FloodBytes);
+    connect(&comm, &CommPort::OnComm, this, [&] { received += comm.Input().toByteArray(); });
+
+    std::atomic<bool> written {false};
+    std::thread farEnd([&] { written = pty.write(flood); });
+    QTRY_VERIFY_WITH_TIMEOUT(received.size() >= FloodBytes, 60000);
+    farEnd.join();
+    QVERIFY(written);
+    QVERIFY(received == flood);
+}
+
+void TestCommPort::deviceLost()
+{
+    auto pty = std::make_unique<PseudoTerminal>();
+    CommPort comm;
+    comm.setRThreshold(1);
+    QVERIFY(openOn(comm, *pty));
+    QSignalSpy spy(&comm, &CommPort::OnComm);
+
+    pty->closeMaster();
+    QTRY_COMPARE(spy.count(), 1);
+    QCOMPARE(comm.CommEvent(), qint16(CommPort::EventDeviceLost));
+    QVERIFY(!comm.PortOpen());
+    QTest::qWait(SettleMs);
+    QCOMPARE(spy.count(), 1);
+
+    // The device comes back (a new pty stands in for the re-plugged adapter).
+    pty = std::make_unique<PseudoTerminal>();
+    QVERIFY(openOn(comm, *pty));
+    pty->write("ok");
+    QTRY_COMPARE(spy.count(), 2);
+    QCOMPARE(comm.Input().toString(), QStringLiteral("ok"));
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], HoldOption) == 0) {
+        QCoreApplication app(argc, argv);
+        return holdDevice(argv[2]);
+    }
+    QCoreApplication app(argc, argv);
+    TestCommPort test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_commport.moc"
