@@ -25,7 +25,8 @@ const char HelpButtonId[] = "OrmelXPButton.HelpButton";
 const char NumberLedId[] = "OrmelNumberLED.NumberLED";
 const char CreationErrorName[] = "creationError";
 
-constexpr int LedHeight = 25;
+// The host's size for a new LED; the control derives its width from the height itself.
+constexpr QSize LedSize(68, 25);
 constexpr int TallLedHeight = 50;
 constexpr int TitleButtonSize = 21;
 constexpr int RowStep = 34;
@@ -128,7 +129,7 @@ QWidget *GalleryWindow::ledColourSection()
     placeLed(host, QStringLiteral("NumberLEDYellow"), QPoint(100, 10 + RowStep),
              {{"LEDShowColor", OrmelNumberLED::YellowLED}, {"NumberDigits", 6}, {"ShowData", 7.0f}});
     Component::Control *tall = place(host, id(NumberLedId), QStringLiteral("NumberLEDTall"),
-                                     QRect(10, 10 + 2 * RowStep, 68, TallLedHeight));
+                                     QRect(10, 10 + 2 * RowStep, LedSize.width(), TallLedHeight));
     if (tall)
         apply(tall, "ShowData", 42.0f);
     return section(QStringLiteral("NumberLED 颜色"), host, QSize(320, 140));
@@ -227,7 +228,7 @@ Component::Control *GalleryWindow::place(QWidget *host, const QString &identifie
 Component::Control *GalleryWindow::placeLed(QWidget *host, const QString &name, const QPoint &position,
                                             const QList<QPair<const char *, QVariant>> &properties)
 {
-    Component::Control *led = place(host, id(NumberLedId), name, QRect(position, QSize(68, LedHeight)));
+    Component::Control *led = place(host, id(NumberLedId), name, QRect(position, LedSize));
     if (led) {
         for (const auto &property : properties)
             apply(led, property.first, property.second);

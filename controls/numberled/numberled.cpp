@@ -58,7 +58,14 @@ NumberLED::NumberLED(QWidget *parent)
 
 NumberLED::~NumberLED()
 {
-    showUnasked();
+    // The host is going away with this control: it hears of nothing any more, and a
+    // failing build has nobody left to report to.
+    setSite(nullptr);
+    disconnect(this, &NumberLED::displayFailed, nullptr, nullptr);
+    try {
+        ShowLED();
+    } catch (const Component::RuntimeError &) {
+    }
 }
 
 void NumberLED::setLEDShowColor(LEDColor vNewValue)
