@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QIcon;
 class QPixmap;
 class QWidget;
 
@@ -44,6 +45,14 @@ QString ProgramFolder();
 void SetProgramFolder(const QString &folder);
 
 // A bitmap of the program's own resources by name, such as "CAPTION"; null when missing.
+// The pictures: "CAPTION", "SPLASH", "CHINA", "LOGO", "AUTHOR", "ICON-16" ... "ICON-256".
 QPixmap ResourceBitmap(const QString &name);
+// The program's icon in all its sizes.
+QIcon ProgramIcon();
+
+// Ends the program as the user would: the main window's close sequence first (it writes
+// the settings), then every other window closes and the event loops end. Termination
+// signals of the system arrive here.
+void EndProgram();
 
 } // namespace ModuleFun

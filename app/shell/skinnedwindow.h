@@ -27,6 +27,8 @@ public:
 
     // imgTitleMain, imgTitleIcon, lblTitle with the given text, and the frame line ShapeSkin.
     void addTitleStrip(const QString &title);
+    // The frame line ShapeSkin alone, for a window without a title strip.
+    void addFrameLine();
     // TopButtonClose (tooltip "关闭"); a click unloads the window.
     Component::ControlSite *addCloseButton();
 
@@ -42,6 +44,9 @@ public:
                                         const QString &caption, const QString &toolTip,
                                         std::function<void()> onClick, bool enterClicks = true);
 
+    // Auxiliary windows stay out of the task bar; the main window sets this.
+    void setShownInTaskBar(bool shown);
+
     void centerOnScreen();
     // Shows the window modally and returns once it has been unloaded; timers and
     // serial events of other windows keep being delivered meanwhile.
@@ -56,4 +61,8 @@ protected:
 
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The title-strip parts that move the window when pressed.
+    void makeDragHandle(QWidget *part);
 };

@@ -1,0 +1,130 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formlogo.h"
+
+#include "makerinfo.h"
+#include "modulefun.h"
+
+#include <component/runtimeerror.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+constexpr QSize ClientSize(400, 267);
+const QColor NoticeColour(0, 0, 255);
+
+QPointer<FormLogo> &shownSplash()
+{
+    static QPointer<FormLogo> splash;
+    return splash;
+}
+
+QLabel *addLabel(QWidget *parent, const char *name, const QString &text, const QPoint &at)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+void paintBlue(QLabel *label)
+{
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, NoticeColour);
+    label->setPalette(colours);
+}
+
+} // namespace
+
+FormLogo::FormLogo()
+    : SkinnedWindow(QStringLiteral("FormLogo"), QStringLiteral("登陆界面"), ClientSize)
+    , m_timer(new QTimer(this))
+{
+    addPicture();
+    addLabels();
+    ModuleFun::SetWindowTopmost(this, -1);
+    shownSplash() = this;
+
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(TickInterval);
+    connect(m_timer, &QTimer::timeout, this, &FormLogo::Timer1_Timer);
+    m_timer->start();
+}
+
+FormLogo::~FormLogo() = default;
+
+void FormLogo::addPicture()
+{
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("ImageBack"));
+    picture->setPixmap(ModuleFun::ResourceBitmap(QStringLiteral("SPLASH")));
+    picture->setGeometry(rect());
+    addFrameLine();
+    picture->lower();
+}
+
+void FormLogo::addLabels()
+{
+    paintBlue(addLabel(this, "LabelCopyRight", QString::fromUtf8(MakerInfo::RightsNotice), {16, 216}));
+    paintBlue(addLabel(this, "Label3", QStringLiteral("信箱：") + QLatin1String(MakerInfo::Mail), {16, 240}));
+    addLabel(this, "LabelBuild", QStringLiteral("Build 2004.12.02"), {296, 248});
+}
+
+FormLogo *FormLogo::current()
+{
+    return shownSplash();
+}
+
+void FormLogo::closeIfOpen()
+{
+    if (FormLogo *splash = current())
+        splash->close();
+}
+
+void FormLogo::Timer1_Timer()
+{
+    ++m_intTick;
+    if (m_intTick == MainWindowTick)
+        openMainWindow();   // may unload this window: nothing may follow it here
+    else if (m_intTick == UnloadTick)
+        close();
+}
+
+void FormLogo::openMainWindow()
+{
+    QWidget *main = nullptr;
+    try {
+        main = ModuleFun::CreateMainWindow();
+    } catch (const Component::RuntimeError &error) {
+        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(),
+                                                      QStringLiteral("错误提示：程序主窗口无法打开！")),
+                               0);
+    }
+    if (main) {
+        main->show();
+        main->activateWindow();
+    } else {
+        // Nothing would be left to end the program.
+        QCoreApplication::quit();
+    }
+}
+
+void FormLogo::onActivate()
+{
+    SkinnedWindow::onActivate();
+    ModuleFun::SetWindowTopmost(this, -1);
+}
+
+void FormLogo::closeEvent(QCloseEvent *event)
+{
+    if (shownSplash() == this)
+        shownSplash() = nullptr;
+    m_timer->stop();
+    SkinnedWindow::closeEvent(event);
+}

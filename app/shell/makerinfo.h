@@ -1,0 +1,12 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+// Who makes the program, as the splash and the About window show it.
+namespace MakerInfo {
+
+constexpr char Product[] = "Velmora";
+constexpr char Maker[] = "Ormel";
+constexpr char Mail[] = "ormel@example.org";
+constexpr char RightsNotice[] = "版权所有 (C) 2002-2004 Ormel 工作室";
+
+} // namespace MakerInfo

@@ -1,0 +1,30 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "messagequeue.h"
+
+quint64 MessageQueue::post(const QString &text, qint16 align)
+{
+    if (m_hasCurrent && m_current.text == text)
+        return m_current.ticket;
+    for (const Message &waiting : qAsConst(m_pending)) {
+        if (waiting.text == text)
+            return waiting.ticket;
+    }
+    m_pending.append(Message{text, align, ++m_lastTicket});
+    return m_lastTicket;
+}
+
+MessageQueue::Message MessageQueue::startNext()
+{
+    m_current = m_pending.takeFirst();
+    m_hasCurrent = true;
+    return m_current;
+}
+
+void MessageQueue::finishCurrent()
+{
+    if (!m_hasCurrent)
+        return;
+    m_hasCurrent = false;
+    m_lastSeen = m_current.ticket;
+    emit seen();
+}

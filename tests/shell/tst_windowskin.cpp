@@ -1,0 +1,183 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "modulefun.h"
+#include "skinnedwindow.h"
+
+#include <component/componentloader.h>
+#include <controls/xpbutton/xpbuttonevents.h>
+
+#include <QCursor>
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+
+const QColor Background(236, 233, 218);
+const QColor FrameBlue(0, 0, 255);
+
+SkinnedWindow *newWindow(const QSize &size)
+{
+    auto *window = new SkinnedWindow(QStringLiteral("FormTest"), QStringLiteral("测试"), size);
+    window->addTitleStrip(QStringLiteral("测试窗口"));
+    window->addCloseButton();
+    return window;
+}
+
+QWidget *part(QWidget *window, const char *name)
+{
+    return window->findChild<QWidget *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestWindowSkin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void layoutFollowsActualSize_data();
+    void layoutFollowsActualSize();
+    void frameLineLiesAboveTheStripOnly();
+    void captionRows_data();
+    void captionRows();
+    void captionIsTwentyFourBit();
+    void draggingTheTitleMovesTheWindow();
+};
+
+void TestWindowSkin::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Component::ComponentLoader::setLibraryFolder(QStringLiteral(TARROCK_DIR));
+}
+
+void TestWindowSkin::layoutFollowsActualSize_data()
+{
+    QTest::addColumn<QSize>("designSize");
+    QTest::addColumn<QSize>("actualSize");
+    QTest::addColumn<bool>("mainWindowButtons");
+    QTest::addRow("dialog at design size") << QSize(307, 187) << QSize(307, 187) << false;
+    QTest::addRow("dialog grown after design") << QSize(307, 187) << QSize(420, 260) << false;
+    QTest::addRow("main window shrunk after design") << QSize(600, 400) << QSize(500, 350) << true;
+}
+
+void TestWindowSkin::layoutFollowsActualSize()
+{
+    QFETCH(QSize, designSize);
+    QFETCH(QSize, actualSize);
+    QFETCH(bool, mainWindowButtons);
+    std::unique_ptr<SkinnedWindow> window(newWindow(designSize));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (mainWindowButtons) {
+        window->placeControl(QStringLiteral("OrmelXPButton.TopButton"), QStringLiteral("TopButtonMin"),
+                             QRect(0, 0, 21, 21), {{QStringLiteral("topbuttontype"), int(XPButton::MinimumButton)}});
+        window->placeControl(QStringLiteral("OrmelXPButton.HelpButton"), QStringLiteral("HelpButton"),
+                             QRect(0, 0, 21, 21), {});
+    }
+    window->setFixedSize(actualSize);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+    const int w = actualSize.width();
+    const int h = actualSize.height();
+    QCOMPARE(part(window.get(), "TopButtonClose")->pos(), QPoint(w - 25, 5));
+    if (mainWindowButtons) {
+        QCOMPARE(part(window.get(), "TopButtonMin")->pos(), QPoint(w - 50, 5));
+        QCOMPARE(part(window.get(), "HelpButton")->pos(), QPoint(w - 75, 5));
+    }
+    QCOMPARE(part(window.get(), "ShapeSkin")->geometry(), QRect(1, 1, w - 1, h - 1));
+    QCOMPARE(part(window.get(), "imgTitleMain")->geometry(), QRect(0, 0, w, 29));
+    QCOMPARE(part(window.get(), "imgTitleIcon")->geometry(), QRect(5, 5, 20, 20));
+    auto *title = qobject_cast<QLabel *>(part(window.get(), "lblTitle"));
+    QCOMPARE(title->pos(), QPoint(30, 10));
+    QCOMPARE(title->palette().color(QPalette::WindowText), QColor(Qt::white));
+}
+
+void TestWindowSkin::frameLineLiesAboveTheStripOnly()
+{
+    std::unique_ptr<SkinnedWindow> window(newWindow(QSize(200, 120)));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *extra = new QLabel(QStringLiteral("内容"), window.get());
+    extra->move(60, 60);
+    ModuleFun::ApplyWindowSkin(window.get());
+
+    const QWidgetList children = window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(children.at(0)->objectName(), QStringLiteral("imgTitleMain"));
+    QCOMPARE(children.at(1)->objectName(), QStringLiteral("ShapeSkin"));
+
+    const QImage face = window->grab().toImage();
+    const int midY = 80;
+    QCOMPARE(face.pixelColor(0, midY), Background);
+    QCOMPARE(face.pixelColor(1, midY), FrameBlue);
+    QCOMPARE(face.pixelColor(2, midY), FrameBlue);
+    QCOMPARE(face.pixelColor(3, midY), Background);
+    QCOMPARE(face.pixelColor(199, midY), FrameBlue);
+    QCOMPARE(face.pixelColor(100, 119), FrameBlue);
+    QCOMPARE(face.pixelColor(100, 117), Background);
+    // Over the strip: the line on top, the strip's own colour just inside it.
+    QCOMPARE(face.pixelColor(100, 1), FrameBlue);
+    QCOMPARE(face.pixelColor(100, 10), QColor(0, 84, 231));
+}
+
+void TestWindowSkin::captionRows_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("tolerance");
+    QTest::addRow("light top edge") << 0 << QColor(127, 169, 243) << 0;
+    QTest::addRow("dark line under it") << 1 << QColor(0, 69, 206) << 0;
+    QTest::addRow("first light row") << 2 << QColor(57, 150, 255) << 0;
+    QTest::addRow("second light row") << 3 << QColor(41, 142, 255) << 0;
+    QTest::addRow("body start") << 7 << QColor(0, 84, 231) << 3;
+    QTest::addRow("body end") << 15 << QColor(0, 84, 231) << 3;
+    QTest::addRow("bright band start") << 23 << QColor(0, 107, 253) << 3;
+    QTest::addRow("bright band end") << 26 << QColor(0, 107, 253) << 3;
+    QTest::addRow("lower edge") << 27 << QColor(0, 77, 231) << 0;
+    QTest::addRow("bottom row") << 28 << QColor(0, 69, 206) << 0;
+}
+
+void TestWindowSkin::captionRows()
+{
+    QFETCH(int, row);
+    QFETCH(QColor, colour);
+    QFETCH(int, tolerance);
+    const QImage caption = ModuleFun::ResourceBitmap(QStringLiteral("CAPTION")).toImage();
+    QCOMPARE(caption.size(), QSize(100, 29));
+    const QColor first = caption.pixelColor(0, row);
+    QVERIFY2(qAbs(first.red() - colour.red()) <= tolerance && qAbs(first.green() - colour.green()) <= tolerance
+                 && qAbs(first.blue() - colour.blue()) <= tolerance,
+             qPrintable(first.name()));
+    for (int x = 1; x < caption.width(); ++x)
+        QCOMPARE(caption.pixelColor(x, row), first);
+}
+
+void TestWindowSkin::captionIsTwentyFourBit()
+{
+    QFile file(QStringLiteral(":/app/CAPTION.bmp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.read(30);
+    QCOMPARE(header.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<quint16>(header.constData() + 28), quint16(24));
+}
+
+void TestWindowSkin::draggingTheTitleMovesTheWindow()
+{
+    std::unique_ptr<SkinnedWindow> window(newWindow(QSize(200, 120)));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->move(100, 100);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWidget *title = part(window.get(), "lblTitle");
+    const QPoint start = window->pos();
+    QCursor::setPos(title->mapToGlobal(QPoint(2, 2)));
+    QTest::mousePress(title, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(title, QPoint(42, 22));
+    QTest::mouseRelease(title, Qt::LeftButton, {}, QPoint(42, 22));
+    QCOMPARE(window->pos(), start + QPoint(40, 20));
+}
+
+QTEST_MAIN(TestWindowSkin)
+#include "tst_windowskin.moc"
