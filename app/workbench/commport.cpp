@@ -231,31 +231,12 @@ qint16 CommPort::CommEvent() const
 
 void CommPort::openPort()
 {
-    const QString mapped = PortMap::load().device(d->number);
-    if (mapped.isEmpty() || !SerialLine::deviceExists(mapped)) {
-        const QString where = mapped.isEmpty() ? QString() : QStringLiteral("（%1）").arg(mapped);
-        fail(ErrorPortNotFound, QStringLiteral("%1%2不存在").arg(portText(), where));
-    }
+    const QString mapped = mappedDevice();
     const QString device = SerialLine::canonicalDevice(mapped);
     if (devicesInUse().contains(device))
         fail(ErrorPortInUse, QStringLiteral("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
-
-    d->port.setPortName(mapped);
-    if (!d->port.open(QIODevice::ReadWrite)) {
-        const int number = SerialLine::openErrorNumber(mapped, d->port.error());
-        const QString reason = d->port.errorString();
-        d->port.clearError();
-        if (number == ErrorPermission)
-            fail(number, QStringLiteral("没有权限打开%1（%2）。%3").arg(portText(), mapped, SerialLine::permissionHint()));
-        if (number == ErrorPortInUse)
-            fail(number, QStringLiteral("%1已经打开，可能被其他应用程序占用").arg(portText()));
-        fail(number, QStringLiteral("%1（%2）无法打开：%3").arg(portText(), mapped, reason));
-    }
-    if (!SerialLine::holdExclusively(d->port)) {
-        d->port.close();
-        fail(ErrorPortInUse, QStringLiteral("%1已经打开，可能被其他应用程序占用").arg(portText()));
-    }
+    openDevice(mapped);
     try {
         applyLine();
         applyHandshake();
@@ -271,6 +252,36 @@ void CommPort::openPort()
     d->event = 0;
     d->lineErrors = {};
     d->hasLineCounters = SerialLine::updateLineErrors(d->port, d->lineErrors);
+}
+
+QString CommPort::mappedDevice() const
+{
+    const QString mapped = PortMap::load().device(d->number);
+    if (mapped.isEmpty())
+        fail(ErrorPortNotFound, QStringLiteral("%1不存在：只能使用 Com 1 到 Com 16").arg(portText()));
+    if (!SerialLine::deviceExists(mapped))
+        fail(ErrorPortNotFound, QStringLiteral("%1（%2）不存在").arg(portText(), mapped));
+    return mapped;
+}
+
+void CommPort::openDevice(const QString &device)
+{
+    const QString heldElsewhere = QStringLiteral("%1已经打开，可能被其他应用程序占用").arg(portText());
+    d->port.setPortName(device);
+    if (!d->port.open(QIODevice::ReadWrite)) {
+        const int number = SerialLine::openErrorNumber(device, d->port.error());
+        const QString reason = d->port.errorString();
+        d->port.clearError();
+        if (number == ErrorPortInUse)
+            fail(number, heldElsewhere);
+        if (number == ErrorPermission)
+            fail(number, QStringLiteral("没有权限打开%1（%2）。%3").arg(portText(), device, SerialLine::permissionHint()));
+        fail(number, QStringLiteral("%1（%2）无法打开：%3").arg(portText(), device, reason));
+    }
+    if (!SerialLine::holdExclusively(d->port)) {
+        d->port.close();
+        fail(ErrorPortInUse, heldElsewhere);
+    }
 }
 
 void CommPort::closePort()

@@ -85,6 +85,8 @@ private:
     struct Private;
 
     void openPort();
+    QString mappedDevice() const;
+    void openDevice(const QString &device);
     void closePort();
     void checkLineSupported() const;
     void applyLine();
