@@ -11,6 +11,7 @@
 #include <component/controlsite.h>
 
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -19,10 +20,10 @@ namespace {
 const QString Caption = QStringLiteral("关于");
 const QString Maker = QString::fromUtf8(MakerInfo::Maker);
 const QString MailAddress = QString::fromUtf8(MakerInfo::Mail);
-const QString IconBitmap = QStringLiteral("ICON-32");
 
+constexpr int IconSize = 32;
 // A 32-pixel picture inside a one-pixel border.
-constexpr int BorderedPictureSize = 34;
+constexpr int BorderedPictureSize = IconSize + 2;
 constexpr int PictureRowTop = 224;
 
 QString versionNumber()
@@ -53,7 +54,8 @@ FormAbout::FormAbout(QWidget *parent)
                     WindowTexts::OkToolTip, [this] { close(); });
     ok->control()->setFocus();
 
-    addPicture(QStringLiteral("ImageIco"), IconBitmap, QRect(10, 40, 32, 32));
+    addPicture(QStringLiteral("ImageIco"), ModuleFun::ProgramIcon().pixmap(IconSize),
+               QRect(10, 40, IconSize, IconSize));
     addLabel(QStringLiteral("LabelTilte"), QString::fromUtf8(MakerInfo::Product), {56, 40}, this);
     addLabel(QStringLiteral("LabelVersion"), VersionText(), {56, 56}, this);
     addLabel(QStringLiteral("LabelCopyRight"), QString::fromUtf8(MakerInfo::RightsNotice),
@@ -94,21 +96,22 @@ QLabel *FormAbout::addLabel(const QString &name, const QString &text, const QPoi
     return label;
 }
 
-QLabel *FormAbout::addPicture(const QString &name, const QString &bitmap, const QRect &geometry)
+QLabel *FormAbout::addPicture(const QString &name, const QPixmap &picture, const QRect &geometry)
 {
-    auto *picture = new QLabel(this);
-    picture->setObjectName(name);
-    picture->setGeometry(geometry);
-    picture->setAlignment(Qt::AlignCenter);
-    picture->setPixmap(ModuleFun::ResourceBitmap(bitmap));
-    return picture;
+    auto *label = new QLabel(this);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignCenter);
+    label->setPixmap(picture);
+    return label;
 }
 
 void FormAbout::addBorderedPicture(const QString &name, const QString &bitmap, int left,
                                    const QString &toolTip)
 {
-    QLabel *picture = addPicture(name, bitmap, QRect(left, PictureRowTop, BorderedPictureSize,
-                                                     BorderedPictureSize));
+    QLabel *picture = addPicture(name, ModuleFun::ResourceBitmap(bitmap),
+                                 QRect(left, PictureRowTop, BorderedPictureSize,
+                                       BorderedPictureSize));
     picture->setToolTip(toolTip);
     picture->setFrameShape(QFrame::Box);
     picture->setLineWidth(1);
@@ -141,7 +144,8 @@ bool FormAbout::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_mail && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && m_mail->rect().contains(mouse->position().toPoint()))
+        const bool inside = m_mail->rect().contains(mouse->position().toPoint());
+        if (mouse->button() == Qt::LeftButton && inside)
             mailClick();
         return true;
     }

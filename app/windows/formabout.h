@@ -4,6 +4,7 @@
 #include "skinnedwindow.h"
 
 class QLabel;
+class QPixmap;
 
 // The About window: product, version, the maker's contact lines; the e-mail address
 // opens a new message in the user's mail program.
@@ -26,7 +27,7 @@ protected:
 private:
     QLabel *addLabel(const QString &name, const QString &text, const QPoint &position,
                      QWidget *parent);
-    QLabel *addPicture(const QString &name, const QString &bitmap, const QRect &geometry);
+    QLabel *addPicture(const QString &name, const QPixmap &picture, const QRect &geometry);
     void addBorderedPicture(const QString &name, const QString &bitmap, int left,
                             const QString &toolTip);
     void addMailAddress();
