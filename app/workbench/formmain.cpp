@@ -57,7 +57,10 @@ const QString DataFolder = QStringLiteral("data");
 } // namespace
 
 FormMain::FormMain(QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent)
+    : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent),
+      MSCommOutPut(this), // children by name, destroyed as members before the window
+      MSCommInPut(this),
+      Timer1(this)
 {
     setShownInTaskBar(true);
     MSCommOutPut.setObjectName(QStringLiteral("MSCommOutPut"));
