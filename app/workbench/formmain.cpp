@@ -35,6 +35,7 @@ constexpr int LabelNudge = 3; // puts a label's text on the baseline of the list
 constexpr int WideLabel = 88;
 constexpr int WideList = 150;
 constexpr int ShortLabel = 52;
+constexpr int OptionList = 170;
 
 int rowY(int row) { return FirstRow + row * RowStep; }
 QRect labelRect(int x, int row, int width) { return QRect(x, rowY(row) + LabelNudge, width, 16); }
@@ -134,11 +135,11 @@ void FormMain::buildSettingsFrame()
     frame->setObjectName(QStringLiteral("FrameComSet"));
     frame->setGeometry(10, 34, 760, 142);
 
-    buildPortColumn(frame, 10, QStringLiteral("Out"), ComboComOutput, ComboComOutSetB,
+    buildPortColumn(frame, 8, QStringLiteral("Out"), ComboComOutput, ComboComOutSetB,
                     ComboComOutSetP, ComboComOutSetD, ComboComOutSetS, ComboComOutHand);
-    buildPortColumn(frame, 258, QStringLiteral("In"), ComboComInput, ComboComInSetB,
+    buildPortColumn(frame, 252, QStringLiteral("In"), ComboComInput, ComboComInSetB,
                     ComboComInSetP, ComboComInSetD, ComboComInSetS, ComboComInHand);
-    buildOptionColumn(frame, 506);
+    buildOptionColumn(frame, 496);
 }
 
 // One column of a port's list and line settings; side is "Out" or "In" in the names.
@@ -178,11 +179,11 @@ void FormMain::buildOptionColumn(QGroupBox *frame, int x)
     addLabel(frame, QStringLiteral("LabelComIOState"), QStringLiteral("数据收发方式："),
              labelRect(x, 0, WideLabel), QStringLiteral("数据通讯收发方式"));
     ComboComIOState = addList(frame, QStringLiteral("ComboComIOState"), IOStateItems,
-                              listRect(x + WideLabel, 0, WideList));
+                              listRect(x + WideLabel, 0, OptionList));
     addLabel(frame, QStringLiteral("LabelComFormat"), QStringLiteral("通讯数据格式："),
              labelRect(x, 1, WideLabel), QStringLiteral("数据显示格式"));
     ComboComFormat = addList(frame, QStringLiteral("ComboComFormat"), FormatItems,
-                             listRect(x + WideLabel, 1, WideList));
+                             listRect(x + WideLabel, 1, OptionList));
 
     CheckComAuto = new QCheckBox(QStringLiteral("自动连续收发数据"), frame);
     CheckComAuto->setObjectName(QStringLiteral("CheckComAuto"));
@@ -198,7 +199,7 @@ void FormMain::buildOptionColumn(QGroupBox *frame, int x)
     CheckSaveInfo->setObjectName(QStringLiteral("CheckSaveInfo"));
     CheckSaveInfo->setGeometry(listRect(x, 3, 124));
     LabelFileName = addLabel(frame, QStringLiteral("LabelFileName"), FileNamePrefix,
-                             labelRect(x + 126, 3, 122));
+                             labelRect(x + 124, 3, 140));
 }
 
 void FormMain::buildCommunicationFrame()
