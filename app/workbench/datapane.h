@@ -16,8 +16,8 @@ public:
     static constexpr int LinesShown = 16;
     // Bounds of the kept text, in characters: beyond MaxChars only the newest
     // KeepChars remain. KeepChars always fills far more than LinesShown lines.
-    static constexpr int MaxChars = 64 * 1024;
-    static constexpr int KeepChars = 16 * 1024;
+    static constexpr int MaxChars = 8 * 1024;
+    static constexpr int KeepChars = 4 * 1024;
     // Queued text is inserted at least this often.
     static constexpr int BatchMilliseconds = 30;
 
