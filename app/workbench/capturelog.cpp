@@ -99,15 +99,17 @@ bool CaptureLog::write()
         return false;
     }
     const qint64 sizeBefore = file.size();
-    const QByteArray bytes = SystemCodePage::fromUnicode(m_buffer);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    m_encoded.resize(0);
+    SystemCodePage::appendFromUnicode(m_buffer, m_encoded);
+    if (file.write(m_encoded) != m_encoded.size() || !file.flush()) {
         // The whole buffer is written again next time; a partial copy would double it.
         file.resize(sizeBefore);
         m_errorNumber = DeviceIoError;
         m_errorDescription = DeviceIoDescription;
         return false;
     }
-    m_buffer.clear();
+    // Both buffers keep their memory: under a stream they fill up again at once.
+    m_buffer.truncate(0);
     return true;
 }
 

@@ -58,6 +58,7 @@ private:
     QString m_folder;
     QString m_fileName;
     QString m_buffer;
+    QByteArray m_encoded;
     int m_count = 0;
     RecordKind m_lastKind = RecordKind(0);
     bool m_failing = false;

@@ -11,6 +11,15 @@ QByteArray fromUnicode(const QString &text)
     return encoder(text);
 }
 
+void appendFromUnicode(QStringView text, QByteArray &bytes)
+{
+    QStringEncoder encoder(QStringConverter::System);
+    const qsizetype start = bytes.size();
+    bytes.resize(start + encoder.requiredSpace(text.size()));
+    const char *end = encoder.appendToBuffer(bytes.data() + start, text);
+    bytes.resize(end - bytes.constData());
+}
+
 QString toUnicode(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringConverter::System);

@@ -11,6 +11,8 @@
 namespace SystemCodePage {
 
 QByteArray fromUnicode(const QString &text);
+// Appends the text in the system code page to bytes, reusing the capacity bytes has.
+void appendFromUnicode(QStringView text, QByteArray &bytes);
 QString toUnicode(const QByteArray &bytes);
 
 // Decodes a byte stream that arrives in pieces: a multi-byte character split between
