@@ -1,12 +1,10 @@
 // Velmora workbench. Licensed under the MIT licence.
-#include "formlogo.h"
 #include "modulefun.h"
 
 #include <component/componentloader.h>
 
 #include <QApplication>
 #include <QLabel>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
@@ -17,21 +15,14 @@ namespace {
 
 using Action = std::function<void(QWidget *message)>;
 
-QWidget *shownMessage()
+QWidgetList shownMessages()
 {
+    QWidgetList shown;
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QLatin1String("FormMessage") && window->isVisible())
-            return window;
+            shown << window;
     }
-    return nullptr;
-}
-
-int shownMessageCount()
-{
-    int count = 0;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        count += window->objectName() == QLatin1String("FormMessage") && window->isVisible();
-    return count;
+    return shown;
 }
 
 QString shownText(QWidget *message)
@@ -56,7 +47,7 @@ void whenShown(Action action, QWidget *besides = nullptr)
     auto *poll = new QTimer;
     poll->setInterval(5);
     QObject::connect(poll, &QTimer::timeout, [poll, action, besides] {
-        QWidget *message = shownMessage();
+        QWidget *message = shownMessages().value(0);
         if (!message || message == besides || !message->isActiveWindow())
             return;
         poll->stop();
@@ -81,7 +72,6 @@ private slots:
     void closingActions();
     void sameTextIsNotStacked();
     void otherTextFollowsTheOpenOne();
-    void messageClosesTheSplashFirst();
 
 private:
     QTimer m_watchdog;
@@ -94,7 +84,7 @@ void TestMessageWindow::initTestCase()
     // A test that fails inside a message must not hang the run.
     m_watchdog.setInterval(10000);
     connect(&m_watchdog, &QTimer::timeout, [] {
-        while (QWidget *message = shownMessage())
+        for (QWidget *message : shownMessages())
             message->close();
     });
 }
@@ -175,7 +165,7 @@ void TestMessageWindow::closingActions()
     });
     ModuleFun::ShowMessage(QStringLiteral("关闭测试"), 2);
     QCOMPARE(stillShownAfterAction, !closes);
-    QCOMPARE(shownMessageCount(), 0);
+    QCOMPARE(shownMessages().size(), 0);
 }
 
 void TestMessageWindow::sameTextIsNotStacked()
@@ -183,7 +173,7 @@ void TestMessageWindow::sameTextIsNotStacked()
     QStringList events;
     whenShown([&](QWidget *first) {
         QTimer::singleShot(50, [&, first] {
-            events << QStringLiteral("windows %1").arg(shownMessageCount());
+            events << QStringLiteral("windows %1").arg(shownMessages().size());
             clickOk(first);
         });
         ModuleFun::ShowMessage(QStringLiteral("端口错误"), 0);
@@ -214,20 +204,6 @@ void TestMessageWindow::otherTextFollowsTheOpenOne()
     events << QStringLiteral("first caller returned");
     QCOMPARE(events, QStringList({QStringLiteral("第一条"), QStringLiteral("第二条"),
                                   QStringLiteral("second caller returned"), QStringLiteral("first caller returned")}));
-}
-
-void TestMessageWindow::messageClosesTheSplashFirst()
-{
-    QPointer<FormLogo> splash = new FormLogo;
-    splash->show();
-    bool splashUpWithMessage = true;
-    whenShown([&](QWidget *message) {
-        splashUpWithMessage = FormLogo::current() || (splash && splash->isVisible());
-        clickOk(message);
-    });
-    ModuleFun::ShowMessage(QStringLiteral("串口不存在"), 0);
-    QVERIFY(!splashUpWithMessage);
-    QTRY_VERIFY(splash.isNull());
 }
 
 QTEST_MAIN(TestMessageWindow)
