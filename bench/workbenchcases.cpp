@@ -237,9 +237,8 @@ QVector<double> periodicIntervals(int periods)
     QVector<double> arrivals;
     std::atomic<bool> done {false};
     std::thread farEnd([&] {
-        char command[2];
         for (int i = 0; i <= periods; ++i) {
-            if (!terminal.readExactly(command, 2, 2000))
+            if (terminal.readCount(2, 2000).size() < 2)
                 break;
             arrivals.append(Measurements::nowMicroseconds() / 1000.0);
         }

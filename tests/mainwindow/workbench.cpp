@@ -41,7 +41,7 @@ Workbench::Workbench(const QList<int> &presentPorts)
 
 void Workbench::plugIn(int port)
 {
-    m_farEnds[port] = std::make_unique<FarEnd>(path(QStringLiteral("com%1").arg(port)));
+    m_farEnds[port] = std::make_unique<PseudoTerminal>(path(QStringLiteral("com%1").arg(port)));
 }
 
 Workbench::~Workbench()

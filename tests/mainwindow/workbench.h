@@ -1,7 +1,7 @@
 // Velmora tests. Licensed under the MIT licence.
 #pragma once
 
-#include "farend.h"
+#include <pseudoterminal.h>
 
 #include <formmain.h>
 #include <sysdata.h>
@@ -45,13 +45,13 @@ public:
     void pick(const char *list, int index);
     bool portOpen(const char *port) const;
 
-    FarEnd &farEnd(int port) { return *m_farEnds.at(port); }
+    PseudoTerminal &farEnd(int port) { return *m_farEnds.at(port); }
     // A port that was missing appears.
     void plugIn(int port);
     QStringList messages;
 
 private:
     QTemporaryDir m_folder;
-    std::map<int, std::unique_ptr<FarEnd>> m_farEnds;
+    std::map<int, std::unique_ptr<PseudoTerminal>> m_farEnds;
     QPointer<FormMain> m_window;
 };
