@@ -29,9 +29,7 @@ class TestCaptureLog : public QObject
 
 private slots:
     void init();
-    void fileName();
     void recordTexts();
-    void writeAfter256Records();
     void headerWritesEarlierRecordsFirst();
     void failedWriteKeepsBufferAndReportsOnce();
 
@@ -56,11 +54,6 @@ QByteArray TestCaptureLog::written() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void TestCaptureLog::fileName()
-{
-    QCOMPARE(CaptureLog::fileNameFor(QDate(2026, 1, 9)), QStringLiteral("01-09-2026.txt"));
-}
-
 void TestCaptureLog::recordTexts()
 {
     QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Ok);
@@ -83,19 +76,6 @@ void TestCaptureLog::recordTexts()
     m_log.addSent(QStringLiteral("0A1B"));
     m_log.flush();
     QCOMPARE(written(), (first + QStringLiteral("!") + sent("0A1B")).toLocal8Bit());
-}
-
-void TestCaptureLog::writeAfter256Records()
-{
-    m_log.addHeader(Header, Started);
-    for (int record = 2; record < CaptureLog::RecordsPerWrite; ++record)
-        m_log.addSent(QStringLiteral("AT"));
-    QVERIFY(!QFile::exists(m_log.filePath()));
-
-    m_log.addSent(QStringLiteral("AT"));
-    QCOMPARE(written(), (HeaderText + sent("AT").repeated(255)).toLocal8Bit());
-    QCOMPARE(m_log.buffer(), QString());
-    QCOMPARE(m_log.count(), 0);
 }
 
 void TestCaptureLog::headerWritesEarlierRecordsFirst()

@@ -123,11 +123,8 @@ void TestWindowSkin::captionRows_data()
     QTest::addRow("light top edge") << 0 << QColor(127, 169, 243) << 0;
     QTest::addRow("dark line under it") << 1 << QColor(0, 69, 206) << 0;
     QTest::addRow("first light row") << 2 << QColor(57, 150, 255) << 0;
-    QTest::addRow("second light row") << 3 << QColor(41, 142, 255) << 0;
     QTest::addRow("body start") << 7 << QColor(0, 84, 231) << 3;
-    QTest::addRow("body end") << 15 << QColor(0, 84, 231) << 3;
     QTest::addRow("bright band start") << 23 << QColor(0, 107, 253) << 3;
-    QTest::addRow("bright band end") << 26 << QColor(0, 107, 253) << 3;
     QTest::addRow("lower edge") << 27 << QColor(0, 77, 231) << 0;
     QTest::addRow("bottom row") << 28 << QColor(0, 69, 206) << 0;
 }
