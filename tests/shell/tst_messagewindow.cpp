@@ -66,6 +66,7 @@ class TestMessageWindow : public QObject
 private slots:
     void initTestCase();
     void init();
+    void cleanup();
     void alignmentPlacesEachLine_data();
     void alignmentPlacesEachLine();
     void closingActions_data();
@@ -75,15 +76,17 @@ private slots:
 
 private:
     QTimer m_watchdog;
+    bool m_leftOpen = false;
 };
 
 void TestMessageWindow::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     Component::ComponentLoader::setLibraryFolder(QStringLiteral(TARROCK_DIR));
-    // A test that fails inside a message must not hang the run.
-    m_watchdog.setInterval(10000);
-    connect(&m_watchdog, &QTimer::timeout, [] {
+    // A message left open fails the test instead of hanging the run.
+    m_watchdog.setInterval(3000);
+    connect(&m_watchdog, &QTimer::timeout, [this] {
+        m_leftOpen = true;
         for (QWidget *message : shownMessages())
             message->close();
     });
@@ -91,7 +94,13 @@ void TestMessageWindow::initTestCase()
 
 void TestMessageWindow::init()
 {
+    m_leftOpen = false;
     m_watchdog.start();
+}
+
+void TestMessageWindow::cleanup()
+{
+    QVERIFY(!m_leftOpen);
 }
 
 void TestMessageWindow::alignmentPlacesEachLine_data()
