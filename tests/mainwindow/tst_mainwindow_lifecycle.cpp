@@ -1,7 +1,6 @@
 // Velmora tests. Licensed under the MIT licence.
 #include "workbench.h"
 
-#include <capturelog.h>
 #include <commport.h>
 
 #include <QCheckBox>
@@ -21,8 +20,6 @@ private slots:
     void firstStartWritesFullRecordAtClose();
     void storedSelectionsComeBack_data();
     void storedSelectionsComeBack();
-    void storedAutoRepeatSetsPeriodList_data();
-    void storedAutoRepeatSetsPeriodList();
     void absentPortsAreKeptForTheirReturn();
     void unwritableSettingsAreReported();
     void portTestNamesBusyAndMissingPorts();
@@ -64,16 +61,22 @@ void TestMainWindowLifecycle::storedSelectionsComeBack_data()
     QTest::addColumn<int>("outPort");
     QTest::addColumn<int>("inPort");
     QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("comAuto");
     QTest::addColumn<QString>("outItem");
     QTest::addColumn<QString>("inItem");
     QTest::addColumn<QString>("modeItem");
+    QTest::addColumn<Qt::CheckState>("autoState");
+    QTest::addColumn<bool>("periodEnabled");
 
-    QTest::addRow("ports 5 and 2 of 1, 2, 5") << QList<int>{1, 2, 5} << 5 << 2 << 1 << "Com 5"
-                                              << "Com 2" << "发送通讯命令并接收数据";
-    QTest::addRow("absent port 9 gives the first") << QList<int>{4, 12} << 9 << 12 << 3
-                                                   << "Com 4" << "Com 12" << "接收通讯命令并发送数据";
-    QTest::addRow("damaged mode index 7 gives the first")
-        << QList<int>{1} << 1 << 1 << 7 << "Com 1" << "Com 1" << "单独发送通讯命令";
+    QTest::addRow("ports 5 and 2 of 1, 2, 5; repeat on")
+        << QList<int>{1, 2, 5} << 5 << 2 << 1 << 1 << "Com 5" << "Com 2" << "发送通讯命令并接收数据"
+        << Qt::Checked << true;
+    QTest::addRow("absent port 9 gives the first; repeat off")
+        << QList<int>{4, 12} << 9 << 12 << 3 << 0 << "Com 4" << "Com 12" << "接收通讯命令并发送数据"
+        << Qt::Unchecked << false;
+    QTest::addRow("damaged mode index 7 gives the first; grey repeat leaves the list")
+        << QList<int>{1} << 1 << 1 << 7 << 2 << "Com 1" << "Com 1" << "单独发送通讯命令"
+        << Qt::PartiallyChecked << true;
 }
 
 void TestMainWindowLifecycle::storedSelectionsComeBack()
@@ -82,12 +85,15 @@ void TestMainWindowLifecycle::storedSelectionsComeBack()
     QFETCH(int, outPort);
     QFETCH(int, inPort);
     QFETCH(int, mode);
+    QFETCH(int, comAuto);
     QFETCH(QString, outItem);
     QFETCH(QString, inItem);
     QFETCH(QString, modeItem);
     Workbench bench(present);
-    bench.writeSettings(Workbench::workingSettings(outPort, inPort, mode));
-    bench.open();
+    SysData settings = Workbench::workingSettings(outPort, inPort, mode);
+    settings.ComAuto = comAuto;
+    settings.ComTime = 6;
+    bench.open(settings);
 
     QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), outItem);
     QCOMPARE(bench.child<QComboBox>("ComboComInput")->currentText(), inItem);
@@ -95,32 +101,8 @@ void TestMainWindowLifecycle::storedSelectionsComeBack()
     QCOMPARE(bench.child<QLabel>("LabelComOutputP")->text(), "数据发送端口：" + outItem);
     QCOMPARE(bench.child<QLabel>("LabelComInputP")->text(), "数据接收端口：" + inItem);
     QCOMPARE(bench.child<QLineEdit>("TextComInCommand")->isEnabled(), modeItem.startsWith("接收"));
-}
-
-void TestMainWindowLifecycle::storedAutoRepeatSetsPeriodList_data()
-{
-    QTest::addColumn<int>("comAuto");
-    QTest::addColumn<Qt::CheckState>("state");
-    QTest::addColumn<bool>("periodEnabled");
-    QTest::addRow("checked") << 1 << Qt::Checked << true;
-    QTest::addRow("unchecked") << 0 << Qt::Unchecked << false;
-    QTest::addRow("grey leaves the list") << 2 << Qt::PartiallyChecked << true;
-}
-
-void TestMainWindowLifecycle::storedAutoRepeatSetsPeriodList()
-{
-    QFETCH(int, comAuto);
-    QFETCH(Qt::CheckState, state);
-    QFETCH(bool, periodEnabled);
-    Workbench bench({1});
-    SysData settings = Workbench::workingSettings(1, 1, 0);
-    settings.ComAuto = comAuto;
-    settings.ComTime = 6;
-    bench.writeSettings(settings);
-    bench.open();
-
-    QCOMPARE(bench.child<QCheckBox>("CheckComAuto")->checkState(), state);
-    QCOMPARE(bench.child<QComboBox>("ComboComTime")->isEnabled(), periodEnabled);
+    QTEST(bench.child<QCheckBox>("CheckComAuto")->checkState(), "autoState");
+    QTEST(bench.child<QComboBox>("ComboComTime")->isEnabled(), "periodEnabled");
     QCOMPARE(bench.child<QComboBox>("ComboComTime")->currentText(), QStringLiteral("5000"));
     bench.close();
     QCOMPARE(SysData::load(bench.path("sysdata.dat")).ComAuto, comAuto);
@@ -131,8 +113,7 @@ void TestMainWindowLifecycle::storedAutoRepeatSetsPeriodList()
 void TestMainWindowLifecycle::absentPortsAreKeptForTheirReturn()
 {
     Workbench bench({});
-    bench.writeSettings(Workbench::workingSettings(2, 4, 0));
-    bench.open();
+    bench.open(Workbench::workingSettings(2, 4, 0));
     auto *output = bench.child<QComboBox>("ComboComOutput");
     QCOMPARE(output->count(), 1);
     QCOMPARE(output->itemText(0), QStringLiteral("系统暂无可用端口！"));
@@ -147,8 +128,7 @@ void TestMainWindowLifecycle::absentPortsAreKeptForTheirReturn()
     bench.close();
 
     Workbench again({});
-    again.writeSettings(Workbench::workingSettings(9, 4, 0));
-    again.open();
+    again.open(Workbench::workingSettings(9, 4, 0));
     again.close();
     const SysData stored = SysData::load(again.path("sysdata.dat"));
     QCOMPARE(stored.OutPort, 9);
@@ -198,8 +178,7 @@ void TestMainWindowLifecycle::communicationLocksTheSeventeenSettings()
         "ComboComInHand", "ComboComFormat", "CheckComAuto",    "ComboComTime",
         "CheckSaveInfo"};
     Workbench bench({16});
-    bench.writeSettings(Workbench::workingSettings(16, 16, 2));
-    bench.open();
+    bench.open(Workbench::workingSettings(16, 16, 2));
     bench.click("ButtonCom");
     QCOMPARE(bench.caption("ButtonCom"), QStringLiteral("停止通讯"));
     for (const char *name : locked)

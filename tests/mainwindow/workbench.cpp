@@ -66,15 +66,16 @@ QString Workbench::path(const QString &name) const
     return m_folder.filePath(name);
 }
 
-void Workbench::writeSettings(const SysData &settings) const
-{
-    settings.save(path(QStringLiteral("sysdata.dat")));
-}
-
 QByteArray Workbench::fileBytes(const QString &name) const
 {
     QFile file(path(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+FormMain *Workbench::open(const SysData &settings)
+{
+    settings.save(path(QStringLiteral("sysdata.dat")));
+    return open();
 }
 
 FormMain *Workbench::open()

@@ -13,8 +13,6 @@
 #include <map>
 #include <memory>
 
-class QComboBox;
-
 // A program folder of its own with ports 1 to 16 mapped: the present ones to far ends,
 // the others to devices that do not exist; the main window on it, and the messages it
 // shows collected instead of answered.
@@ -28,12 +26,11 @@ public:
     static SysData workingSettings(qint16 outPort, qint16 inPort, qint16 mode);
 
     QString path(const QString &name) const;
-    void writeSettings(const SysData &settings) const;
     QByteArray fileBytes(const QString &name) const;
 
     FormMain *open();
+    FormMain *open(const SysData &settings);
     void close();
-    FormMain *window() const { return m_window; }
 
     template<typename T>
     T *child(const char *name) const
