@@ -7,14 +7,15 @@
 #include "formviewinfo.h"
 #include "modulefun.h"
 #include "richtextbox.h"
+#include "textfile.h"
 
 #include <component/componentloader.h>
+#include <component/runtimeerror.h>
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,13 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     file.write(bytes);
+}
+
+// A stand-in for a program the windows start; it appends its arguments to the log.
+void writeLoggingScript(const QString &path, const QString &log)
+{
+    writeFile(path, QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n").arg(log).toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
 }
 
 QByteArray deliveredFile(const QString &name)
@@ -74,23 +82,19 @@ private slots:
     void init();
     void cleanup();
 
-    void missingFileGivesReportAndEmptyWindow_data();
-    void missingFileGivesReportAndEmptyWindow();
     void textIsTheProgramFolderFile_data();
     void textIsTheProgramFolderFile();
-    void showingAgainRaisesTheOpenWindow();
-    void okHasTheFocusAndEnterUnloads_data();
-    void okHasTheFocusAndEnterUnloads();
+    void showsOnceWithFocusAndEnterUnloads_data();
+    void showsOnceWithFocusAndEnterUnloads();
 
     void viewerListsCapturesAndLoadsEachSelection();
-    void viewerKeepsTextWhenSelectedFileIsGone();
-    void viewerWithoutDataFolder();
-    void viewerListsNewFilesOnlyWhenReopened();
-
-    void aboutShowsTheVersion();
-    void aboutMailStartsOncePerClick();
+    void aboutShowsVersionAndMailsOncePerClick();
 
     void deliveredAsciiTableLinesUpUnderHeader();
+    void loadFailureKeepsTheText_data();
+    void loadFailureKeepsTheText();
+    void fileListHoldsMatchingNamesSortedWithNoneCurrent();
+    void calculatorIsSoughtOnTheSearchPath();
 
 private:
     QString folderPath(const QString &name) const { return m_folder->filePath(name); }
@@ -136,48 +140,23 @@ QWidget *TestToolWindows::show(const QString &windowName)
     return FormViewInfo::Show();
 }
 
-void TestToolWindows::missingFileGivesReportAndEmptyWindow_data()
-{
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QString>("textBox");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("hint");
-    QTest::addRow("ascii table") << "FormAsc" << "TextAscii" << "ascii.dat" << AscHint;
-    QTest::addRow("usage notes") << "FormReadme" << "TextReadme" << "readme.txt" << ReadmeHint;
-    QTest::addRow("viewer introduction") << "FormViewInfo" << "TextViewInfo"
-                                         << "data/" + Introduction << ViewerHint;
-}
-
-void TestToolWindows::missingFileGivesReportAndEmptyWindow()
-{
-    QFETCH(QString, window);
-    QFETCH(QString, textBox);
-    QFETCH(QString, file);
-    QFETCH(QString, hint);
-    QDir(m_folder->path()).mkdir(QStringLiteral("data"));
-
-    QWidget *shown = show(window);
-    QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages.first().align, qint16(0));
-    QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("错误代号：53\r\n\r\n错误信息：")),
-             qPrintable(m_messages.first().text));
-    QVERIFY(m_messages.first().text.endsWith(QStringLiteral("\r\n\r\n") + hint));
-    QVERIFY(shown->isVisible());
-    QCOMPARE(textOf(shown, textBox.toLatin1()), QString());
-    QVERIFY(!QFile::exists(folderPath(file)));
-}
-
+// An empty hint: the file is there, with a file of the same name in the working
+// directory that is not the program's.
 void TestToolWindows::textIsTheProgramFolderFile_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("textBox");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("hint");
+    QTest::addRow("ascii table missing") << "FormAsc" << "TextAscii" << "ascii.dat" << QByteArray() << AscHint;
+    QTest::addRow("usage notes missing") << "FormReadme" << "TextReadme" << "readme.txt" << QByteArray() << ReadmeHint;
+    QTest::addRow("viewer without data folder") << "FormViewInfo" << "TextViewInfo" << "data" << QByteArray()
+                                                << ViewerHint;
     QTest::addRow("delivered ascii table") << "FormAsc" << "TextAscii" << "ascii.dat"
-                                           << deliveredFile(QStringLiteral("ascii.dat"));
+                                           << deliveredFile(QStringLiteral("ascii.dat")) << QString();
     QTest::addRow("Chinese usage notes") << "FormReadme" << "TextReadme" << "readme.txt"
-                                         << QStringLiteral("一、端口\r\n\r\n  发送端口：Com 1\r\n").toUtf8();
-    QTest::addRow("empty usage notes") << "FormReadme" << "TextReadme" << "readme.txt" << QByteArray();
+                                         << QStringLiteral("一、端口\r\n\r\n  发送端口：Com 1\r\n").toUtf8() << QString();
 }
 
 void TestToolWindows::textIsTheProgramFolderFile()
@@ -186,33 +165,30 @@ void TestToolWindows::textIsTheProgramFolderFile()
     QFETCH(QString, textBox);
     QFETCH(QString, file);
     QFETCH(QByteArray, bytes);
-    writeFile(folderPath(file), bytes);
-    // A file of the same name in the working directory is not the program's.
+    QFETCH(QString, hint);
     QTemporaryDir elsewhere;
-    writeFile(elsewhere.filePath(file), "not this one");
     const QString previous = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
-
+    if (hint.isEmpty()) {
+        writeFile(folderPath(file), bytes);
+        writeFile(elsewhere.filePath(file), "not this one");
+        QDir::setCurrent(elsewhere.path());
+    }
     QWidget *shown = show(window);
     QDir::setCurrent(previous);
-    QCOMPARE(m_messages.size(), 0);
     QCOMPARE(textOf(shown, textBox.toLatin1()), shownText(bytes));
+    if (hint.isEmpty()) {
+        QCOMPARE(m_messages.size(), 0);
+        return;
+    }
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().align, qint16(0));
+    QVERIFY2(m_messages.first().text.startsWith(QStringLiteral("错误代号：53\r\n\r\n错误信息：")),
+             qPrintable(m_messages.first().text));
+    QVERIFY(m_messages.first().text.endsWith(QStringLiteral("\r\n\r\n") + hint));
+    QVERIFY(!QFile::exists(folderPath(file)));
 }
 
-void TestToolWindows::showingAgainRaisesTheOpenWindow()
-{
-    writeFile(folderPath("readme.txt"), "first");
-    QPointer<QWidget> first = FormReadme::Show();
-    writeFile(folderPath("readme.txt"), "second");
-    QCOMPARE(FormReadme::Show(), first.data());
-    QCOMPARE(textOf(first, "TextReadme"), QStringLiteral("first"));
-
-    first->close();
-    QVERIFY(unloaded(first));
-    QCOMPARE(textOf(FormReadme::Show(), "TextReadme"), QStringLiteral("second"));
-}
-
-void TestToolWindows::okHasTheFocusAndEnterUnloads_data()
+void TestToolWindows::showsOnceWithFocusAndEnterUnloads_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("focused");
@@ -221,7 +197,7 @@ void TestToolWindows::okHasTheFocusAndEnterUnloads_data()
     QTest::addRow("viewer") << "FormViewInfo" << "FileList";
 }
 
-void TestToolWindows::okHasTheFocusAndEnterUnloads()
+void TestToolWindows::showsOnceWithFocusAndEnterUnloads()
 {
     QFETCH(QString, window);
     QFETCH(QString, focused);
@@ -229,6 +205,7 @@ void TestToolWindows::okHasTheFocusAndEnterUnloads()
     QVERIFY(QTest::qWaitForWindowActive(shown));
     QVERIFY(QApplication::focusWidget());
     QCOMPARE(QApplication::focusWidget()->objectName(), focused);
+    QCOMPARE(show(window), shown.data());
 
     auto *ok = shown->findChild<QWidget *>(QStringLiteral("ButtonOK"));
     QVERIFY(ok);
@@ -264,68 +241,28 @@ void TestToolWindows::viewerListsCapturesAndLoadsEachSelection()
     QTest::keyClick(viewer->fileList(), Qt::Key_Up);
     QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("发送数据：AT\n接收数据：OK"));
     QCOMPARE(m_messages.size(), 0);
-}
 
-void TestToolWindows::viewerKeepsTextWhenSelectedFileIsGone()
-{
-    QDir(m_folder->path()).mkdir(QStringLiteral("data"));
-    writeFile(dataPath(Introduction), "intro");
-    writeFile(dataPath("12-06-2026.txt"), "capture");
-    auto *viewer = FormViewInfo::Show();
-
+    // A capture deleted since the list was filled keeps the text shown and is not made again.
     QFile::remove(dataPath("12-06-2026.txt"));
-    viewer->fileList()->setCurrentRow(0);
-    QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("intro"));
+    QTest::keyClick(viewer->fileList(), Qt::Key_Down);
+    QTest::keyClick(viewer->fileList(), Qt::Key_Up);
+    QCOMPARE(viewer->textViewInfo()->toPlainText(), shownText(introduction));
     QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages.first().align, qint16(0));
     QVERIFY(m_messages.first().text.startsWith(QStringLiteral("错误代号：53")));
     QVERIFY(m_messages.first().text.endsWith(ViewerHint));
     QVERIFY(!QFile::exists(dataPath("12-06-2026.txt")));
 }
 
-void TestToolWindows::viewerWithoutDataFolder()
+void TestToolWindows::aboutShowsVersionAndMailsOncePerClick()
 {
-    writeFile(folderPath("12-06-2026.txt"), "beside the program, not in data");
-    auto *viewer = FormViewInfo::Show();
-    QVERIFY(viewer->isVisible());
-    QCOMPARE(m_messages.size(), 1);
-    QVERIFY(m_messages.first().text.endsWith(ViewerHint));
-    QCOMPARE(viewer->textViewInfo()->toPlainText(), QString());
-    QCOMPARE(viewer->fileList()->count(), 0);
-    QVERIFY(!QFile::exists(folderPath("data")));
-}
-
-void TestToolWindows::viewerListsNewFilesOnlyWhenReopened()
-{
-    QDir(m_folder->path()).mkdir(QStringLiteral("data"));
-    writeFile(dataPath(Introduction), "intro");
-    QPointer<QWidget> viewer = FormViewInfo::Show();
-    writeFile(dataPath("12-07-2026.txt"), "new day");
-    QCOMPARE(FormViewInfo::Show()->fileList()->count(), 1);
-
-    viewer->close();
-    QVERIFY(unloaded(viewer));
-    QCOMPARE(FormViewInfo::Show()->fileList()->count(), 2);
-}
-
-void TestToolWindows::aboutShowsTheVersion()
-{
-    FormAbout about;
-    auto *version = about.findChild<QLabel *>(QStringLiteral("LabelVersion"));
+    auto *about = new FormAbout;
+    auto *version = about->findChild<QLabel *>(QStringLiteral("LabelVersion"));
     QVERIFY(version);
     QCOMPARE(version->text(), QStringLiteral("版本：2.5002.1828"));
-}
-
-void TestToolWindows::aboutMailStartsOncePerClick()
-{
 #ifdef Q_OS_UNIX
-    const QString handler = folderPath("xdg-open");
-    writeFile(handler, QStringLiteral("#!/bin/sh\necho \"$@\" >> '%1'\n")
-                           .arg(folderPath("mail.log")).toUtf8());
-    QFile::setPermissions(handler, QFile::permissions(handler) | QFileDevice::ExeOwner);
+    writeLoggingScript(folderPath("xdg-open"), folderPath("mail.log"));
     ExternalProgram::setSearchPaths({m_folder->path()});
 
-    auto *about = new FormAbout;
     about->show();
     auto *mail = about->findChild<QLabel *>(QStringLiteral("LabelEmail2"));
     QVERIFY(mail);
@@ -339,8 +276,6 @@ void TestToolWindows::aboutMailStartsOncePerClick()
     QCOMPARE(log.readAll(), twice + twice);
     QVERIFY(about->isVisible());
     QCOMPARE(m_messages.size(), 0);
-#else
-    QSKIP("the stand-in mail handler is a shell script");
 #endif
 }
 
@@ -350,18 +285,71 @@ void TestToolWindows::deliveredAsciiTableLinesUpUnderHeader()
                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(rows.size(), 128);
     // Under "Dec     Hex     Char": the columns start at 0, 8 and 16.
-    const QRegularExpression row(QStringLiteral("^(\\d+) +([0-9A-F]{2}) +(\\S+)$"));
     for (int code = 0; code < rows.size(); ++code) {
+        const QString hex = QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
         const QString line = rows.at(code);
-        const QRegularExpressionMatch match = row.match(line);
-        QVERIFY2(match.hasMatch(), qPrintable(line));
-        QCOMPARE(match.captured(1).toInt(), code);
-        QCOMPARE(match.captured(2).toInt(nullptr, 16), code);
-        QCOMPARE(match.capturedStart(2), 8);
-        QCOMPARE(match.capturedStart(3), 16);
+        QVERIFY2(line.startsWith(QStringLiteral("%1%2").arg(code, -8).arg(hex, -8)) && line.size() > 16
+                     && !line.at(16).isSpace(), qPrintable(line));
     }
     QCOMPARE(rows.first().mid(16), QStringLiteral("NUL"));
     QCOMPARE(rows.last().mid(16), QStringLiteral("DEL"));
+}
+
+// A failed load leaves the text shown before.
+void TestToolWindows::loadFailureKeepsTheText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("number");
+    QTest::addRow("a folder") << QStringLiteral("folder.txt") << int(TextFile::PathFileAccessError);
+    QTest::addRow("unreadable file") << QStringLiteral("locked.txt") << int(Component::RuntimeError::PermissionDenied);
+}
+
+void TestToolWindows::loadFailureKeepsTheText()
+{
+    QFETCH(QString, name);
+    QDir(m_folder->path()).mkdir(QStringLiteral("folder.txt"));
+    writeFile(folderPath("locked.txt"), "secret");
+    QFile::setPermissions(folderPath("locked.txt"), QFileDevice::WriteOwner);
+    if (name == QLatin1String("locked.txt") && QFile(folderPath(name)).open(QIODevice::ReadOnly))
+        QSKIP("this user reads files regardless of their permissions");
+
+    RichTextBox box;
+    box.setPlainText(QStringLiteral("previous content"));
+    int raised = 0;
+    try {
+        box.LoadFile(folderPath(name));
+    } catch (const Component::RuntimeError &error) {
+        raised = error.number();
+    }
+    QTEST(raised, "number");
+    QCOMPARE(box.toPlainText(), QStringLiteral("previous content"));
+}
+
+void TestToolWindows::fileListHoldsMatchingNamesSortedWithNoneCurrent()
+{
+    for (const char *name : {"12-07-2026.txt", "操作说明.txt", "01-02-2027.TXT", "notes.dat"})
+        writeFile(folderPath(name), "x");
+    QDir(m_folder->path()).mkdir(QStringLiteral("folder.txt"));
+    FileList list;
+    list.setPattern(QStringLiteral("*.txt"));
+    list.setPath(m_folder->path());
+    QStringList names;
+    for (int row = 0; row < list.count(); ++row)
+        names << list.item(row)->text();
+    QCOMPARE(names, QStringList({"01-02-2027.TXT", "12-07-2026.txt", "操作说明.txt"}));
+    QCOMPARE(list.fileName(), QString());
+}
+
+void TestToolWindows::calculatorIsSoughtOnTheSearchPath()
+{
+    ExternalProgram::setSearchPaths({m_folder->path()});
+    QVERIFY(!ExternalProgram::startCalculator());
+#ifdef Q_OS_UNIX
+    // The last one of the list stands in.
+    writeLoggingScript(folderPath("xcalc"), folderPath("ran"));
+    QVERIFY(ExternalProgram::startCalculator());
+    QTRY_VERIFY(QFile::exists(folderPath("ran")));
+#endif
 }
 
 QTEST_MAIN(TestToolWindows)
