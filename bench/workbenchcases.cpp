@@ -238,7 +238,7 @@ QVector<double> periodicIntervals(int periods)
     std::atomic<bool> done {false};
     std::thread farEnd([&] {
         for (int i = 0; i <= periods; ++i) {
-            if (terminal.readCount(2, 2000).size() < 2)
+            if (terminal.read(2000, 2).size() < 2)
                 break;
             arrivals.append(Measurements::nowMicroseconds() / 1000.0);
         }

@@ -77,7 +77,7 @@ void TestMainWindowTransfer::singleSendGoesOutOnePeriodLater()
     bench.click("ButtonCom");
     QCOMPARE(bench.caption("ButtonCom"), Stop);
 
-    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(15).read(2000, 2), QByteArray("AT"));
     QVERIFY2(clock.elapsed() >= 180, qPrintable(QString::number(clock.elapsed())));
     QTRY_COMPARE(bench.caption("ButtonCom"), Start);
     QVERIFY(bench.portOpen("MSCommOutPut"));
@@ -107,7 +107,7 @@ void TestMainWindowTransfer::samePortNeedsSameSettingsAndOpensOnce()
     bench.click("ButtonCom");
     QVERIFY(!bench.portOpen("MSCommOutPut"));
     QVERIFY(bench.portOpen("MSCommInPut"));
-    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(15).read(2000, 2), QByteArray("AT"));
     bench.farEnd(15).write("OK");
     QTRY_COMPARE(paneText(bench, "TextComInput"), QStringLiteral("OK"));
     QCOMPARE(bench.messages.size(), 1);
@@ -184,11 +184,11 @@ void TestMainWindowTransfer::captureFileHoldsTheExchange()
     bench.open(settings);
     bench.click("ButtonCom");
 
-    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(15).read(2000, 2), QByteArray("AT"));
     bench.farEnd(16).write("X");
     QTest::qWait(100);
     bench.farEnd(16).write("Y");
-    QCOMPARE(bench.farEnd(15).readCount(2, 2000), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(15).read(2000, 2), QByteArray("AT"));
     bench.click("ButtonCom");
 
     const QString file = capture(bench);

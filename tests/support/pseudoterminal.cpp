@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +26,15 @@ void makeRaw(int fd)
         return;
     cfmakeraw(&settings);
     tcsetattr(fd, TCSANOW, &settings);
+}
+
+// Lets the program's events run (a thread without an event loop has none), then waits
+// a moment for the master to become ready.
+bool ready(int fd, short events)
+{
+    QCoreApplication::processEvents();
+    pollfd watch {fd, events, 0};
+    return ::poll(&watch, 1, PollSliceMs) > 0 && (watch.revents & events);
 }
 
 } // namespace
@@ -71,59 +81,32 @@ bool PseudoTerminal::write(const QByteArray &bytes)
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n > 0) {
+        if (n > 0)
             done += n;
-            continue;
-        }
-        if (errno != EINTR && errno != EAGAIN)
+        else if (errno == EINTR || errno == EAGAIN)
+            ready(m_master, POLLOUT);
+        else
             return false;
-        QCoreApplication::processEvents();
-        pollfd watch {m_master, POLLOUT, 0};
-        ::poll(&watch, 1, PollSliceMs);
     }
     return true;
 }
 
-QByteArray PseudoTerminal::readAvailable(qsizetype limit)
-{
-    QCoreApplication::processEvents();
-    pollfd watch {m_master, POLLIN, 0};
-    if (::poll(&watch, 1, PollSliceMs) <= 0 || !(watch.revents & POLLIN))
-        return {};
-    char buffer[BufferSize];
-    const ssize_t n = ::read(m_master, buffer, size_t(std::min<qsizetype>(limit, sizeof buffer)));
-    return n > 0 ? QByteArray(buffer, n) : QByteArray();
-}
-
-QByteArray PseudoTerminal::read(int quietMs)
+QByteArray PseudoTerminal::read(int quietMs, qsizetype count)
 {
     QByteArray bytes;
     QElapsedTimer quiet;
     quiet.start();
-    while (quiet.elapsed() < quietMs) {
-        const QByteArray part = readAvailable(BufferSize);
-        if (!part.isEmpty())
+    char buffer[BufferSize];
+    while (bytes.size() < count && quiet.elapsed() < quietMs) {
+        if (!ready(m_master, POLLIN))
+            continue;
+        const ssize_t n = ::read(m_master, buffer, size_t(std::min(count - bytes.size(), BufferSize)));
+        if (n > 0) {
+            bytes.append(buffer, n);
             quiet.restart();
-        bytes += part;
+        }
     }
     return bytes;
-}
-
-QByteArray PseudoTerminal::readCount(qsizetype count, int timeoutMs)
-{
-    QByteArray bytes;
-    QElapsedTimer clock;
-    clock.start();
-    while (bytes.size() < count && clock.elapsed() < timeoutMs)
-        bytes += readAvailable(count - bytes.size());
-    return bytes;
-}
-
-termios PseudoTerminal::slaveTermios() const
-{
-    termios settings {};
-    tcgetattr(m_master, &settings);
-    return settings;
 }
 
 int PseudoTerminal::bytesWaitingAtSlave() const
