@@ -50,37 +50,20 @@ void sendMouse(QWidget *control, QEvent::Type type, const QPointF &position, Qt:
     QApplication::sendEvent(control, &event);
 }
 
-void sendKey(QWidget *control, QEvent::Type type, int key, const QString &text)
-{
-    QKeyEvent event(type, key, Qt::NoModifier, text);
-    QApplication::sendEvent(control, &event);
-}
-
 void changeImage(QWidget *control, QString &strImage)
 {
     qobject_cast<XPControl *>(control)->ChangeImage(strImage);
 }
 
-QList<int> typeIds(const EventArgs &args)
+// Each argument as "type value", so that a wrong type shows as plainly as a wrong value.
+QStringList described(const EventArgs &args)
 {
-    QList<int> ids;
+    QStringList described;
     for (const QVariant &arg : args)
-        ids.append(arg.typeId());
-    return ids;
+        described.append(QString::fromLatin1(arg.typeName()) + ' ' + arg.toString());
+    return described;
 }
 
-// Where the pixels no lighter than maxGrey lie inside the face's border: the caption's ink.
-QRect inkBounds(const QImage &face, int maxGrey)
-{
-    QRect bounds;
-    for (int y = 3; y < face.height() - 3; ++y) {
-        for (int x = 3; x < face.width() - 3; ++x) {
-            if (qGray(face.pixel(x, y)) <= maxGrey)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
 } // namespace
 
 // The three controls as a host meets them: placed by identifier on a host window,
@@ -110,7 +93,8 @@ private slots:
         m_host->setGeometry(100, 100, 300, 200);
         m_host->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
-        m_raised.clear();
+        m_ids.clear();
+        m_args.clear();
     }
 
     void cleanup() { m_host.reset(); }
@@ -123,10 +107,8 @@ private slots:
         QTest::addColumn<bool>("enabled");
         QTest::addColumn<int>("type"); // -1: the class has no type
         QTest::addRow("Button, new: the display name") << ButtonId << PropertyBag{} << "ButtonCom" << true << -1;
-        QTest::addRow("Button, lower-case keys") << ButtonId << PropertyBag{{"caption", QStringLiteral("开始通讯")}}
-                                                 << QStringLiteral("开始通讯") << true << -1;
-        QTest::addRow("Button, disabled") << ButtonId << PropertyBag{{"caption", QStringLiteral("退出")}, {"enabled", false}}
-                                          << QStringLiteral("退出") << false << -1;
+        QTest::addRow("Button, lower-case keys, disabled") << ButtonId << PropertyBag{{"caption", QStringLiteral("退出")}, {"enabled", false}}
+                                                           << QStringLiteral("退出") << false << -1;
         QTest::addRow("Button, no caption stored") << ButtonId << PropertyBag{{"_extentx", 1050}} << "" << true << -1;
         QTest::addRow("TopButton, new") << TopButtonId << PropertyBag{} << "" << true << 0;
         QTest::addRow("TopButton, disabled restore")
@@ -194,6 +176,7 @@ private slots:
         QTest::addRow("disabled: grey") << false << 128;
     }
 
+    // The caption's ink is where the face differs from the blank face.
     void captionIsCentredInBlackOrGrey()
     {
         QFETCH(bool, enabled);
@@ -203,12 +186,20 @@ private slots:
         font.setPixelSize(14);
         control->setFont(font);
         control->setProperty("Enabled", enabled);
-        QVERIFY(inkBounds(faceOf(control), grey + 8).isEmpty());
+        const QImage blank = faceOf(control);
         control->setProperty("Caption", QStringLiteral("WWWW"));
         const QImage face = faceOf(control);
-        const QRect ink = inkBounds(face, grey + 8);
-        QVERIFY(!ink.isEmpty());
-        QVERIFY(inkBounds(face, grey - 9).isEmpty());
+        QRect ink;
+        int darkest = 255;
+        for (int y = 0; y < face.height(); ++y) {
+            for (int x = 0; x < face.width(); ++x) {
+                if (face.pixel(x, y) != blank.pixel(x, y)) {
+                    ink |= QRect(x, y, 1, 1);
+                    darkest = qMin(darkest, qGray(face.pixel(x, y)));
+                }
+            }
+        }
+        QVERIFY2(qAbs(darkest - grey) <= 8, qPrintable(QString::number(darkest)));
         QVERIFY2(qAbs(ink.center().x() - 35) <= 2, qPrintable(QString::number(ink.center().x())));
         QVERIFY2(qAbs(ink.center().y() - 12) <= 4, qPrintable(QString::number(ink.center().y())));
     }
@@ -236,8 +227,8 @@ private slots:
         QWidget *control = site->control();
         QStringList seenLooks;
         for (int id : {ButtonMouseMove, ButtonMouseDown, ButtonMouseUp, ButtonClick}) {
-            site->on(id, [this, &seenLooks, control, id](EventArgs &args) {
-                m_raised.append({id, args});
+            site->on(id, [this, &seenLooks, control, id](EventArgs &) {
+                m_ids.append(id);
                 seenLooks.append(lookOf(control));
             });
         }
@@ -246,7 +237,7 @@ private slots:
         sendMouse(control, QEvent::MouseButtonPress, {20, 10}, mouseButton, mouseButton);
         sendMouse(control, QEvent::MouseMove, {20, 10}, Qt::NoButton, mouseButton);
         sendMouse(control, QEvent::MouseButtonRelease, {20, 10}, mouseButton, Qt::NoButton);
-        QCOMPARE(raisedIds(), ids);
+        QCOMPARE(m_ids, ids);
         QCOMPARE(seenLooks, seen);
         QCOMPARE(lookOf(control), QStringLiteral("NORMAL"));
     }
@@ -256,17 +247,16 @@ private slots:
         ControlSite *site = place(ButtonId, BlankCaption);
         // The host's handler may rewrite the arguments; the control goes on with what it left.
         site->on(ButtonMouseDown, [this](EventArgs &args) {
-            m_raised.append({ButtonMouseDown, args});
+            m_args.append(args);
+            m_ids.append(ButtonMouseDown);
             args[0] = QVariant::fromValue(qint16(2));
         });
         sendMouse(site->control(), QEvent::MouseMove, {5, 6}, Qt::NoButton, Qt::NoButton);
         sendMouse(site->control(), QEvent::MouseButtonPress, {12.5, 7.25}, Qt::LeftButton, Qt::LeftButton,
                   Qt::ShiftModifier | Qt::AltModifier);
 
-        QCOMPARE(m_raised.size(), 1);
-        const EventArgs &args = m_raised.at(0).second;
-        QCOMPARE(typeIds(args), (QList<int>{QMetaType::Short, QMetaType::Short, QMetaType::Float, QMetaType::Float}));
-        QCOMPARE(args, (EventArgs{QVariant::fromValue(qint16(1)), QVariant::fromValue(qint16(5)), 12.5f, 7.25f}));
+        QCOMPARE(m_ids, QList<int>{ButtonMouseDown});
+        QCOMPARE(described(m_args.at(0)), (QStringList{"short 1", "short 5", "float 12.5", "float 7.25"}));
         QCOMPARE(lookOf(site->control()), QStringLiteral("MOUSEOVER"));
     }
 
@@ -278,10 +268,8 @@ private slots:
         QTest::addColumn<QList<int>>("ids");
         const QList<int> clicked{ButtonMouseDown, ButtonMouseUp, ButtonClick};
         const QList<int> notClicked{ButtonMouseDown, ButtonMouseUp};
-        QTest::addRow("left, inside") << ButtonId << int(Qt::LeftButton) << QPointF(30, 12) << clicked;
         QTest::addRow("left, on the last column") << ButtonId << int(Qt::LeftButton) << QPointF(70, 12) << clicked;
         QTest::addRow("left, dragged out") << ButtonId << int(Qt::LeftButton) << QPointF(90, 12) << notClicked;
-        QTest::addRow("middle, inside") << ButtonId << int(Qt::MiddleButton) << QPointF(30, 12) << notClicked;
         QTest::addRow("right, inside") << ButtonId << int(Qt::RightButton) << QPointF(30, 12) << notClicked;
         QTest::addRow("title button ids") << HelpButtonId << int(Qt::LeftButton) << QPointF(21, 12)
                                           << QList<int>{TitleMouseDown, TitleMouseUp, TitleClick};
@@ -298,53 +286,34 @@ private slots:
         const auto mouseButton = Qt::MouseButton(button);
         sendMouse(site->control(), QEvent::MouseButtonPress, {10, 12}, mouseButton, mouseButton);
         sendMouse(site->control(), QEvent::MouseButtonRelease, release, mouseButton, Qt::NoButton);
-        QCOMPARE(raisedIds(), ids);
+        QCOMPARE(m_ids, ids);
     }
 
+    // Keys reach a disabled button not at all, an enabled one as key events only, never as a click.
     void keysPassThroughWithoutClicking()
     {
-        ControlSite *site = place(ButtonId);
+        ControlSite *site = place(ButtonId, {{"caption", QString()}, {"enabled", false}});
         recordAll(site);
         QWidget *control = site->control();
-        sendKey(control, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
-        sendKey(control, QEvent::KeyRelease, Qt::Key_Return, QStringLiteral("\r"));
-        sendKey(control, QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" "));
-        sendKey(control, QEvent::KeyPress, Qt::Key_Left, QString());
+        QTest::keyClick(control, Qt::Key_Return);
+        QCOMPARE(m_ids, QList<int>());
 
-        QCOMPARE(raisedIds(),
-                 (QList<int>{ButtonKeyDown, ButtonKeyPress, ButtonKeyUp, ButtonKeyDown, ButtonKeyPress, ButtonKeyDown}));
-        QCOMPARE(typeIds(m_raised.at(0).second), (QList<int>{QMetaType::Short, QMetaType::Short}));
-        QCOMPARE(m_raised.at(0).second.at(0), QVariant::fromValue(qint16(13)));
-        QCOMPARE(m_raised.at(1).second, EventArgs{QVariant::fromValue(qint16(13))});
-        QCOMPARE(m_raised.at(4).second, EventArgs{QVariant::fromValue(qint16(32))});
-        QCOMPARE(m_raised.at(5).second.at(0), QVariant::fromValue(qint16(37)));
-    }
-
-    void focusShowsTheHoverLook()
-    {
-        QWidget *control = place(ButtonId, BlankCaption)->control();
+        control->setProperty("Enabled", true);
         QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
         QApplication::sendEvent(control, &in);
         QCOMPARE(lookOf(control), QStringLiteral("MOUSEOVER"));
+        QTest::keyClick(control, Qt::Key_Return);
+        QTest::keyPress(control, Qt::Key_Space);
+        QTest::keyPress(control, Qt::Key_Left);
+        QCOMPARE(m_ids, (QList<int>{ButtonKeyDown, ButtonKeyPress, ButtonKeyUp, ButtonKeyDown, ButtonKeyPress, ButtonKeyDown}));
+        QCOMPARE(described(m_args.at(0)), (QStringList{"short 13", "short 0"}));
+        QCOMPARE(described(m_args.at(1)), QStringList{"short 13"});
+        QCOMPARE(described(m_args.at(2)), (QStringList{"short 13", "short 0"}));
+        QCOMPARE(described(m_args.at(4)), QStringList{"short 32"});
+        QCOMPARE(described(m_args.at(5)), (QStringList{"short 37", "short 0"}));
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(control, &out);
         QCOMPARE(lookOf(control), QStringLiteral("NORMAL"));
-    }
-
-    void disabledButtonGetsNoInput()
-    {
-        ControlSite *site = place(ButtonId, {{"enabled", false}});
-        recordAll(site);
-        QWidget *control = site->control();
-        sendMouse(control, QEvent::MouseMove, {20, 10}, Qt::NoButton, Qt::NoButton);
-        sendMouse(control, QEvent::MouseButtonPress, {20, 10}, Qt::LeftButton, Qt::LeftButton);
-        sendMouse(control, QEvent::MouseButtonRelease, {20, 10}, Qt::LeftButton, Qt::NoButton);
-        sendKey(control, QEvent::KeyPress, Qt::Key_Return, QStringLiteral("\r"));
-        QCOMPARE(m_raised.size(), 0);
-
-        control->setProperty("Enabled", true);
-        sendMouse(control, QEvent::MouseButtonPress, {20, 10}, Qt::LeftButton, Qt::LeftButton);
-        QCOMPARE(m_raised.size(), 1);
     }
 
     // The pointer on the last column is still inside; one further out, the poll raises MouseOut.
@@ -440,7 +409,6 @@ private slots:
         QTest::addColumn<QString>("missing");
         QTest::addRow("Button") << ButtonId << "BUTTON-DISABLED" << "BUTTON-DISABLED";
         QTest::addRow("TopButton") << TopButtonId << "HOVER" << "CLOSE-HOVER";
-        QTest::addRow("HelpButton") << HelpButtonId << "HELP-DISABLED" << "HELP-DISABLED";
     }
 
     void unknownImageFailsAndKeepsTheFace()
@@ -499,15 +467,10 @@ private:
     void recordAll(ControlSite *site)
     {
         for (int id = ButtonClick; id <= ButtonMouseUp; ++id)
-            site->on(id, [this, id](EventArgs &args) { m_raised.append({id, args}); });
-    }
-
-    QList<int> raisedIds() const
-    {
-        QList<int> ids;
-        for (const auto &raised : m_raised)
-            ids.append(raised.first);
-        return ids;
+            site->on(id, [this, id](EventArgs &args) {
+                m_ids.append(id);
+                m_args.append(args);
+            });
     }
 
     // Which of the push button's state faces the control shows.
@@ -522,7 +485,8 @@ private:
     }
 
     std::unique_ptr<QWidget> m_host;
-    QList<QPair<int, EventArgs>> m_raised;
+    QList<int> m_ids;
+    QList<EventArgs> m_args;
     QList<QPair<QString, QImage>> m_looks;
 };
 
