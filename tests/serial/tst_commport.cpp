@@ -121,10 +121,7 @@ void TestCommPort::openRefused_data()
 
     QTest::addRow("device missing") << int(TestPort) << false << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
     QTest::addRow("port 17 reaches nothing") << 17 << true << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
-    QTest::addRow("port 0 reaches nothing") << 0 << true << "9600,N,8,1" << int(CommPort::ErrorPortNotFound);
     QTest::addRow("4 data bits") << int(TestPort) << true << "9600,N,4,1" << int(CommPort::ErrorDataBits);
-    QTest::addRow("1.5 stop bits with 7 data bits") << int(TestPort) << true << "115200,E,7,1.5"
-                                                    << int(CommPort::ErrorLineSetting);
     QTest::addRow("1.5 stop bits with 8 data bits") << int(TestPort) << true << "9600,N,8,1.5"
                                                     << int(CommPort::ErrorLineSetting);
     // A pty runs 8 data bits without parity only; what it cannot run is refused, not replaced.
