@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSerialPort>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -26,6 +27,8 @@ int openSlave(const PseudoTerminal &terminal)
     return ::open(terminal.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
 }
 
+} // namespace
+
 bool readExactly(int fd, char *data, qint64 size)
 {
     while (size > 0) {
@@ -40,8 +43,6 @@ bool readExactly(int fd, char *data, qint64 size)
     }
     return true;
 }
-
-} // namespace
 
 const QByteArray &payloadBlock()
 {
@@ -194,6 +195,42 @@ QVector<double> serialPortRoundTrips(int exchanges)
     loop.exec();
     farEnd.join();
     return trips;
+}
+
+QVector<double> farEndArrivalIntervals(int master, int periods)
+{
+    QVector<double> arrivals;
+    char command[2];
+    for (int i = 0; i <= periods && readExactly(master, command, sizeof command); ++i)
+        arrivals.append(Measurements::nowMicroseconds() / 1000.0);
+    QVector<double> intervals;
+    for (int i = 1; i < arrivals.size(); ++i)
+        intervals.append(arrivals.at(i) - arrivals.at(i - 1));
+    return intervals;
+}
+
+QVector<double> serialPortPeriodicIntervals(int periods)
+{
+    PseudoTerminal terminal;
+    QSerialPort port(terminal.slavePath());
+    if (!port.open(QIODevice::ReadWrite))
+        return {};
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        port.write(Command);
+        port.flush();
+    });
+    QVector<double> intervals;
+    QEventLoop loop;
+    std::thread farEnd([&] {
+        intervals = farEndArrivalIntervals(terminal.master(), periods);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    timer.start(200);
+    loop.exec();
+    farEnd.join();
+    return intervals;
 }
 
 } // namespace Baselines

@@ -19,6 +19,15 @@ double serialPortReceiveSeconds(qint64 bytes);
 QVector<double> plainRoundTrips(int exchanges);
 QVector<double> serialPortRoundTrips(int exchanges);
 
+// Reads exactly size bytes from fd, waiting at most 2 s for each part.
+bool readExactly(int fd, char *data, qint64 size);
+
+// A bare QTimer (precise, 200 ms) writing "AT" through a bare QSerialPort: the intervals
+// between arrivals at the far end, in ms.
+QVector<double> serialPortPeriodicIntervals(int periods);
+
+// The far end timing `periods` arrivals of a two-byte command; the intervals in ms.
+QVector<double> farEndArrivalIntervals(int master, int periods);
 // The far end's side of `exchanges` round trips on the master of a terminal.
 QVector<double> farEndExchanges(int master, int exchanges, const QByteArray &command,
                                 const QByteArray &answer);

@@ -43,6 +43,16 @@ void printReceive(const char *prefix, const WorkbenchCases::ReceiveResult &resul
     print((QByteArray(prefix) + ".complete").constData(), result.captureComplete ? 1 : 0);
 }
 
+void printIntervals(const char *prefix, const QVector<double> &intervals)
+{
+    QVector<double> errors;
+    for (double interval : intervals)
+        errors.append(std::abs(interval - 200.0));
+    print((QByteArray(prefix) + ".mean").constData(), Measurements::mean(intervals));
+    print((QByteArray(prefix) + ".p99error").constData(), Measurements::percentile(errors, 0.99));
+    print((QByteArray(prefix) + ".count").constData(), intervals.size());
+}
+
 int runCase(const QString &name)
 {
     if (name == QLatin1String("plain-receive"))
@@ -61,15 +71,11 @@ int runCase(const QString &name)
         print("steady.cpu", WorkbenchCases::steadyCpuShare(1000 * 1000, 5));
     else if (name == QLatin1String("velmora-answer"))
         printTrips("velmora.trip", WorkbenchCases::answerRoundTrips(Exchanges));
-    else if (name == QLatin1String("velmora-periodic")) {
-        const QVector<double> intervals = WorkbenchCases::periodicIntervals(Periods);
-        QVector<double> errors;
-        for (double interval : intervals)
-            errors.append(std::abs(interval - 200.0));
-        print("periodic.mean", Measurements::mean(intervals));
-        print("periodic.p99error", Measurements::percentile(errors, 0.99));
-        print("periodic.count", intervals.size());
-    } else {
+    else if (name == QLatin1String("serial-periodic"))
+        printIntervals("serial.periodic", Baselines::serialPortPeriodicIntervals(Periods));
+    else if (name == QLatin1String("velmora-periodic"))
+        printIntervals("periodic", WorkbenchCases::periodicIntervals(Periods));
+    else {
         std::fprintf(stderr, "unknown case %s\n", qPrintable(name));
         return 2;
     }
@@ -80,7 +86,7 @@ Results runAll(const QString &program)
 {
     const QStringList cases = {"plain-receive", "serial-receive", "velmora-text", "velmora-hex",
                                "velmora-steady", "plain-answer", "serial-answer",
-                               "velmora-answer", "velmora-periodic"};
+                               "velmora-answer", "serial-periodic", "velmora-periodic"};
     Results results;
     for (const QString &name : cases) {
         std::fprintf(stderr, "running %s ...\n", qPrintable(name));
@@ -140,7 +146,9 @@ void report(const Results &r)
 
     const double mean = r.value("periodic.mean");
     std::printf("Periodic send (mode 0, 200 ms, repeat on)\n");
-    std::printf("  mean interval %.3f ms (goal within 0.2 ms of 200: %s), p99 interval error %.3f ms "
+    std::printf("  bare QTimer and QSerialPort: mean interval %.3f ms, p99 interval error %.3f ms\n",
+                r.value("serial.periodic.mean"), r.value("serial.periodic.p99error"));
+    std::printf("  Velmora: mean interval %.3f ms (goal within 0.2 ms of 200: %s), p99 interval error %.3f ms "
                 "(goal <= 1.5: %s), %d intervals\n",
                 mean, verdict(std::abs(mean - 200) <= 0.2), r.value("periodic.p99error"),
                 verdict(r.value("periodic.p99error") <= 1.5), int(r.value("periodic.count")));

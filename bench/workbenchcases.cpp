@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
@@ -31,6 +32,8 @@
 namespace WorkbenchCases {
 
 namespace {
+
+constexpr int QuietBeforeStopMs = 200;
 
 // One run of the program's main window in a program folder of its own.
 class Session
@@ -178,6 +181,15 @@ ReceiveResult receive(qint64 bytes, int format)
     result.seconds = (Measurements::nowMicroseconds() - start) / 1e6;
     result.longestStallMs = stalls.longestStallMs();
     farEnd.join();
+    // The last bytes may still be between the terminal's two sides, or read but not yet
+    // reported; stopping waits until nothing has come in for a while.
+    QElapsedTimer quiet;
+    quiet.start();
+    runUntil([&] {
+        if (terminal.bytesWaitingAtSlave() > 0)
+            quiet.restart();
+        return quiet.elapsed() >= QuietBeforeStopMs;
+    });
     result.peakMemoryMiB = Measurements::peakMemoryMiB();
     session.clickButtonCom();
     result.captureComplete = captureHolds(session.captureFile(), bytes, format);
@@ -234,23 +246,16 @@ QVector<double> periodicIntervals(int periods)
     session.check("CheckComAuto", true);
     session.pick("ComboComTime", QStringLiteral("200"));
     session.type("TextComOutCommand", QStringLiteral("AT"));
-    QVector<double> arrivals;
+    QVector<double> intervals;
     std::atomic<bool> done {false};
     std::thread farEnd([&] {
-        for (int i = 0; i <= periods; ++i) {
-            if (terminal.read(2000, 2).size() < 2)
-                break;
-            arrivals.append(Measurements::nowMicroseconds() / 1000.0);
-        }
+        intervals = Baselines::farEndArrivalIntervals(terminal.master(), periods);
         done = true;
     });
     session.clickButtonCom();
     runUntil([&] { return bool(done); });
     farEnd.join();
     session.clickButtonCom();
-    QVector<double> intervals;
-    for (int i = 1; i < arrivals.size(); ++i)
-        intervals.append(arrivals.at(i) - arrivals.at(i - 1));
     return intervals;
 }
 
