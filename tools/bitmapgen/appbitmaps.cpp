@@ -249,7 +249,7 @@ bool writeAboutPictures(const QString &folder)
     return chinaEmblem().save(pathOf(folder, QStringLiteral("CHINA.png")), "PNG")
         && legendEmblem(QColor(0, 84, 231), QStringLiteral("Or"), 15)
                .save(pathOf(folder, QStringLiteral("LOGO.png")), "PNG")
-        && legendEmblem(QColor(46, 139, 87), QStringLiteral("QS"), 14)
+        && legendEmblem(QColor(46, 139, 87), QStringLiteral("VDT"), 11)
                .save(pathOf(folder, QStringLiteral("AUTHOR.png")), "PNG");
 }
 
