@@ -133,6 +133,20 @@ void runUntil(const std::function<bool()> &done, int pollMs = 1)
         loop.exec();
 }
 
+// Plays the far end on a thread of its own while the program's event loop runs, then
+// stops communication.
+void whileFarEndRuns(Session &session, const std::function<void()> &farEnd)
+{
+    std::atomic<bool> done {false};
+    std::thread thread([&] {
+        farEnd();
+        done = true;
+    });
+    runUntil([&] { return bool(done); });
+    thread.join();
+    session.clickButtonCom();
+}
+
 // The capture holds one block whose received record is the whole stream.
 bool captureHolds(const QString &path, qint64 bytes, int format)
 {
@@ -227,14 +241,9 @@ QVector<double> answerRoundTrips(int exchanges)
     session.type("TextComInCommand", QStringLiteral("AT"));
     session.clickButtonCom();
     QVector<double> trips;
-    std::atomic<bool> done {false};
-    std::thread farEnd([&] {
+    whileFarEndRuns(session, [&] {
         trips = Baselines::farEndExchanges(terminal.master(), exchanges, "AT", "OK");
-        done = true;
     });
-    runUntil([&] { return bool(done); });
-    farEnd.join();
-    session.clickButtonCom();
     return trips;
 }
 
@@ -246,16 +255,11 @@ QVector<double> periodicIntervals(int periods)
     session.check("CheckComAuto", true);
     session.pick("ComboComTime", QStringLiteral("200"));
     session.type("TextComOutCommand", QStringLiteral("AT"));
+    session.clickButtonCom();
     QVector<double> intervals;
-    std::atomic<bool> done {false};
-    std::thread farEnd([&] {
+    whileFarEndRuns(session, [&] {
         intervals = Baselines::farEndArrivalIntervals(terminal.master(), periods);
-        done = true;
     });
-    session.clickButtonCom();
-    runUntil([&] { return bool(done); });
-    farEnd.join();
-    session.clickButtonCom();
     return intervals;
 }
 
