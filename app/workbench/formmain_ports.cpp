@@ -51,10 +51,10 @@ void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
     intComPortCount = 0;
     ComboComOutput->clear();
     ComboComInput->clear();
-    closeQuietly(MSCommOutPut);
+    closeQuietly(m_engine.outPort());
 
     for (qint16 n = 1; n <= HighestPort; ++n) {
-        if (!portPresent(MSCommOutPut, n))
+        if (!portPresent(m_engine.outPort(), n))
             continue;
         intComPortList[++intComPortCount] = n;
         ComboComOutput->addItem(portItem(n));
@@ -110,10 +110,10 @@ void FormMain::Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *labe
 bool FormMain::Fun_ComPortTest(qint16 intComPort)
 {
     bool result = true;
-    closeQuietly(MSCommOutPut);
+    closeQuietly(m_engine.outPort());
     try {
-        MSCommOutPut.setCommPort(intComPort);
-        MSCommOutPut.setPortOpen(true);
+        m_engine.outPort().setCommPort(intComPort);
+        m_engine.outPort().setPortOpen(true);
     } catch (const Component::RuntimeError &error) {
         if (error.number() == CommPort::ErrorPortInUse) {
             ModuleFun::ShowMessage(PortBusy.arg(intComPort), 2);
@@ -123,12 +123,7 @@ bool FormMain::Fun_ComPortTest(qint16 intComPort)
             result = false;
         }
     }
-    closeQuietly(MSCommOutPut);
+    closeQuietly(m_engine.outPort());
     return result;
 }
 
-void FormMain::Sub_ClosePorts()
-{
-    closeQuietly(MSCommOutPut);
-    closeQuietly(MSCommInPut);
-}
