@@ -71,6 +71,26 @@ void DataPane::flushPending()
     ensureCursorVisible();
 }
 
+void DataPane::appendLine(const QString &text)
+{
+    if (lineCount() >= LinesShown)
+        clear();
+    if (!isEmpty())
+        appendPending(QStringLiteral("\r\n"));
+    appendPending(text);
+}
+
+void DataPane::appendContinued(const QString &text, bool newLine)
+{
+    if (newLine) {
+        if (lineCount() < LinesShown)
+            appendPending(QStringLiteral("\r\n"));
+        else
+            clear();
+    }
+    appendPending(text);
+}
+
 void DataPane::clear()
 {
     m_batchTimer.stop();

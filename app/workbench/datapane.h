@@ -36,6 +36,13 @@ public:
     // Inserts what is queued.
     void flushPending();
 
+    // The send pane's rule: each send on a line of its own, in a pane emptied first
+    // once it shows LinesShown lines.
+    void appendLine(const QString &text);
+    // The receive pane's rule: data runs on in the line until a new line is due; the
+    // pane is emptied only when a new line is due and LinesShown lines are shown.
+    void appendContinued(const QString &text, bool newLine);
+
 public slots:
     void clear();
 

@@ -14,34 +14,16 @@
 
 using namespace FormMainTexts;
 
-namespace {
-
-const QString CRLF = QStringLiteral("\r\n");
-
-} // namespace
-
 // The engine has written the send (or failed to); the pane shows it either way.
 void FormMain::Sub_ComOutputDataShow()
 {
-    if (TextComOutput->lineCount() >= DataPane::LinesShown)
-        TextComOutput->clear();
-    if (!TextComOutput->isEmpty())
-        TextComOutput->appendPending(CRLF);
-    TextComOutput->appendPending(strOutCommand);
+    TextComOutput->appendLine(strOutCommand);
 }
 
-// Received text is queued: the pane inserts it in batches, and at once when a new line
-// needs the line count.
 void FormMain::Sub_ComInputDataShow()
 {
-    if (blnNewLine) {
-        if (TextComInput->lineCount() < DataPane::LinesShown)
-            TextComInput->appendPending(CRLF);
-        else
-            TextComInput->clear();
-        blnNewLine = false;
-    }
-    TextComInput->appendPending(strInData);
+    TextComInput->appendContinued(strInData, blnNewLine);
+    blnNewLine = false;
 }
 
 CaptureHeader FormMain::Fun_CaptureHeader() const

@@ -20,6 +20,7 @@ private slots:
     void batchedEqualsImmediate();
     void continuousStreamStaysBounded();
     void clearForgetsEverything();
+    void sixteenLinesThenEmptied();
 
 private:
     std::unique_ptr<DataPane> m_pane;
@@ -127,6 +128,29 @@ void TestDataPane::clearForgetsEverything()
     QCOMPARE(m_pane->lineCount(), 1);
     m_pane->appendText(QStringLiteral("\nA"));
     QCOMPARE(m_pane->lineCount(), 2);
+}
+
+// The send pane empties before the 17th send; the receive pane only when a new line is
+// due with 16 lines shown, so data that runs on stays on its line.
+void TestDataPane::sixteenLinesThenEmptied()
+{
+    for (int send = 1; send <= DataPane::LinesShown; ++send)
+        m_pane->appendLine(QString::number(send));
+    QCOMPARE(m_pane->lineCount(), int(DataPane::LinesShown));
+    m_pane->appendLine(QStringLiteral("17"));
+    m_pane->flushPending();
+    QCOMPARE(m_pane->toPlainText(), QStringLiteral("17"));
+
+    DataPane received;
+    received.setFixedSize(300, 200);
+    for (int line = 1; line <= DataPane::LinesShown; ++line)
+        received.appendContinued(QString::number(line), line > 1);
+    received.appendContinued(QStringLiteral("+"), false);
+    QCOMPARE(received.lineCount(), int(DataPane::LinesShown));
+    QVERIFY(received.toPlainText().endsWith(QStringLiteral("\n16+")));
+    received.appendContinued(QStringLiteral("next"), true);
+    received.flushPending();
+    QCOMPARE(received.toPlainText(), QStringLiteral("next"));
 }
 
 QTEST_MAIN(TestDataPane)
