@@ -25,9 +25,11 @@ std::optional<QByteArrayList> readLines(const QString &path)
     QByteArray content = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
+    if (content.isEmpty())
+        return QByteArrayList();
     if (content.endsWith('\n'))
         content.chop(1);
-    return content.isEmpty() ? QByteArrayList() : content.split('\n');
+    return content.split('\n');
 }
 
 std::optional<ComponentRegistry::Entry> parse(const QByteArray &line)
