@@ -132,6 +132,23 @@ private slots:
         QFile::remove(ComponentRegistry::filePath());
     }
 
+    void unreadableRegistryIsNeverWrittenOver()
+    {
+        const QByteArray content = "Other.Thing\t/x/libOther.so\tOther library\n";
+        writeRegistry(content);
+        QFile::setPermissions(ComponentRegistry::filePath(), QFileDevice::WriteOwner);
+        if (QFile(ComponentRegistry::filePath()).open(QIODevice::ReadOnly)) {
+            QFile::remove(ComponentRegistry::filePath());
+            QSKIP("this user reads files regardless of their permissions");
+        }
+        auto registerServer = reinterpret_cast<EntryPoint>(m_library.resolve("DllRegisterServer"));
+        QVERIFY(registerServer);
+        QCOMPARE(registerServer(), int(ServerRegistrationFailed));
+        QFile::setPermissions(ComponentRegistry::filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readRegistry(), content);
+        QFile::remove(ComponentRegistry::filePath());
+    }
+
     void classObjectServesKnownIdentifiersOnly_data()
     {
         QTest::addColumn<QByteArray>("identifier");
