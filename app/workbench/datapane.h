@@ -6,7 +6,8 @@
 
 // A read-only, wrapping display pane without scroll bars that stays fast and small
 // under a continuous stream: text can be queued and is inserted in batches, and only
-// the newest part of an overlong text is kept.
+// the newest part of an overlong text is kept. Its font is sized to its height, so that
+// every line the window keeps stays in sight.
 class DataPane : public QPlainTextEdit
 {
     Q_OBJECT
@@ -46,7 +47,11 @@ public:
 public slots:
     void clear();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitLinesShownToHeight();
     QString normalised(const QString &text);
     void boundPending();
     void boundDocument();
@@ -57,4 +62,6 @@ private:
     bool m_dropped = false;
     bool m_endsWithCr = false;
     QTimer m_batchTimer;
+    // The font the pane would have of its own; sized down, never up, to fit.
+    QFont m_naturalFont;
 };
