@@ -139,7 +139,9 @@ DeviceState probeDevice(const QString &device, const QStringList &lockFolders)
         return DeviceState::Missing;
     if (::access(path.constData(), R_OK | W_OK) != 0)
         return errno == EACCES ? DeviceState::Denied : DeviceState::Missing;
-    if (lockedByKernel(node) || lockedByFile({lockFileName(device), lockFileName(canonical)}, lockFolders))
+    QStringList lockNames {lockFileName(device), lockFileName(canonical)};
+    lockNames.removeDuplicates();
+    if (lockedByKernel(node) || lockedByFile(lockNames, lockFolders))
         return DeviceState::HeldElsewhere;
     return DeviceState::Free;
 }
