@@ -97,9 +97,10 @@ bool lockedByKernel(const struct stat &node)
 // A UART the kernel found no chip for still has its device node; its class says type 0.
 bool uartWithoutChip(const QString &canonical)
 {
-    if (!canonical.startsWith(DeviceFolder))
+    const QString name = canonical.startsWith(DeviceFolder) ? canonical.mid(DeviceFolder.size()) : QString();
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return false;
-    QFile type(TtyClassFolder + canonical.mid(DeviceFolder.size()) + QStringLiteral("/type"));
+    QFile type(TtyClassFolder + name + QStringLiteral("/type"));
     return type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0";
 }
 
