@@ -23,6 +23,8 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <limits>
+
 using namespace FormMainTexts;
 
 namespace {
@@ -60,25 +62,16 @@ const QString DataFolder = QStringLiteral("data");
 
 FormMain::FormMain(QWidget *parent)
     : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent),
-      MSCommOutPut(this), // children by name, destroyed as members before the window
-      MSCommInPut(this),
-      Timer1(this)
+      m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);
-    MSCommOutPut.setObjectName(QStringLiteral("MSCommOutPut"));
-    MSCommInPut.setObjectName(QStringLiteral("MSCommInPut"));
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setTimerType(Qt::PreciseTimer);
-    m_tickClock.start();
 
     buildTitleStrip();
     buildSettingsFrame();
     buildCommunicationFrame();
     buildToolRow();
     connectSettings();
-    connect(&Timer1, &QTimer::timeout, this, &FormMain::Timer1_Timer);
-    connect(&MSCommInPut, &CommPort::OnComm, this, &FormMain::MSCommInPut_OnComm);
-    connect(&MSCommOutPut, &CommPort::OnComm, this, &FormMain::MSCommOutPut_OnComm);
+    connectEngine();
 
     Form_Load();
 }
@@ -243,6 +236,9 @@ void FormMain::buildCommunicationFrame()
     TextComInput->setObjectName(QStringLiteral("TextComInput"));
     TextComInput->setGeometry(right, paneTop, halfWidth, paneHeight);
 
+    // A command has no length limit of its own; QLineEdit would cut a paste at 32767.
+    for (QLineEdit *box : {TextComOutCommand, TextComInCommand})
+        box->setMaxLength(std::numeric_limits<int>::max());
     connect(TextComOutCommand, &QLineEdit::textChanged, this,
             [this] { TextCommand_Change(TextComOutCommand); });
     connect(TextComInCommand, &QLineEdit::textChanged, this,
@@ -375,7 +371,8 @@ void FormMain::Form_Load()
 
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
-    strSaveInfo.setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder, strFileName);
+    m_engine.capture().setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder,
+                               strFileName);
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.
@@ -402,9 +399,9 @@ void FormMain::closeEvent(QCloseEvent *event)
 void FormMain::Form_Unload()
 {
     // The timer would otherwise tick inside the modal reports below.
-    Timer1.stop();
+    m_engine.timer().stop();
     Sub_ClosePorts();
-    if (blnSaveInfo && strSaveInfo.flush() == CaptureLog::WriteStatus::Failed)
+    if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
         ModuleFun::ShowMessage(Fun_CaptureReport(), 0);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))

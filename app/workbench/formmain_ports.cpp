@@ -6,8 +6,6 @@
 
 #include <modulefun.h>
 
-#include <component/runtimeerror.h>
-
 #include <QComboBox>
 #include <QLabel>
 
@@ -18,16 +16,6 @@ namespace {
 QString portItem(qint16 port)
 {
     return QStringLiteral("Com %1").arg(port);
-}
-
-// Closes the port when it is open; a failure to close leaves nothing to report.
-void closeQuietly(CommPort &port)
-{
-    try {
-        if (port.PortOpen())
-            port.setPortOpen(false);
-    } catch (const Component::RuntimeError &) {
-    }
 }
 
 } // namespace
@@ -120,8 +108,3 @@ bool FormMain::Fun_ComPortTest(qint16 intComPort)
     return true;
 }
 
-void FormMain::Sub_ClosePorts()
-{
-    closeQuietly(MSCommOutPut);
-    closeQuietly(MSCommInPut);
-}

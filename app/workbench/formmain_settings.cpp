@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formmain.h"
 
+#include "linesettings.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -10,13 +12,11 @@
 
 namespace {
 
-// "9600,N,8,1": baud, parity letter, data bits, stop bits.
 QString settingsString(const QComboBox *baud, const QComboBox *parity, const QComboBox *dataBits,
                        const QComboBox *stopBits)
 {
-    return baud->currentText().trimmed() + QLatin1Char(',') + parity->currentText().left(1)
-        + QLatin1Char(',') + dataBits->currentText().trimmed() + QLatin1Char(',')
-        + stopBits->currentText().trimmed();
+    return LineSettings::settingsString(baud->currentText(), parity->currentText(),
+                                        dataBits->currentText(), stopBits->currentText());
 }
 
 qint16 periodOf(const QComboBox *list)
@@ -50,6 +50,8 @@ void FormMain::ComboComInHand_Click()
 void FormMain::ComboComFormat_Click()
 {
     intComFormat = qint16(ComboComFormat->currentIndex());
+    // A port left open after a single send shows what arrives in the new format.
+    m_engine.setFormat(intComFormat);
 }
 
 void FormMain::ComboComTime_Click()

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class LineSettings;
+
 // What differs between operating systems in reaching a serial line: device names,
 // locking, the combined handshake, 1.5 stop bits and the driver's fault counters.
 // Each platform implements this in one file (serialline_unix.cpp, serialline_win.cpp).
@@ -39,6 +41,15 @@ bool holdExclusively(QSerialPort &port);
 QSerialPort::StopBits oneAndHalfStopBits();
 // Adds XON/XOFF to the RTS/CTS handshake already set on the open port.
 bool addXonXoffToHardwareFlow(QSerialPort &port);
+
+// The first of the settings the open line does not hold as asked, read back from the
+// driver; None when every one took.
+enum class LineSetting { None, DataBits, Parity, StopBits };
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line);
+
+// After a failing read or write: whether the device is still there, so that a line
+// that cannot take more just now is not taken for a pulled adapter.
+bool lineStillThere(QSerialPort &port);
 
 // Brings `counts` up to the driver's totals; false where the driver keeps none.
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts);

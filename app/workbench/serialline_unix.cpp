@@ -2,6 +2,7 @@
 #include "serialline.h"
 
 #include "commport.h"
+#include "linesettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -191,6 +193,39 @@ bool addXonXoffToHardwareFlow(QSerialPort &port)
     tio.c_iflag |= IXON | IXOFF;
     tio.c_cflag |= CRTSCTS;
     return ::tcsetattr(port.handle(), TCSANOW, &tio) == 0;
+}
+
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
+{
+    termios tio {};
+    if (::tcgetattr(port.handle(), &tio) != 0)
+        return LineSetting::None; // nothing to read back; the setters reported their failures
+    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    if ((tio.c_cflag & CSIZE) != sizes[qBound(5, line.dataBits, 8) - 5])
+        return LineSetting::DataBits;
+
+    const bool wantParity = line.parity != QSerialPort::NoParity;
+    const bool wantOdd = line.parity == QSerialPort::OddParity || line.parity == QSerialPort::MarkParity;
+    if (bool(tio.c_cflag & PARENB) != wantParity || (wantParity && bool(tio.c_cflag & PARODD) != wantOdd))
+        return LineSetting::Parity;
+#ifdef CMSPAR
+    const bool wantSticky = line.parity == QSerialPort::MarkParity || line.parity == QSerialPort::SpaceParity;
+    if (wantParity && bool(tio.c_cflag & CMSPAR) != wantSticky)
+        return LineSetting::Parity;
+#endif
+    const bool wantTwo = line.stopBits != LineSettings::StopBits::One;
+    if (bool(tio.c_cflag & CSTOPB) != wantTwo)
+        return LineSetting::StopBits;
+    return LineSetting::None;
+}
+
+bool lineStillThere(QSerialPort &port)
+{
+    pollfd line {port.handle(), POLLOUT, 0};
+    if (::poll(&line, 1, 0) < 0 || (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return false;
+    termios tio {};
+    return ::tcgetattr(port.handle(), &tio) == 0;
 }
 
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)

@@ -2,12 +2,15 @@
 #include "serialline.h"
 
 #include "commport.h"
+#include "linesettings.h"
 
 #include <QSerialPortInfo>
 
 #include <algorithm>
 
 #include <windows.h>
+
+#include <iterator>
 
 namespace SerialLine {
 
@@ -106,6 +109,30 @@ bool addXonXoffToHardwareFlow(QSerialPort &port)
     dcb.XonChar = XonChar;
     dcb.XoffChar = XoffChar;
     return ::SetCommState(port.handle(), &dcb) != 0;
+}
+
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
+{
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return LineSetting::None; // nothing to read back; the setters reported their failures
+    if (dcb.ByteSize != line.dataBits)
+        return LineSetting::DataBits;
+    static const BYTE parities[] = {NOPARITY, NOPARITY, EVENPARITY, ODDPARITY, SPACEPARITY, MARKPARITY};
+    const int index = int(line.parity);   // QSerialPort: 0 none, 2 even, 3 odd, 4 space, 5 mark
+    if (index >= 0 && index < int(std::size(parities)) && dcb.Parity != parities[index])
+        return LineSetting::Parity;
+    const BYTE stop = line.stopBits == LineSettings::StopBits::One ? ONESTOPBIT
+        : line.stopBits == LineSettings::StopBits::Two              ? TWOSTOPBITS
+                                                                    : ONE5STOPBITS;
+    return dcb.StopBits == stop ? LineSetting::None : LineSetting::StopBits;
+}
+
+bool lineStillThere(QSerialPort &port)
+{
+    DWORD errors = 0;
+    return ::ClearCommError(port.handle(), &errors, nullptr) != 0;
 }
 
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)
