@@ -236,6 +236,11 @@ qint16 CommPort::CommEvent() const
     return d->event;
 }
 
+bool CommPort::heldByThisProgram(const QString &device)
+{
+    return devicesInUse().contains(SerialLine::canonicalDevice(device));
+}
+
 void CommPort::openPort()
 {
     const QString mapped = mappedDevice();

@@ -81,6 +81,9 @@ public:
 
     qint16 CommEvent() const;
 
+    // Whether a CommPort of this process has the device open, under any of its spellings.
+    static bool heldByThisProgram(const QString &device);
+
 signals:
     void OnComm();
 

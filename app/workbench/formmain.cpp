@@ -12,6 +12,7 @@
 #include <component/twips.h>
 #include <controls/xpbutton/xpbuttonevents.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -385,6 +386,12 @@ void FormMain::closeEvent(QCloseEvent *event)
     if (!m_blnUnloaded) {
         m_blnUnloaded = true;
         Form_Unload();
+        // Every skinned window is a tool window, which Qt never counts as the last one:
+        // the main window's close ends the program itself, whoever asked for it. Quitting
+        // waits for this close to finish, so the event loop finds no window left.
+        QApplication::closeAllWindows();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
+                                  Qt::QueuedConnection);
     }
     SkinnedWindow::closeEvent(event);
 }

@@ -31,6 +31,8 @@ inline const QString PortBusy = QStringLiteral(
     "请退出占用端口的程序后再使用此端口。");
 inline const QString PortMissing =
     QStringLiteral("对不起！\r\n\r\n您设置的端口Com %1不存在！\r\n\r\n请选择其他的通讯端口。");
+inline const QString NoPortToStart = QStringLiteral(
+    "对不起！\r\n\r\n系统暂无可用端口！\r\n\r\n请连接设备后点击“扫描端口”。");
 inline const QString PortLost = QStringLiteral(
     "对不起！\r\n\r\n您设置的端口Com %1已经断开，通讯已经停止！\r\n\r\n"
     "请检查设备的连接，然后重新开始通讯。");

@@ -5,6 +5,7 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 class LineSettings;
 
@@ -21,6 +22,12 @@ bool usesPortFile();
 // One name per device, so that two spellings of one device are seen as one.
 QString canonicalDevice(const QString &device);
 bool deviceExists(const QString &device);
+
+// What the system tells about a device that exists, without raising its control lines.
+enum class DeviceState { Free, HeldElsewhere, Missing, Denied };
+DeviceState probeDevice(const QString &device, const QStringList &lockFolders);
+// Where serial programs leave their lock files ("LCK..ttyUSB0"), on systems that keep them.
+QStringList lockFolders();
 
 // The CommPort error number of an open that QSerialPort refused with `error`.
 int openErrorNumber(const QString &device, QSerialPort::SerialPortError error);

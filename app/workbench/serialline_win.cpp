@@ -4,6 +4,10 @@
 #include "commport.h"
 #include "linesettings.h"
 
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
 #include <windows.h>
 
 #include <iterator>
@@ -41,6 +45,34 @@ bool deviceExists(const QString &)
 {
     // Windows has no device node to look at; the open tells.
     return true;
+}
+
+DeviceState probeDevice(const QString &device, const QStringList &)
+{
+    // Windows lists its ports but shows no holder of one: a port the system lists is
+    // opened for a moment to tell whether another program has it.
+    const QString name = canonicalDevice(device);
+    const QList<QSerialPortInfo> listed = QSerialPortInfo::availablePorts();
+    const bool known = std::any_of(listed.cbegin(), listed.cend(), [&name](const QSerialPortInfo &info) {
+        return info.portName().compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (!known)
+        return DeviceState::Missing;
+    const std::wstring path = (QStringLiteral("\\\\.\\") + name).toStdWString();
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? DeviceState::HeldElsewhere
+                                                                                : DeviceState::Missing;
+    }
+    ::CloseHandle(handle);
+    return DeviceState::Free;
+}
+
+QStringList lockFolders()
+{
+    return {};   // Windows serial programs keep no lock files
 }
 
 int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
