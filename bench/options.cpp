@@ -35,6 +35,8 @@ bool Options::parse(const QStringList &arguments)
 {
     for (int i = 1; i < arguments.size(); ++i) {
         const QString &name = arguments.at(i);
+        if (name == QLatin1String("--help"))
+            return false;
         if (i + 1 >= arguments.size()) {
             std::fprintf(stderr, "%s needs a value\n", qPrintable(name));
             return false;

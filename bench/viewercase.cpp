@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <unistd.h>
 #include <vector>
 
@@ -214,6 +215,8 @@ Result run(const QString &largeCapture, int bytesPerSecond)
         if (runUntil([&] { return showsLastLine(viewer); }, 10, (LongestRunSeconds - 10) * 1000))
             result.loadSeconds = (Measurements::nowMicroseconds() - selected) / 1e6;
         waitFor(1000);
+    } else {
+        std::fprintf(stderr, "the viewer does not list %s first\n", qPrintable(LargeCaptureName));
     }
     result.longestStallMs = stalls.longestStallMs();
     result.longestHoldUpMs = holdUp.longestMs();
