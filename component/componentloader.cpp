@@ -9,6 +9,7 @@
 #include "runtimeerror.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QLibrary>
@@ -60,6 +61,21 @@ ClassFactory *factoryFrom(const QString &path, const QString &identifier, QStrin
     return factory;
 }
 
+// Identifiers ignore case, so the library's file is found in the folder whatever the
+// case of the identifier, also on file systems that tell cases apart.
+QString libraryFileIn(const QString &folder, const QString &libraryName)
+{
+    const QString wanted = libraryFileName(libraryName);
+    const QDir dir(folder);
+    if (dir.exists(wanted))
+        return dir.filePath(wanted);
+    for (const QString &name : dir.entryList(QDir::Files)) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    }
+    return dir.filePath(wanted);
+}
+
 } // namespace
 
 QString ComponentLoader::libraryFolder()
@@ -79,7 +95,7 @@ Control *ComponentLoader::create(const QString &identifier, QWidget *parent)
     if (const auto entry = ComponentRegistry::find(identifier); entry && QFileInfo::exists(entry->libraryPath))
         candidates.append(entry->libraryPath);
     const QString libraryName = identifier.section(QLatin1Char('.'), 0, 0);
-    candidates.append(libraryFolder() + QLatin1Char('/') + libraryFileName(libraryName));
+    candidates.append(libraryFileIn(libraryFolder(), libraryName));
 
     QString errorText = QStringLiteral("no library found");
     for (const QString &path : candidates) {

@@ -11,9 +11,10 @@ namespace Component {
 
 class Control;
 
-// Creates controls by identifier ("Library.Class"). The identifier is looked up in the
-// per-user registry first; where it is not registered, the library named by its first
-// part is taken from the program folder, so a fresh build runs without an install step.
+// Creates controls by identifier ("Library.Class", in any case). The identifier is
+// looked up in the per-user registry first; where it is not registered, the library
+// named by its first part is taken from the program folder, so a fresh build runs
+// without an install step.
 class COMPONENT_EXPORT ComponentLoader
 {
 public:

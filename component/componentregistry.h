@@ -11,7 +11,9 @@
 namespace Component {
 
 // The per-user record of registered control classes: a plain text file with one
-// line per identifier, "identifier<TAB>library path<TAB>library description".
+// line per identifier, "identifier<TAB>library path<TAB>library description". The
+// file is shared with other programs and edited by hand: registering and unregistering
+// rewrite only the lines of their own identifiers and keep every other line as it is.
 class COMPONENT_EXPORT ComponentRegistry
 {
 public:
@@ -26,13 +28,11 @@ public:
 
     static QList<Entry> entries();
     static std::optional<Entry> find(const QString &identifier);
-    // Adds the entries, replacing any earlier entry for the same identifier.
+    // Adds the entries, replacing any earlier line for the same identifier (in any case).
     static bool add(const QList<Entry> &newEntries);
-    // Removes exactly the entries of these identifiers; others stay as they are.
+    // Removes exactly the lines of these identifiers; others stay as they are. Both
+    // fail without writing when the file is there but cannot be read.
     static bool remove(const QStringList &identifiers);
-
-private:
-    static bool save(const QList<Entry> &all);
 };
 
 } // namespace Component

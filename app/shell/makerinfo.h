@@ -7,6 +7,7 @@ namespace MakerInfo {
 constexpr char Product[] = "Velmora";
 constexpr char Maker[] = "Ormel";
 constexpr char Mail[] = "ormel@example.org";
+constexpr char Telephone[] = "021-6485 2730";
 constexpr char RightsNotice[] = "版权所有 (C) 2002-2004 Ormel 工作室";
 
 } // namespace MakerInfo

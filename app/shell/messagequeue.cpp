@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "messagequeue.h"
 
+#include <utility>
+
 quint64 MessageQueue::post(const QString &text, qint16 align)
 {
     if (m_hasCurrent && m_current.text == text)
@@ -27,4 +29,12 @@ void MessageQueue::finishCurrent()
     m_hasCurrent = false;
     m_lastSeen = m_current.ticket;
     emit seen();
+}
+
+QList<MessageQueue::Message> MessageQueue::abandon()
+{
+    const QList<Message> unseen = std::exchange(m_pending, {});
+    m_lastSeen = m_lastTicket;
+    emit seen();
+    return unseen;
 }

@@ -31,6 +31,8 @@ public:
     // The user has closed the current message.
     void finishCurrent();
     bool isSeen(quint64 ticket) const { return ticket <= m_lastSeen; }
+    // Nobody is left to read: every caller is let go; returns the texts never shown.
+    QList<Message> abandon();
 
 signals:
     void seen();

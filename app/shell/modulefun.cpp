@@ -57,6 +57,13 @@ QString alreadyRunningText()
     return QStringLiteral("《Velmora》\r\n\r\n已经运行！");
 }
 
+// Where nobody may be at the screen, a message is written where the system keeps it.
+void printToStandardError(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
 void watchTermination()
 {
     ShellState &state = shell();
@@ -125,8 +132,7 @@ bool Main()
     state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::defaultPath());
     if (!state.instanceLock->tryAcquire()) {
         // Seen on a console too, where a start from a script would otherwise just wait.
-        QString plain = alreadyRunningText();
-        std::fprintf(stderr, "%s\n", plain.replace(QLatin1String("\r\n"), QLatin1String("\n")).toLocal8Bit().constData());
+        printToStandardError(alreadyRunningText());
         ShowMessage(alreadyRunningText(), 2);
         return false;
     }
@@ -196,6 +202,10 @@ void ShowMessage(const QString &strMessage, qint16 intAlign)
         state.observer(strMessage, intAlign);
         return;
     }
+    if (state.ending) {
+        printToStandardError(strMessage);
+        return;
+    }
     const quint64 ticket = state.messages.post(strMessage, intAlign);
     showNextMessage();
     waitUntilSeen(ticket);
@@ -244,7 +254,10 @@ QIcon ProgramIcon()
 void EndProgram()
 {
     ShellState &state = shell();
+    // The system asks, not a user: what the close sequence has to say must not wait.
     state.ending = true;
+    for (const MessageQueue::Message &unseen : state.messages.abandon())
+        printToStandardError(unseen.text);
     if (state.mainWindow)
         state.mainWindow->close();
     QApplication::closeAllWindows();

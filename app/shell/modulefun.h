@@ -52,7 +52,8 @@ QIcon ProgramIcon();
 
 // Ends the program as the user would: the main window's close sequence first (it writes
 // the settings), then every other window closes and the event loops end. Termination
-// signals of the system arrive here.
+// signals of the system arrive here, with nobody to answer a message: from then on
+// messages go to standard error and no caller waits for one.
 void EndProgram();
 
 } // namespace ModuleFun

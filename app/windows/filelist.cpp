@@ -6,6 +6,7 @@
 #include <component/runtimeerror.h>
 
 #include <QDir>
+#include <QMouseEvent>
 
 namespace {
 
@@ -47,6 +48,15 @@ void FileList::setPath(const QString &folder)
     // Marks the list as having no current entry on purpose, so that taking the focus
     // does not select (and load) the first file by itself.
     setCurrentIndex(QModelIndex());
+}
+
+void FileList::mousePressEvent(QMouseEvent *event)
+{
+    const int selected = currentRow();
+    QListWidget::mousePressEvent(event);
+    // A press on another name already raised Click through the selection change.
+    if (selected >= 0 && indexAt(event->position().toPoint()).row() == selected)
+        emit Click();
 }
 
 QString FileList::fileName() const

@@ -4,7 +4,9 @@
 #include <QListWidget>
 
 // A one-line list of the names of a folder's files that match a pattern. Setting the
-// folder fills it; Click is raised whenever the selection changes, by mouse or keys.
+// folder fills it; Click is raised whenever the selection changes, by mouse or keys,
+// and when the selected name is clicked again, so that a file that grew since it was
+// selected can be shown anew.
 class FileList : public QListWidget
 {
     Q_OBJECT
@@ -29,6 +31,9 @@ public:
 
 signals:
     void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     QString m_path;

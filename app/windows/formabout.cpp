@@ -62,8 +62,8 @@ FormAbout::FormAbout(QWidget *parent)
              {56, 80}, this);
     addLabel(QStringLiteral("LabelAuthor"), QStringLiteral("作    者：Velmora 开发组"),
              {56, 96}, this);
-    addLabel(QStringLiteral("LabelTel"), QStringLiteral("联系电话：000-0000 0000"), {56, 112},
-             this);
+    addLabel(QStringLiteral("LabelTel"),
+             QStringLiteral("联系电话：") + QString::fromUtf8(MakerInfo::Telephone), {56, 112}, this);
     addLabel(QStringLiteral("LabelMail"), QStringLiteral("电子信箱："), {56, 128}, this);
     addMailAddress();
     addInfoFrame();

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace TextFile {
 
 namespace {
@@ -27,17 +29,25 @@ Component::RuntimeError openFailure(const QFileInfo &info)
 
 } // namespace
 
-QString readAll(const QString &path)
+Ending readEnding(const QString &path, qint64 maxBytes)
 {
     const QFileInfo info(path);
     // A folder opens on some platforms but is never a text to show.
     QFile file(path);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         throw openFailure(info);
-    const QByteArray bytes = file.readAll();
+    const qint64 fileBytes = file.size();
+    const qint64 start = std::max<qint64>(0, fileBytes - maxBytes);
+    if (!file.seek(start))
+        throw openFailure(info);
+    QByteArray bytes = file.read(fileBytes - start);
     if (file.error() != QFileDevice::NoError)
         throw openFailure(info);
-    return SystemCodePage::toUnicode(bytes);
+    // Cut after a line break: no multi-byte character of the code page holds one, so
+    // the text begins with a whole character and a whole line.
+    if (start > 0 && bytes.contains('\n'))
+        bytes.remove(0, bytes.indexOf('\n') + 1);
+    return {SystemCodePage::toUnicode(bytes), fileBytes - bytes.size(), fileBytes};
 }
 
 } // namespace TextFile

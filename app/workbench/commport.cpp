@@ -194,6 +194,11 @@ void CommPort::setOutBufferCount(qint16 count)
     d->port.clear(QSerialPort::Output);
 }
 
+qint64 CommPort::OutputPending() const
+{
+    return PortOpen() ? d->port.bytesToWrite() : 0;
+}
+
 void CommPort::setOutput(const QVariant &data)
 {
     requireOpen();
@@ -206,11 +211,13 @@ void CommPort::setOutput(const QVariant &data)
         fail(ErrorInvalidSetting, QStringLiteral("发送数据只能是文本或字节数组"));
     if (bytes.isEmpty())
         return;
+    const bool queueWasEmpty = d->port.bytesToWrite() == 0;
     if (d->port.write(bytes) != bytes.size())
         fail(ErrorDeviceIo, QStringLiteral("%1发送数据失败：%2").arg(portText(), d->port.errorString()));
     // The far end's answer time counts: the bytes go to the driver now, not on the
-    // next pass of the event loop.
-    d->port.flush();
+    // next pass of the event loop. Behind a backlog they wait their turn anyway.
+    if (queueWasEmpty)
+        d->port.flush();
     if (d->deviceLostQueued)
         fail(ErrorDeviceIo, QStringLiteral("%1发送数据失败：设备已断开").arg(portText()));
 }
@@ -227,6 +234,11 @@ QVariant CommPort::Input()
 qint16 CommPort::CommEvent() const
 {
     return d->event;
+}
+
+bool CommPort::heldByThisProgram(const QString &device)
+{
+    return devicesInUse().contains(SerialLine::canonicalDevice(device));
 }
 
 void CommPort::openPort()
@@ -321,6 +333,25 @@ void CommPort::applyLine()
     if (!d->port.setStopBits(stop))
         fail(ErrorLineSetting, QStringLiteral("%1无法设置停止位").arg(portText()));
     d->port.clearError();
+    verifyLine();
+}
+
+// A driver may keep another value without saying so (QSerialPort misses 5 data bits,
+// and a pseudo-terminal keeps 8 bits and no parity): what the line holds decides.
+void CommPort::verifyLine()
+{
+    switch (SerialLine::unappliedSetting(d->port, d->line)) {
+    case SerialLine::LineSetting::None:
+        return;
+    case SerialLine::LineSetting::DataBits:
+        fail(ErrorDataBits, QStringLiteral("%1不支持 %2 个数据位").arg(portText()).arg(d->line.dataBits));
+    case SerialLine::LineSetting::Parity:
+        fail(ErrorLineSetting, QStringLiteral("%1不支持校验方式 %2")
+                                   .arg(portText())
+                                   .arg(LineSettings::parityLetter(d->line.parity)));
+    case SerialLine::LineSetting::StopBits:
+        fail(ErrorLineSetting, QStringLiteral("%1无法设置停止位").arg(portText()));
+    }
 }
 
 void CommPort::applyHandshake()
@@ -374,10 +405,16 @@ void CommPort::onPortError(QSerialPort::SerialPortError error)
 {
     // A device that went away shows as a failing read or write (a pseudo-terminal whose
     // far end closed reads end-of-file forever); the port is given up, not polled again.
-    const bool deviceGone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
+    const bool failedIo = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
         || error == QSerialPort::WriteError;
-    if (!deviceGone || !PortOpen() || d->deviceLostQueued)
+    if (!failedIo || !PortOpen() || d->deviceLostQueued)
         return;
+    // A line that cannot take more just now (a slow far end fills the output buffer)
+    // is still there: the queued bytes go out when it drains.
+    if (SerialLine::lineStillThere(d->port)) {
+        d->port.clearError();
+        return;
+    }
     // Closed from the event loop, not from inside QSerialPort's own notification.
     d->deviceLostQueued = true;
     QMetaObject::invokeMethod(this, &CommPort::reportDeviceLost, Qt::QueuedConnection);

@@ -69,14 +69,20 @@ public:
     void setInBufferCount(qint16 count);          // 0 discards what was received
     qint16 OutBufferCount() const;
     void setOutBufferCount(qint16 count);         // 0 discards what is not yet sent
+    // Bytes handed over but not yet taken by the line, unclamped.
+    qint64 OutputPending() const;
 
     // A QString goes out in the system code page, a QByteArray byte for byte; nothing
-    // is added. The bytes are handed to the driver before this returns.
+    // is added. The bytes are handed to the driver before this returns as far as the
+    // line takes them; the rest stays queued and goes out as the line drains.
     void setOutput(const QVariant &data);
     // Everything waiting: a QString in text mode, a QByteArray in binary mode.
     QVariant Input();
 
     qint16 CommEvent() const;
+
+    // Whether a CommPort of this process has the device open, under any of its spellings.
+    static bool heldByThisProgram(const QString &device);
 
 signals:
     void OnComm();
@@ -90,6 +96,7 @@ private:
     void closePort();
     void checkLineSupported() const;
     void applyLine();
+    void verifyLine();
     void applyHandshake();
     void assertControlLines();
     void requireOpen() const;

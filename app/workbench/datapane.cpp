@@ -1,20 +1,31 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "datapane.h"
 
+#include <QFontMetricsF>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr QChar LineBreak = u'\n';
 constexpr QChar CarriageReturn = u'\r';
+// Below this a pane would be unreadable anyway; a smaller pane then shows fewer lines.
+constexpr int SmallestPixelSize = 6;
+
+// The height of one laid-out line: the pane's layout counts the leading in, and a
+// rounded-up value keeps a fraction of a pixel per line from adding up.
+qreal lineHeight(const QFont &font)
+{
+    return std::ceil(QFontMetricsF(font).lineSpacing());
+}
 
 } // namespace
 
-DataPane::DataPane(QWidget *parent) : QPlainTextEdit(parent)
+DataPane::DataPane(QWidget *parent) : QPlainTextEdit(parent), m_naturalFont(font())
 {
     setReadOnly(true);
     setUndoRedoEnabled(false);
@@ -71,6 +82,26 @@ void DataPane::flushPending()
     ensureCursorVisible();
 }
 
+void DataPane::appendLine(const QString &text)
+{
+    if (lineCount() >= LinesShown)
+        clear();
+    if (!isEmpty())
+        appendPending(QStringLiteral("\r\n"));
+    appendPending(text);
+}
+
+void DataPane::appendContinued(const QString &text, bool newLine)
+{
+    if (newLine) {
+        if (lineCount() < LinesShown)
+            appendPending(QStringLiteral("\r\n"));
+        else
+            clear();
+    }
+    appendPending(text);
+}
+
 void DataPane::clear()
 {
     m_batchTimer.stop();
@@ -79,6 +110,25 @@ void DataPane::clear()
     m_dropped = false;
     m_endsWithCr = false;
     QPlainTextEdit::clear();
+}
+
+void DataPane::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    fitLinesShownToHeight();
+}
+
+// The largest font, up to the natural one, of which LinesShown lines fill no more than
+// the pane's text area.
+void DataPane::fitLinesShownToHeight()
+{
+    const qreal available = viewport()->height() - 2 * document()->documentMargin();
+    QFont fitted = m_naturalFont;
+    int pixels = QFontInfo(fitted).pixelSize();
+    while (LinesShown * lineHeight(fitted) > available && pixels > SmallestPixelSize)
+        fitted.setPixelSize(--pixels);
+    if (fitted != font())
+        setFont(fitted);
 }
 
 // One line break per CR LF, lone CR or lone LF, also when a CR LF is split between

@@ -6,7 +6,8 @@
 
 // A read-only, wrapping display pane without scroll bars that stays fast and small
 // under a continuous stream: text can be queued and is inserted in batches, and only
-// the newest part of an overlong text is kept.
+// the newest part of an overlong text is kept. Its font is sized to its height, so that
+// every line the window keeps stays in sight.
 class DataPane : public QPlainTextEdit
 {
     Q_OBJECT
@@ -36,10 +37,21 @@ public:
     // Inserts what is queued.
     void flushPending();
 
+    // The send pane's rule: each send on a line of its own, in a pane emptied first
+    // once it shows LinesShown lines.
+    void appendLine(const QString &text);
+    // The receive pane's rule: data runs on in the line until a new line is due; the
+    // pane is emptied only when a new line is due and LinesShown lines are shown.
+    void appendContinued(const QString &text, bool newLine);
+
 public slots:
     void clear();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitLinesShownToHeight();
     QString normalised(const QString &text);
     void boundPending();
     void boundDocument();
@@ -50,4 +62,6 @@ private:
     bool m_dropped = false;
     bool m_endsWithCr = false;
     QTimer m_batchTimer;
+    // The font the pane would have of its own; sized down, never up, to fit.
+    QFont m_naturalFont;
 };

@@ -12,6 +12,7 @@
 #include <component/twips.h>
 #include <controls/xpbutton/xpbuttonevents.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,6 +22,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+
+#include <limits>
 
 using namespace FormMainTexts;
 
@@ -59,25 +62,16 @@ const QString DataFolder = QStringLiteral("data");
 
 FormMain::FormMain(QWidget *parent)
     : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent),
-      MSCommOutPut(this), // children by name, destroyed as members before the window
-      MSCommInPut(this),
-      Timer1(this)
+      m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);
-    MSCommOutPut.setObjectName(QStringLiteral("MSCommOutPut"));
-    MSCommInPut.setObjectName(QStringLiteral("MSCommInPut"));
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setTimerType(Qt::PreciseTimer);
-    m_tickClock.start();
 
     buildTitleStrip();
     buildSettingsFrame();
     buildCommunicationFrame();
     buildToolRow();
     connectSettings();
-    connect(&Timer1, &QTimer::timeout, this, &FormMain::Timer1_Timer);
-    connect(&MSCommInPut, &CommPort::OnComm, this, &FormMain::MSCommInPut_OnComm);
-    connect(&MSCommOutPut, &CommPort::OnComm, this, &FormMain::MSCommOutPut_OnComm);
+    connectEngine();
 
     Form_Load();
 }
@@ -242,6 +236,9 @@ void FormMain::buildCommunicationFrame()
     TextComInput->setObjectName(QStringLiteral("TextComInput"));
     TextComInput->setGeometry(right, paneTop, halfWidth, paneHeight);
 
+    // A command has no length limit of its own; QLineEdit would cut a paste at 32767.
+    for (QLineEdit *box : {TextComOutCommand, TextComInCommand})
+        box->setMaxLength(std::numeric_limits<int>::max());
     connect(TextComOutCommand, &QLineEdit::textChanged, this,
             [this] { TextCommand_Change(TextComOutCommand); });
     connect(TextComInCommand, &QLineEdit::textChanged, this,
@@ -306,28 +303,12 @@ void FormMain::buildToolRow()
 
 void FormMain::connectSettings()
 {
-    const auto onPick = [this](QComboBox *list, void (FormMain::*handler)()) {
-        connect(list, &QComboBox::activated, this, handler);
-    };
-    onPick(ComboComOutput, &FormMain::Sub_ComOutputPort);
-    onPick(ComboComInput, &FormMain::Sub_ComInputPort);
-    for (QComboBox *list : {ComboComOutSetB, ComboComOutSetP, ComboComOutSetD, ComboComOutSetS})
-        onPick(list, &FormMain::Sub_ComOutSet);
-    for (QComboBox *list : {ComboComInSetB, ComboComInSetP, ComboComInSetD, ComboComInSetS})
-        onPick(list, &FormMain::Sub_ComInSet);
-    onPick(ComboComOutHand, &FormMain::ComboComOutHand_Click);
-    onPick(ComboComInHand, &FormMain::ComboComInHand_Click);
-    onPick(ComboComFormat, &FormMain::ComboComFormat_Click);
-    onPick(ComboComTime, &FormMain::ComboComTime_Click);
-    onPick(ComboComIOState, &FormMain::ComboComIOState_Click);
-    connect(CheckComAuto, &QCheckBox::clicked, this, &FormMain::CheckComAuto_Click);
-    connect(CheckSaveInfo, &QCheckBox::clicked, this, &FormMain::CheckSaveInfo_Click);
-
-    m_lockedControls = {ComboComOutput,  ComboComInput,   ComboComIOState, ComboComOutSetB,
-                        ComboComOutSetP, ComboComOutSetD, ComboComOutSetS, ComboComOutHand,
-                        ComboComInSetB,  ComboComInSetP,  ComboComInSetD,  ComboComInSetS,
-                        ComboComInHand,  ComboComFormat,  CheckComAuto,    ComboComTime,
-                        CheckSaveInfo};
+    for (const Setting &setting : Fun_Settings()) {
+        if (setting.list)
+            connect(this->*setting.list, &QComboBox::activated, this, setting.click);
+        else
+            connect(this->*setting.box, &QCheckBox::clicked, this, setting.click);
+    }
 }
 
 QString FormMain::Fun_SysDataPath()
@@ -341,31 +322,16 @@ void FormMain::Form_Load()
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
-
-    Sub_SelectStored(ComboComIOState, udtSysData.IOState);
-    ComboComIOState_Click();
-    Sub_SelectStored(ComboComOutSetB, udtSysData.OutSetB);
-    Sub_SelectStored(ComboComOutSetP, udtSysData.OutSetP);
-    Sub_SelectStored(ComboComOutSetD, udtSysData.OutSetD);
-    Sub_SelectStored(ComboComOutSetS, udtSysData.OutSetS);
-    Sub_ComOutSet();
-    Sub_SelectStored(ComboComOutHand, udtSysData.OutHand);
-    ComboComOutHand_Click();
-    Sub_SelectStored(ComboComInSetB, udtSysData.InSetB);
-    Sub_SelectStored(ComboComInSetP, udtSysData.InSetP);
-    Sub_SelectStored(ComboComInSetD, udtSysData.InSetD);
-    Sub_SelectStored(ComboComInSetS, udtSysData.InSetS);
-    Sub_ComInSet();
-    Sub_SelectStored(ComboComInHand, udtSysData.InHand);
-    ComboComInHand_Click();
-    Sub_SelectStored(ComboComFormat, udtSysData.ComFormat);
-    ComboComFormat_Click();
-    Sub_SetCheckValue(CheckComAuto, udtSysData.ComAuto);
-    CheckComAuto_Click();
-    Sub_SelectStored(ComboComTime, udtSysData.ComTime);
-    ComboComTime_Click();
-    Sub_SetCheckValue(CheckSaveInfo, udtSysData.SaveInfo);
-    CheckSaveInfo_Click();
+    for (const Setting &setting : Fun_Settings()) {
+        const qint16 stored = udtSysData.*setting.stored;
+        if (setting.kind == Setting::ListIndex)
+            Sub_SelectStored(this->*setting.list, stored);
+        else if (setting.kind == Setting::CheckBox)
+            Sub_SetCheckValue(this->*setting.box, stored);
+        else
+            continue; // the scan has selected the stored ports already
+        (this->*setting.click)();
+    }
 
     TextComOutCommand->setText(udtSysData.OutCommand);
     TextComOutCommand->setCursorPosition(TextComOutCommand->text().size());
@@ -374,7 +340,8 @@ void FormMain::Form_Load()
 
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
-    strSaveInfo.setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder, strFileName);
+    m_engine.capture().setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder,
+                               strFileName);
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.
@@ -388,6 +355,12 @@ void FormMain::closeEvent(QCloseEvent *event)
     if (!m_blnUnloaded) {
         m_blnUnloaded = true;
         Form_Unload();
+        // Every skinned window is a tool window, which Qt never counts as the last one:
+        // the main window's close ends the program itself, whoever asked for it. Quitting
+        // waits for this close to finish, so the event loop finds no window left.
+        QApplication::closeAllWindows();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); },
+                                  Qt::QueuedConnection);
     }
     SkinnedWindow::closeEvent(event);
 }
@@ -395,9 +368,9 @@ void FormMain::closeEvent(QCloseEvent *event)
 void FormMain::Form_Unload()
 {
     // The timer would otherwise tick inside the modal reports below.
-    Timer1.stop();
+    m_engine.timer().stop();
     Sub_ClosePorts();
-    if (blnSaveInfo && strSaveInfo.flush() == CaptureLog::WriteStatus::Failed)
+    if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
         ModuleFun::ShowMessage(Fun_CaptureReport(), 0);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))
@@ -416,24 +389,21 @@ qint16 FormMain::Fun_SelectedPort(const QComboBox *list, qint16 intFallback) con
 
 void FormMain::Sub_FillSysData()
 {
-    udtSysData.OutPort = Fun_SelectedPort(ComboComOutput, udtSysData.OutPort);
-    udtSysData.InPort = Fun_SelectedPort(ComboComInput, udtSysData.InPort);
-    udtSysData.IOState = qint16(ComboComIOState->currentIndex());
-    udtSysData.OutSetB = qint16(ComboComOutSetB->currentIndex());
-    udtSysData.OutSetP = qint16(ComboComOutSetP->currentIndex());
-    udtSysData.OutSetD = qint16(ComboComOutSetD->currentIndex());
-    udtSysData.OutSetS = qint16(ComboComOutSetS->currentIndex());
-    udtSysData.OutHand = qint16(ComboComOutHand->currentIndex());
-    udtSysData.InSetB = qint16(ComboComInSetB->currentIndex());
-    udtSysData.InSetP = qint16(ComboComInSetP->currentIndex());
-    udtSysData.InSetD = qint16(ComboComInSetD->currentIndex());
-    udtSysData.InSetS = qint16(ComboComInSetS->currentIndex());
-    udtSysData.InHand = qint16(ComboComInHand->currentIndex());
-    udtSysData.ComFormat = qint16(ComboComFormat->currentIndex());
-    udtSysData.ComAuto = Fun_CheckValue(CheckComAuto);
-    udtSysData.ComTime = qint16(ComboComTime->currentIndex());
+    for (const Setting &setting : Fun_Settings()) {
+        qint16 &stored = udtSysData.*setting.stored;
+        switch (setting.kind) {
+        case Setting::Port:
+            stored = Fun_SelectedPort(this->*setting.list, stored);
+            break;
+        case Setting::ListIndex:
+            stored = qint16((this->*setting.list)->currentIndex());
+            break;
+        case Setting::CheckBox:
+            stored = Fun_CheckValue(this->*setting.box);
+            break;
+        }
+    }
     udtSysData.OutCommand = TextComOutCommand->text();
-    udtSysData.SaveInfo = Fun_CheckValue(CheckSaveInfo);
     udtSysData.InCommand = TextComInCommand->text();
 }
 

@@ -2,13 +2,11 @@
 #pragma once
 
 #include "capturelog.h"
-#include "commport.h"
 #include "sysdata.h"
+#include "transferengine.h"
 
 #include <skinnedwindow.h>
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QVariant>
 
 #include <array>
@@ -25,8 +23,8 @@ class Control;
 class RuntimeError;
 }
 
-// The main window: the serial workbench with its settings, the two ports, the periodic
-// sender, the receive handler, the two display panes and the capture of the traffic.
+// The main window: the serial workbench with its settings, the two display panes and the
+// messages to the user; the transfer engine behind it drives the ports and the capture.
 class FormMain : public SkinnedWindow
 {
     Q_OBJECT
@@ -46,16 +44,15 @@ public:
     void Sub_ComInSet();
     void Sub_OptionState(bool blnOS);
 
-    // Commands and their encoding.
+    // Commands and their encoding; false when the command cannot be sent.
     bool Fun_CommandTest(const QString &strCommand);
-    void Sub_OutCommandChange(const QString &strComOutCommand);
-    void Sub_InCommandChange(const QVariant &ComInCommand);
+    bool Sub_OutCommandChange(const QString &strComOutCommand);
 
-    // Opening the ports.
-    void Sub_MscommOutPut();
-    void Sub_MscommInPut();
+    // Opening the ports; false (reported) when the port cannot be opened as set.
+    bool Sub_MscommOutPut();
+    bool Sub_MscommInPut();
 
-    // Display and capture.
+    // Display and capture of what the engine sent and received.
     void Sub_ComOutputDataShow();
     void Sub_ComInputDataShow();
     void Sub_SaveComInfo(qint16 intComInfoState, const QString &strComInfo);
@@ -79,6 +76,23 @@ private:
                      const QString &toolTip = QString());
     QComboBox *addList(QWidget *parent, const QString &name, const QStringList &items,
                        const QRect &rect, const QString &toolTip = QString());
+
+    // One of the 17 settings controls: where the record stores it, and the click
+    // handler its selection runs. Ports store a port number, lists an index, check
+    // boxes their value.
+    struct Setting
+    {
+        enum Kind { Port, ListIndex, CheckBox };
+        Kind kind;
+        qint16 SysData::*stored;
+        QComboBox *FormMain::*list;
+        QCheckBox *FormMain::*box;
+        void (FormMain::*click)();
+    };
+    static constexpr int SettingCount = 17;
+    // In the order the controls are loaded and locked.
+    static const std::array<Setting, SettingCount> &Fun_Settings();
+    QWidget *Fun_SettingControl(const Setting &setting) const;
 
     // Load and close (formmain.cpp).
     static QString Fun_SysDataPath();
@@ -120,23 +134,23 @@ private:
     bool Fun_ComStartPorts();
     bool Fun_ComStartSharedPorts();
     bool Fun_CheckPort(qint16 intPort, QWidget *focusOnRefusal);
-    void Timer1_Timer();
-    void MSCommInPut_OnComm();
-    void MSCommOutPut_OnComm();
-    void Sub_DeviceLost(const CommPort &port);
-    qint32 Fun_TickCount() const;
-    void Sub_WriteOutData();
-    void Sub_ReportCommError(const Component::RuntimeError &error);
+    void connectEngine();
+    void Sub_SingleSendDone();
+    void Sub_Received(const QString &text, bool newLine);
+    void Sub_DeviceLost(qint16 intPort);
+    void Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort);
+    void Sub_ReportFailure(int number, const QString &description, TransferEngine::Hint hint);
     void Sub_ClosePorts();
     bool Fun_Communicating() const;
     void Sub_SetComCaption(const QString &caption);
 
     // Display and capture (formmain_display.cpp).
-    void Sub_ShowOutCommand();
+    CaptureHeader Fun_CaptureHeader() const;
     void ButtonClear_Click();
     void CheckSaveInfo_Click();
-    void Sub_ReportCapture(CaptureLog::WriteStatus status);
     QString Fun_CaptureReport() const;
+    // Reports that must not hold up a send or a receive: shown from the event loop.
+    void Sub_ShowMessageLater(const QString &text, qint16 alignment);
 
     // Tool buttons (formmain_tools.cpp).
     void ButtonViewInfo_Click();
@@ -174,12 +188,8 @@ private:
     DataPane *TextComInput = nullptr;
     Component::Control *ButtonCom = nullptr;
 
-    CommPort MSCommOutPut;
-    CommPort MSCommInPut;
-    QTimer Timer1;
-
-    // The 17 settings controls locked while communicating, in their locking order.
-    std::array<QWidget *, 17> m_lockedControls {};
+    // Owns MSCommOutPut, MSCommInPut and Timer1.
+    TransferEngine m_engine;
 
     // Window-level state shared by the workbench's routines.
     qint16 intIOState = 0;
@@ -191,7 +201,6 @@ private:
     qint16 intComInPort = 0;
     QString strComInSet;
     qint16 intComInHand = 0;
-    bool blnSamePort = false;
     qint16 intComFormat = 0;
     bool blnComAuto = false;
     qint16 intComTime = 0;
@@ -199,20 +208,9 @@ private:
     QVariant varOutData;
     QString strInData;
     QString strInCommand;
-    QString strRThreshold;
     bool blnNewLine = false;
-    qint32 lngTickLast = 0;
-    qint32 lngTickNow = 0;
-    bool blnSaveInfo = false;
     QString strFileName;
-    CaptureLog strSaveInfo; // the capture buffer and the day's file it goes to
     SysData udtSysData;
 
-    // A monotonic millisecond clock standing in for the system tick count.
-    QElapsedTimer m_tickClock;
-    // A tick waiting on its own failure report must not send again underneath it.
-    bool m_blnTickBusy = false;
-    // Send failures already reported in this run of communication, by error number.
-    int m_intReportedSendError = 0;
     bool m_blnUnloaded = false;
 };

@@ -31,23 +31,16 @@ bool FormMain::Fun_CommandTest(const QString &strCommand)
     return false;
 }
 
-void FormMain::Sub_OutCommandChange(const QString &strComOutCommand)
+// A command that cannot be encoded is not sent at all: the data of an earlier command
+// would otherwise go out in its place.
+bool FormMain::Sub_OutCommandChange(const QString &strComOutCommand)
 {
     try {
         varOutData = CommandCodec::sendData(strComOutCommand, intComFormat);
     } catch (const Component::RuntimeError &error) {
         ModuleFun::ShowMessage(
             ModuleFun::ErrorReport(error.number(), error.description(), HintSendFormat), 0);
+        return false;
     }
-}
-
-void FormMain::Sub_InCommandChange(const QVariant &ComInCommand)
-{
-    strInData.clear();
-    try {
-        strInData = CommandCodec::receivedText(ComInCommand, intComFormat);
-    } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(
-            ModuleFun::ErrorReport(error.number(), error.description(), HintReceiveFormat), 0);
-    }
+    return true;
 }

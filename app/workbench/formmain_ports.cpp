@@ -2,10 +2,9 @@
 #include "formmain.h"
 
 #include "formmain_texts.h"
+#include "portprobe.h"
 
 #include <modulefun.h>
-
-#include <component/runtimeerror.h>
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,47 +13,24 @@ using namespace FormMainTexts;
 
 namespace {
 
-constexpr qint16 HighestPort = 16;
-
 QString portItem(qint16 port)
 {
     return QStringLiteral("Com %1").arg(port);
 }
 
-// Closes the port when it is open; a failure to close leaves nothing to report.
-void closeQuietly(CommPort &port)
-{
-    try {
-        if (port.PortOpen())
-            port.setPortOpen(false);
-    } catch (const Component::RuntimeError &) {
-    }
-}
-
-// A port counts as present when it opens, or when it is held open already.
-bool portPresent(CommPort &probe, qint16 port)
-{
-    try {
-        probe.setCommPort(port);
-        probe.setPortOpen(true);
-    } catch (const Component::RuntimeError &error) {
-        return error.number() == CommPort::ErrorPortInUse;
-    }
-    closeQuietly(probe);
-    return true;
-}
-
 } // namespace
 
+// The scan asks the system about each port instead of opening it, so it neither resets
+// a board nor touches the ports of a running transfer, and no line setting matters.
 void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
 {
     intComPortCount = 0;
     ComboComOutput->clear();
     ComboComInput->clear();
-    closeQuietly(MSCommOutPut);
 
-    for (qint16 n = 1; n <= HighestPort; ++n) {
-        if (!portPresent(MSCommOutPut, n))
+    const PortProbe probe(PortMap::load());
+    for (qint16 n = PortMap::FirstPort; n <= PortMap::LastPort; ++n) {
+        if (!PortProbe::isListed(probe.state(n)))
             continue;
         intComPortList[++intComPortCount] = n;
         ComboComOutput->addItem(portItem(n));
@@ -66,6 +42,9 @@ void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
             list->addItem(NoPort);
             list->setCurrentIndex(-1);
         }
+        // The labels say what the start will say: there is no port.
+        LabelComOutputP->setText(OutPortPrefix + NoPort);
+        LabelComInputP->setText(InPortPrefix + NoPort);
         return;
     }
 
@@ -107,28 +86,25 @@ void FormMain::Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *labe
     label->setText(strPrefix + list->currentText());
 }
 
+// Tells whether the port is there and free without opening it; a port the user may not
+// open passes, so that the open names the refusal and its remedy.
 bool FormMain::Fun_ComPortTest(qint16 intComPort)
 {
-    bool result = true;
-    closeQuietly(MSCommOutPut);
-    try {
-        MSCommOutPut.setCommPort(intComPort);
-        MSCommOutPut.setPortOpen(true);
-    } catch (const Component::RuntimeError &error) {
-        if (error.number() == CommPort::ErrorPortInUse) {
-            ModuleFun::ShowMessage(PortBusy.arg(intComPort), 2);
-            result = false;
-        } else if (error.number() == CommPort::ErrorPortNotFound) {
-            ModuleFun::ShowMessage(PortMissing.arg(intComPort), 2);
-            result = false;
-        }
+    if (intComPortCount == 0) {
+        ModuleFun::ShowMessage(NoPortToStart, 2);
+        return false;
     }
-    closeQuietly(MSCommOutPut);
-    return result;
+    switch (PortProbe(PortMap::load()).state(intComPort)) {
+    case PortProbe::State::Busy:
+        ModuleFun::ShowMessage(PortBusy.arg(intComPort), 2);
+        return false;
+    case PortProbe::State::Missing:
+        ModuleFun::ShowMessage(PortMissing.arg(intComPort), 2);
+        return false;
+    case PortProbe::State::Present:
+    case PortProbe::State::NoPermission:
+        break;
+    }
+    return true;
 }
 
-void FormMain::Sub_ClosePorts()
-{
-    closeQuietly(MSCommOutPut);
-    closeQuietly(MSCommInPut);
-}

@@ -31,9 +31,15 @@ inline const QString PortBusy = QStringLiteral(
     "请退出占用端口的程序后再使用此端口。");
 inline const QString PortMissing =
     QStringLiteral("对不起！\r\n\r\n您设置的端口Com %1不存在！\r\n\r\n请选择其他的通讯端口。");
+inline const QString NoPortToStart = QStringLiteral(
+    "对不起！\r\n\r\n系统暂无可用端口！\r\n\r\n请连接设备后点击“扫描端口”。");
 inline const QString PortLost = QStringLiteral(
     "对不起！\r\n\r\n您设置的端口Com %1已经断开，通讯已经停止！\r\n\r\n"
     "请检查设备的连接，然后重新开始通讯。");
+// %1 is the port number.
+inline const QString SendsSkipped = QStringLiteral(
+    "对不起！\r\n\r\n端口Com %1的线路发送速度跟不上发送周期，尚未发出的数据已超过 256 KB！\r\n\r\n"
+    "在线路发完这些数据之前，新的发送将被跳过；通讯继续进行。");
 inline const QString SamePortSettings =
     QStringLiteral("对不起！\r\n\r\n您采用相同的收发端口，请将其参数设置相同！");
 inline const QString NoCalculator =

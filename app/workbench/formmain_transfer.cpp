@@ -10,27 +10,29 @@
 #include <component/runtimeerror.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-
-#include <limits>
 
 using namespace FormMainTexts;
 
 namespace {
 
-// Receive events further apart than this start a new display line.
-constexpr qint64 NewLineGapMilliseconds = 25;
 const char *const CaptionProperty = "Caption";
 
-// A signed 32-bit tick difference that overflows counts as a gap.
-bool gapOver(qint32 lngTickLast, qint32 lngTickNow)
-{
-    const qint64 difference = qint64(lngTickNow) - qint64(lngTickLast);
-    return difference > NewLineGapMilliseconds
-        || difference < std::numeric_limits<qint32>::min();
-}
-
 } // namespace
+
+void FormMain::connectEngine()
+{
+    connect(&m_engine, &TransferEngine::sent, this, &FormMain::Sub_ComOutputDataShow);
+    connect(&m_engine, &TransferEngine::received, this, &FormMain::Sub_Received);
+    connect(&m_engine, &TransferEngine::singleSendDone, this, &FormMain::Sub_SingleSendDone);
+    connect(&m_engine, &TransferEngine::failed, this, &FormMain::Sub_ReportFailure);
+    connect(&m_engine, &TransferEngine::sendsSkipped, this,
+            [this](qint16 intPort) { Sub_ShowMessageLater(SendsSkipped.arg(intPort), 2); });
+    connect(&m_engine, &TransferEngine::captureFailed, this,
+            [this] { Sub_ShowMessageLater(Fun_CaptureReport(), 0); });
+    connect(&m_engine, &TransferEngine::deviceLost, this, &FormMain::Sub_DeviceLost);
+}
 
 void FormMain::ButtonCom_Click()
 {
@@ -52,18 +54,21 @@ void FormMain::Sub_SetComCaption(const QString &caption)
     ButtonCom->setProperty(CaptionProperty, caption);
 }
 
+// Every refusal and every failure on the way leaves the program stopped, with both
+// ports closed and one report.
 void FormMain::Sub_ComStart()
 {
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
-        if (!Fun_CommandTest(strOutCommand)) {
+        if (!Fun_CommandTest(strOutCommand) || !Sub_OutCommandChange(strOutCommand)) {
             TextComOutCommand->setFocus();
             return;
         }
-        Sub_OutCommandChange(strOutCommand);
     }
-    if (!Fun_ComStartPorts())
+    if (!Fun_ComStartPorts()) {
+        Sub_ClosePorts();
         return;
+    }
 
     Sub_SetComCaption(ComStop);
     Sub_OptionState(false);
@@ -71,13 +76,15 @@ void FormMain::Sub_ComStart()
         ButtonCom->setFocus();
     else
         TextComOutCommand->setFocus();
-    m_intReportedSendError = 0;
-    if (blnSaveInfo)
-        Sub_SaveComInfo(CaptureLog::RecordHeader, QString());
-    if (intIOState == IOSend || intIOState == IOSendReceive) {
-        Timer1.setInterval(intComTime);
-        Timer1.start();
-    }
+
+    TransferEngine::Run run;
+    run.mode = intIOState;
+    run.repeat = blnComAuto;
+    run.period = intComTime;
+    run.outCommand = strOutCommand;
+    run.outData = varOutData;
+    run.inCommand = strInCommand;
+    m_engine.begin(run, Fun_CaptureHeader());
 }
 
 // Checks and opens the ports the mode needs; false when the start is refused.
@@ -87,14 +94,10 @@ bool FormMain::Fun_ComStartPorts()
     case IOSend:
         if (!Fun_CheckPort(intComOutPort, ComboComOutput))
             return false;
-        blnSamePort = false;
-        Sub_MscommOutPut();
-        return true;
+        m_engine.setSamePort(false);
+        return Sub_MscommOutPut();
     case IOReceive:
-        if (!Fun_CheckPort(intComInPort, ComboComInput))
-            return false;
-        Sub_MscommInPut();
-        return true;
+        return Fun_CheckPort(intComInPort, ComboComInput) && Sub_MscommInPut();
     case IOAnswer:
         strInCommand = TextComInCommand->text();
         if (!Fun_CommandTest(strInCommand)) {
@@ -120,16 +123,13 @@ bool FormMain::Fun_ComStartSharedPorts()
             ComboComOutSetB->setFocus();
             return false;
         }
-        blnSamePort = true;
-        Sub_MscommInPut();
-        return true;
+        m_engine.setSamePort(true);
+        return Sub_MscommInPut();
     }
     if (!Fun_CheckPort(intComOutPort, ComboComOutput) || !Fun_CheckPort(intComInPort, ComboComInput))
         return false;
-    blnSamePort = false;
-    Sub_MscommOutPut();
-    Sub_MscommInPut();
-    return true;
+    m_engine.setSamePort(false);
+    return Sub_MscommOutPut() && Sub_MscommInPut();
 }
 
 bool FormMain::Fun_CheckPort(qint16 intPort, QWidget *focusOnRefusal)
@@ -142,161 +142,80 @@ bool FormMain::Fun_CheckPort(qint16 intPort, QWidget *focusOnRefusal)
 
 void FormMain::Sub_ComStop()
 {
-    Timer1.stop();
-    Sub_ClosePorts();
+    m_engine.stop();
     strOutCommand.clear();
     strInCommand.clear();
     Sub_SetComCaption(ComStart);
     Sub_OptionState(true);
     TextComOutCommand->setFocus();
-    if (blnSaveInfo)
-        Sub_SaveComInfoToFile();
 }
 
-void FormMain::Sub_MscommOutPut()
+bool FormMain::Sub_MscommOutPut()
 {
     try {
-        if (MSCommOutPut.PortOpen())
-            MSCommOutPut.setPortOpen(false);
-        MSCommOutPut.setCommPort(intComOutPort);
-        MSCommOutPut.setRThreshold(0);
-        MSCommOutPut.setSettings(strComOutSet);
-        MSCommOutPut.setHandshaking(intComOutHand);
-        MSCommOutPut.setPortOpen(true);
-        MSCommOutPut.setInBufferCount(0);
-        MSCommOutPut.setOutBufferCount(0);
+        m_engine.openOutPort({intComOutPort, strComOutSet, intComOutHand});
     } catch (const Component::RuntimeError &error) {
-        Sub_ReportCommError(error);
+        Sub_ReportCommError(error, intComOutPort);
+        return false;
     }
+    return true;
 }
 
-void FormMain::Sub_MscommInPut()
+bool FormMain::Sub_MscommInPut()
 {
     try {
-        if (MSCommInPut.PortOpen())
-            MSCommInPut.setPortOpen(false);
-        MSCommInPut.setCommPort(intComInPort);
-        // In mode 3 the event waits for as many bytes as the expected command holds.
-        const int expected = intComFormat == CommandCodec::FormatHex ? strInCommand.size() / 2
-                                                                      : strInCommand.size();
-        strRThreshold = QString::number(intIOState == IOAnswer ? expected : 1);
-        MSCommInPut.setRThreshold(qint16(strRThreshold.toInt()));
-        MSCommInPut.setSettings(strComInSet);
-        MSCommInPut.setHandshaking(intComInHand);
-        MSCommInPut.setInputMode(intComFormat == CommandCodec::FormatHex ? CommPort::InputModeBinary
-                                                                         : CommPort::InputModeText);
-        MSCommInPut.setPortOpen(true);
-        MSCommInPut.setInBufferCount(0);
-        MSCommInPut.setOutBufferCount(0);
+        m_engine.openInPort({intComInPort, strComInSet, intComInHand},
+                            TransferEngine::receiveThreshold(intIOState, strInCommand, intComFormat),
+                            intComFormat);
     } catch (const Component::RuntimeError &error) {
-        Sub_ReportCommError(error);
+        Sub_ReportCommError(error, intComInPort);
+        return false;
     }
+    return true;
 }
 
-void FormMain::Sub_ReportCommError(const Component::RuntimeError &error)
+// A port another program holds gets the same centred words as the port test gives.
+void FormMain::Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort)
 {
+    if (error.number() == CommPort::ErrorPortInUse) {
+        ModuleFun::ShowMessage(PortBusy.arg(intPort), 2);
+        return;
+    }
     ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm),
                            0);
 }
 
-void FormMain::Timer1_Timer()
+void FormMain::Sub_ReportFailure(int number, const QString &description,
+                                 TransferEngine::Hint hint)
 {
-    if (m_blnTickBusy)
-        return;
-    m_blnTickBusy = true;
-    try {
-        Sub_ComOutputDataShow();
-        if (!blnComAuto) {
-            Timer1.stop();
-            Sub_SetComCaption(ComStart);
-            Sub_OptionState(true);
-        }
-    } catch (const Component::RuntimeError &error) {
-        // Later ticks retry silently, so a failing port cannot bury the stop button.
-        if (error.number() != m_intReportedSendError) {
-            m_intReportedSendError = error.number();
-            Sub_ReportCommError(error);
-        }
-    }
-    m_blnTickBusy = false;
+    const QString &hintText = hint == TransferEngine::Hint::ReceiveFormat ? HintReceiveFormat
+                                                                          : HintComm;
+    Sub_ShowMessageLater(ModuleFun::ErrorReport(number, description, hintText), 0);
 }
 
-// One port serving both directions raises no receive event while the data is handed
-// over; the threshold comes back even when the write fails.
-void FormMain::Sub_WriteOutData()
+// The ports stay open: in the send-and-receive mode what arrives is still shown.
+void FormMain::Sub_SingleSendDone()
 {
-    if (!blnSamePort) {
-        MSCommOutPut.setOutput(varOutData);
-        return;
-    }
-    const qint16 threshold = qint16(strRThreshold.toInt());
-    MSCommInPut.setRThreshold(0);
-    try {
-        MSCommInPut.setOutput(varOutData);
-    } catch (const Component::RuntimeError &) {
-        MSCommInPut.setRThreshold(threshold);
-        throw;
-    }
-    MSCommInPut.setRThreshold(threshold);
+    Sub_SetComCaption(ComStart);
+    Sub_OptionState(true);
 }
 
-qint32 FormMain::Fun_TickCount() const
+void FormMain::Sub_Received(const QString &text, bool newLine)
 {
-    // 0 stands for "no receive event seen yet", so the clock starts at 1.
-    return qint32(m_tickClock.elapsed() + 1);
-}
-
-void FormMain::MSCommInPut_OnComm()
-{
-    const qint16 event = MSCommInPut.CommEvent();
-    if (event == CommPort::EventDeviceLost) {
-        Sub_DeviceLost(MSCommInPut);
-        return;
-    }
-    // Line errors, modem-line changes and breaks carry no data to show or capture.
-    if (event != CommPort::EvReceive)
-        return;
-
-    lngTickNow = Fun_TickCount();
-    if (lngTickLast != 0 && gapOver(lngTickLast, lngTickNow))
-        blnNewLine = true;
-    lngTickLast = lngTickNow;
-
-    QVariant input;
-    try {
-        input = MSCommInPut.Input();
-    } catch (const Component::RuntimeError &) {
-        return;
-    }
-    Sub_InCommandChange(input);
-    if (strInData.isEmpty())
-        return;
-
-    // The far end waits for the answer; it leaves before any display work.
-    const bool answer = intIOState == IOAnswer && strInCommand == strInData;
-    if (answer) {
-        try {
-            Sub_WriteOutData();
-        } catch (const Component::RuntimeError &) {
-        }
-    }
+    strInData = text;
+    blnNewLine = blnNewLine || newLine;
     Sub_ComInputDataShow();
-    if (answer)
-        Sub_ShowOutCommand();
-}
-
-void FormMain::MSCommOutPut_OnComm()
-{
-    if (MSCommOutPut.CommEvent() == CommPort::EventDeviceLost)
-        Sub_DeviceLost(MSCommOutPut);
 }
 
 // A device that went away ends the communication as the stop button would.
-void FormMain::Sub_DeviceLost(const CommPort &port)
+void FormMain::Sub_DeviceLost(qint16 intPort)
 {
-    const qint16 lostPort = port.CommPortNumber();
-    Sub_ClosePorts();
     if (Fun_Communicating())
         Sub_ComStop();
-    ModuleFun::ShowMessage(PortLost.arg(lostPort), 2);
+    Sub_ShowMessageLater(PortLost.arg(intPort), 2);
+}
+
+void FormMain::Sub_ClosePorts()
+{
+    m_engine.closePorts();
 }

@@ -64,3 +64,21 @@ LineSettings LineSettings::parse(const QString &text)
     line.stopBits = stopBitsOf(fields.at(3).trimmed(), text);
     return line;
 }
+
+QString LineSettings::settingsString(const QString &baud, const QString &parity,
+                                     const QString &dataBits, const QString &stopBits)
+{
+    return baud.trimmed() + QLatin1Char(',') + parity.left(1) + QLatin1Char(',')
+        + dataBits.trimmed() + QLatin1Char(',') + stopBits.trimmed();
+}
+
+QChar LineSettings::parityLetter(QSerialPort::Parity parity)
+{
+    switch (parity) {
+    case QSerialPort::EvenParity: return QLatin1Char('E');
+    case QSerialPort::OddParity: return QLatin1Char('O');
+    case QSerialPort::MarkParity: return QLatin1Char('M');
+    case QSerialPort::SpaceParity: return QLatin1Char('S');
+    default: return QLatin1Char('N');
+    }
+}

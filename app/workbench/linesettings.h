@@ -14,6 +14,11 @@ public:
 
     // Throws Component::RuntimeError 380 for a malformed string.
     static LineSettings parse(const QString &text);
+    // The settings string of the four lists' texts: baud, the parity item's first
+    // letter ("Spack" gives S), data bits, stop bits; blanks around the numbers dropped.
+    static QString settingsString(const QString &baud, const QString &parity,
+                                  const QString &dataBits, const QString &stopBits);
+    static QChar parityLetter(QSerialPort::Parity parity);
 
     qint32 baudRate = 9600;
     QSerialPort::Parity parity = QSerialPort::NoParity;

@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
+
+#include <cstdio>
 
 namespace {
 
@@ -22,6 +25,25 @@ QString &programFolder()
 bool isComment(const QString &line)
 {
     return line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'));
+}
+
+// A comment starts at '#' or ';' after a blank, so a device name may still hold either.
+QString withoutTrailingComment(const QString &value)
+{
+    static const QRegularExpression comment(QStringLiteral("(^|\\s)[#;].*$"));
+    return QString(value).remove(comment).trimmed();
+}
+
+// The user fixes a line once it is named; naming it at every open would bury the rest.
+void reportMalformed(const QStringList &lines)
+{
+    static QSet<QString> reported;
+    for (const QString &line : lines) {
+        if (reported.contains(line))
+            continue;
+        reported.insert(line);
+        std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("%1：无法识别的行，已忽略：%2").arg(PortFileName, line)));
+    }
 }
 
 } // namespace
@@ -45,7 +67,7 @@ PortMap PortMap::load()
         return map;
     QFile file(fileName());
     if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-        map.applyOverrides(SystemCodePage::toUnicode(file.readAll()));
+        reportMalformed(map.applyOverrides(SystemCodePage::toUnicode(file.readAll())));
     return map;
 }
 
@@ -55,23 +77,27 @@ PortMap::PortMap()
         m_devices.append(SerialLine::builtInDevice(port));
 }
 
-void PortMap::applyOverrides(const QString &text)
+QStringList PortMap::applyOverrides(const QString &text)
 {
-    static const QRegularExpression entry(QStringLiteral("^COM(\\d+)\\s*=\\s*(\\S.*)$"),
+    static const QRegularExpression entry(QStringLiteral("^COM(\\d+)\\s*=(.*)$"),
                                           QRegularExpression::CaseInsensitiveOption);
+    QStringList malformed;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (const QString &rawLine : lines) {
         const QString line = rawLine.trimmed();
         if (line.isEmpty() || isComment(line))
             continue;
         const QRegularExpressionMatch match = entry.match(line);
-        if (!match.hasMatch())
-            continue;
         bool ok = false;
         const int port = match.captured(1).toInt(&ok);
-        if (ok && port >= FirstPort && port <= LastPort)
-            m_devices[port - FirstPort] = match.captured(2).trimmed();
+        const QString device = withoutTrailingComment(match.captured(2).trimmed());
+        if (!match.hasMatch() || !ok || port < FirstPort || port > LastPort || device.isEmpty()) {
+            malformed.append(line);
+            continue;
+        }
+        m_devices[port - FirstPort] = device;
     }
+    return malformed;
 }
 
 QString PortMap::device(int port) const

@@ -6,7 +6,8 @@
 
 // Which device each port number 1 to 16 reaches: the platform's built-in names,
 // overridden line by line ("COM<n>=<device path>") by ports.ini in the program folder
-// where the platform allows it. Port numbers outside 1 to 16 reach nothing.
+// where the platform allows it. Port numbers outside 1 to 16 reach nothing. A scan reads
+// the file once and asks the one map about every port.
 class PortMap
 {
 public:
@@ -17,14 +18,16 @@ public:
     static void setFolder(const QString &folder);
     static QString fileName();
 
-    // The built-in names with the overrides of the program folder's ports.ini.
+    // The built-in names with the overrides of the program folder's ports.ini; each
+    // malformed line is named on standard error, once per run.
     static PortMap load();
 
     PortMap();   // the built-in names only
 
-    // Takes the "COM<n>=<device>" lines of `text`; blank lines, comments (# or ;)
-    // and malformed lines are passed over.
-    void applyOverrides(const QString &text);
+    // Takes the "COM<n>=<device>" lines of `text`, each may end in a comment after a
+    // blank ("COM3=/dev/ttyUSB0 ; bench PSU"); blank and comment lines (# or ;) are
+    // passed over. Returns the malformed lines, which change nothing.
+    QStringList applyOverrides(const QString &text);
 
     // Empty when the port number reaches no device.
     QString device(int port) const;

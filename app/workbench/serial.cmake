@@ -6,6 +6,8 @@ set(SERIAL_SOURCES
     lineerrorcounts.h lineerrorcounts.cpp
     serialline.h
     commport.h commport.cpp
+    portprobe.h portprobe.cpp
+    transferengine.h transferengine.cpp
 )
 # The operating system's side of a serial line lives in one file per platform.
 if(WIN32)

@@ -5,6 +5,9 @@
 
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
+
+class LineSettings;
 
 // What differs between operating systems in reaching a serial line: device names,
 // locking, the combined handshake, 1.5 stop bits and the driver's fault counters.
@@ -20,6 +23,12 @@ bool usesPortFile();
 QString canonicalDevice(const QString &device);
 bool deviceExists(const QString &device);
 
+// What the system tells about a device that exists, without raising its control lines.
+enum class DeviceState { Free, HeldElsewhere, Missing, Denied };
+DeviceState probeDevice(const QString &device, const QStringList &lockFolders);
+// Where serial programs leave their lock files ("LCK..ttyUSB0"), on systems that keep them.
+QStringList lockFolders();
+
 // The CommPort error number of an open that QSerialPort refused with `error`.
 int openErrorNumber(const QString &device, QSerialPort::SerialPortError error);
 // Why the system may refuse a user the device, said so that the user can act.
@@ -32,6 +41,15 @@ bool holdExclusively(QSerialPort &port);
 QSerialPort::StopBits oneAndHalfStopBits();
 // Adds XON/XOFF to the RTS/CTS handshake already set on the open port.
 bool addXonXoffToHardwareFlow(QSerialPort &port);
+
+// The first of the settings the open line does not hold as asked, read back from the
+// driver; None when every one took.
+enum class LineSetting { None, DataBits, Parity, StopBits };
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line);
+
+// After a failing read or write: whether the device is still there, so that a line
+// that cannot take more just now is not taken for a pulled adapter.
+bool lineStillThere(QSerialPort &port);
 
 // Brings `counts` up to the driver's totals; false where the driver keeps none.
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts);

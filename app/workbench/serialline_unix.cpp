@@ -2,13 +2,19 @@
 #include "serialline.h"
 
 #include "commport.h"
+#include "linesettings.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -31,6 +37,74 @@ constexpr DeviceRange BuiltInRanges[] = {
     {5, 10, "/dev/ttyUSB"},
     {11, 14, "/dev/ttyACM"},
 };
+
+// The folders serial programs, QSerialPort among them, write their lock files to.
+const char *const LockFolders[] = {
+    "/var/lock", "/run/lock", "/var/lock/lockdev", "/var/spool/locks", "/var/spool/uucp",
+    "/etc/locks", "/tmp", "/var/tmp",
+};
+const QString KernelLockTable = QStringLiteral("/proc/locks");
+const QString TtyClassFolder = QStringLiteral("/sys/class/tty/");
+const QString DeviceFolder = QStringLiteral("/dev/");
+
+// The lock file name for a device: its path below /dev with '/' as '_', as UUCP tools
+// and QSerialPort spell it.
+QString lockFileName(const QString &device)
+{
+    QString name = device.startsWith(DeviceFolder) ? device.mid(DeviceFolder.size()) : device;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QStringLiteral("LCK..") + name;
+}
+
+bool processAlive(qint64 pid)
+{
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+}
+
+// A lock file counts while the process it names runs; one naming this process is left
+// over from an earlier open, since this program's open devices are known without it.
+bool lockedByFile(const QStringList &names, const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        for (const QString &name : names) {
+            QFile file(folder + QLatin1Char('/') + name);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const qint64 pid = file.readLine().trimmed().toLongLong();
+            if (pid != ::getpid() && processAlive(pid))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Lines of /proc/locks read "1: FLOCK  ADVISORY  WRITE 1234 00:05:87 0 EOF", the
+// device given as hexadecimal major and minor numbers and the inode; "->" marks a waiter.
+bool lockedByKernel(const struct stat &node)
+{
+    QFile table(KernelLockTable);
+    if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    const QByteArray wanted = QByteArray::number(major(node.st_dev), 16).rightJustified(2, '0') + ':'
+        + QByteArray::number(minor(node.st_dev), 16).rightJustified(2, '0') + ':'
+        + QByteArray::number(quint64(node.st_ino));
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields.at(1) != "->" && fields.at(5) == wanted)
+            return true;
+    }
+    return false;
+}
+
+// A UART the kernel found no chip for still has its device node; its class says type 0.
+bool uartWithoutChip(const QString &canonical)
+{
+    const QString name = canonical.startsWith(DeviceFolder) ? canonical.mid(DeviceFolder.size()) : QString();
+    if (name.isEmpty() || name.contains(QLatin1Char('/')))
+        return false;
+    QFile type(TtyClassFolder + name + QStringLiteral("/type"));
+    return type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0";
+}
 
 } // namespace
 
@@ -57,6 +131,30 @@ QString canonicalDevice(const QString &device)
 bool deviceExists(const QString &device)
 {
     return QFileInfo::exists(device);
+}
+
+DeviceState probeDevice(const QString &device, const QStringList &lockFolders)
+{
+    const QString canonical = canonicalDevice(device);
+    const QByteArray path = QFile::encodeName(canonical);
+    struct stat node {};
+    if (::stat(path.constData(), &node) != 0 || uartWithoutChip(canonical))
+        return DeviceState::Missing;
+    if (::access(path.constData(), R_OK | W_OK) != 0)
+        return errno == EACCES ? DeviceState::Denied : DeviceState::Missing;
+    QStringList lockNames {lockFileName(device), lockFileName(canonical)};
+    lockNames.removeDuplicates();
+    if (lockedByKernel(node) || lockedByFile(lockNames, lockFolders))
+        return DeviceState::HeldElsewhere;
+    return DeviceState::Free;
+}
+
+QStringList lockFolders()
+{
+    QStringList folders;
+    for (const char *folder : LockFolders)
+        folders.append(QLatin1String(folder));
+    return folders;
 }
 
 int openErrorNumber(const QString &device, QSerialPort::SerialPortError error)
@@ -95,6 +193,39 @@ bool addXonXoffToHardwareFlow(QSerialPort &port)
     tio.c_iflag |= IXON | IXOFF;
     tio.c_cflag |= CRTSCTS;
     return ::tcsetattr(port.handle(), TCSANOW, &tio) == 0;
+}
+
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
+{
+    termios tio {};
+    if (::tcgetattr(port.handle(), &tio) != 0)
+        return LineSetting::None; // nothing to read back; the setters reported their failures
+    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    if ((tio.c_cflag & CSIZE) != sizes[qBound(5, line.dataBits, 8) - 5])
+        return LineSetting::DataBits;
+
+    const bool wantParity = line.parity != QSerialPort::NoParity;
+    const bool wantOdd = line.parity == QSerialPort::OddParity || line.parity == QSerialPort::MarkParity;
+    if (bool(tio.c_cflag & PARENB) != wantParity || (wantParity && bool(tio.c_cflag & PARODD) != wantOdd))
+        return LineSetting::Parity;
+#ifdef CMSPAR
+    const bool wantSticky = line.parity == QSerialPort::MarkParity || line.parity == QSerialPort::SpaceParity;
+    if (wantParity && bool(tio.c_cflag & CMSPAR) != wantSticky)
+        return LineSetting::Parity;
+#endif
+    const bool wantTwo = line.stopBits != LineSettings::StopBits::One;
+    if (bool(tio.c_cflag & CSTOPB) != wantTwo)
+        return LineSetting::StopBits;
+    return LineSetting::None;
+}
+
+bool lineStillThere(QSerialPort &port)
+{
+    pollfd line {port.handle(), POLLOUT, 0};
+    if (::poll(&line, 1, 0) < 0 || (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return false;
+    termios tio {};
+    return ::tcgetattr(port.handle(), &tio) == 0;
 }
 
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)

@@ -2,8 +2,15 @@
 #include "serialline.h"
 
 #include "commport.h"
+#include "linesettings.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
 
 #include <windows.h>
+
+#include <iterator>
 
 namespace SerialLine {
 
@@ -40,6 +47,34 @@ bool deviceExists(const QString &)
     return true;
 }
 
+DeviceState probeDevice(const QString &device, const QStringList &)
+{
+    // Windows lists its ports but shows no holder of one: a port the system lists is
+    // opened for a moment to tell whether another program has it.
+    const QString name = canonicalDevice(device);
+    const QList<QSerialPortInfo> listed = QSerialPortInfo::availablePorts();
+    const bool known = std::any_of(listed.cbegin(), listed.cend(), [&name](const QSerialPortInfo &info) {
+        return info.portName().compare(name, Qt::CaseInsensitive) == 0;
+    });
+    if (!known)
+        return DeviceState::Missing;
+    const std::wstring path = (QStringLiteral("\\\\.\\") + name).toStdWString();
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? DeviceState::HeldElsewhere
+                                                                                : DeviceState::Missing;
+    }
+    ::CloseHandle(handle);
+    return DeviceState::Free;
+}
+
+QStringList lockFolders()
+{
+    return {};   // Windows serial programs keep no lock files
+}
+
 int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
 {
     // Windows refuses a port another program holds with "access denied".
@@ -74,6 +109,30 @@ bool addXonXoffToHardwareFlow(QSerialPort &port)
     dcb.XonChar = XonChar;
     dcb.XoffChar = XoffChar;
     return ::SetCommState(port.handle(), &dcb) != 0;
+}
+
+LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
+{
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return LineSetting::None; // nothing to read back; the setters reported their failures
+    if (dcb.ByteSize != line.dataBits)
+        return LineSetting::DataBits;
+    static const BYTE parities[] = {NOPARITY, NOPARITY, EVENPARITY, ODDPARITY, SPACEPARITY, MARKPARITY};
+    const int index = int(line.parity);   // QSerialPort: 0 none, 2 even, 3 odd, 4 space, 5 mark
+    if (index >= 0 && index < int(std::size(parities)) && dcb.Parity != parities[index])
+        return LineSetting::Parity;
+    const BYTE stop = line.stopBits == LineSettings::StopBits::One ? ONESTOPBIT
+        : line.stopBits == LineSettings::StopBits::Two              ? TWOSTOPBITS
+                                                                    : ONE5STOPBITS;
+    return dcb.StopBits == stop ? LineSetting::None : LineSetting::StopBits;
+}
+
+bool lineStillThere(QSerialPort &port)
+{
+    DWORD errors = 0;
+    return ::ClearCommError(port.handle(), &errors, nullptr) != 0;
 }
 
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)

@@ -16,7 +16,9 @@ void appendFromUnicode(QStringView text, QByteArray &bytes);
 QString toUnicode(const QByteArray &bytes);
 
 // Decodes a byte stream that arrives in pieces: a multi-byte character split between
-// two pieces is held back until its last byte arrives, so it is never garbled.
+// two pieces is held back until its last byte arrives, so it is never garbled, and an
+// invalid sequence becomes a replacement character without taking the bytes after
+// it. Decoding in pieces gives the text of decoding the whole at once.
 class StreamDecoder
 {
 public:
@@ -26,7 +28,14 @@ public:
     void reset();
 
 private:
+    // Qt's own stateful UTF-8 decoder drops the byte after an invalid sequence that
+    // ends a piece, so UTF-8 is cut at character boundaries here instead.
+    bool m_utf8;
+    QByteArray m_held;
     QStringDecoder m_decoder;
 };
+
+// How many bytes at the end of UTF-8 data begin a character still missing bytes.
+qsizetype incompleteUtf8Tail(QByteArrayView bytes);
 
 } // namespace SystemCodePage

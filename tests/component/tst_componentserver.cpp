@@ -8,6 +8,7 @@
 #include <component/modulepath.h>
 #include <component/runtimeerror.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
 #include <QStandardPaths>
@@ -41,6 +42,20 @@ QStringList registered()
     for (const ComponentRegistry::Entry &entry : ComponentRegistry::entries())
         entries.append(entry.identifier + " | " + entry.libraryPath + " | " + entry.description);
     return entries;
+}
+
+void writeRegistry(const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(ComponentRegistry::filePath()).absolutePath());
+    QFile file(ComponentRegistry::filePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readRegistry()
+{
+    QFile file(ComponentRegistry::filePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Each member as "name kind: description".
@@ -89,6 +104,51 @@ private slots:
         QCOMPARE(registered(), QStringList{other});
     }
 
+    // The file is shared and edited by hand: what the library does not own stays, byte
+    // for byte and in its place, and its own lines go whatever their case or shape.
+    void registerAndUnregisterKeepForeignLines()
+    {
+        const QByteArray foreign = "# controls of this user\n"
+                                   "\n"
+                                   "OrmelNumberLED.NumberLED\t/only/a/path\n"
+                                   "not an entry at all \xff\xfe\n"
+                                   "Other.Thing\t/x/libOther.so\tOther library\n";
+        const QByteArray ownStale = "ormelxpbutton.BUTTON\t/old/libOrmelXPButton.so\tOld\n"
+                                    "OrmelXPButton.TopButton\tdamaged\n";
+        writeRegistry(foreign + ownStale);
+        auto registerServer = reinterpret_cast<EntryPoint>(m_library.resolve("DllRegisterServer"));
+        auto unregisterServer = reinterpret_cast<EntryPoint>(m_library.resolve("DllUnregisterServer"));
+        QVERIFY(registerServer && unregisterServer);
+
+        QCOMPARE(registerServer(), int(ServerOk));
+        const QByteArray registry = readRegistry();
+        QVERIFY2(registry.startsWith(foreign), registry.constData());
+        QCOMPARE(registry.count('\n'), foreign.count('\n') + 3);
+        QCOMPARE(ComponentRegistry::find(ButtonId)->libraryPath, libraryPath());
+        QCOMPARE(registered().size(), 4);
+
+        QCOMPARE(unregisterServer(), int(ServerOk));
+        QCOMPARE(readRegistry(), foreign);
+        QFile::remove(ComponentRegistry::filePath());
+    }
+
+    void unreadableRegistryIsNeverWrittenOver()
+    {
+        const QByteArray content = "Other.Thing\t/x/libOther.so\tOther library\n";
+        writeRegistry(content);
+        QFile::setPermissions(ComponentRegistry::filePath(), QFileDevice::WriteOwner);
+        if (QFile(ComponentRegistry::filePath()).open(QIODevice::ReadOnly)) {
+            QFile::remove(ComponentRegistry::filePath());
+            QSKIP("this user reads files regardless of their permissions");
+        }
+        auto registerServer = reinterpret_cast<EntryPoint>(m_library.resolve("DllRegisterServer"));
+        QVERIFY(registerServer);
+        QCOMPARE(registerServer(), int(ServerRegistrationFailed));
+        QFile::setPermissions(ComponentRegistry::filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readRegistry(), content);
+        QFile::remove(ComponentRegistry::filePath());
+    }
+
     void classObjectServesKnownIdentifiersOnly_data()
     {
         QTest::addColumn<QByteArray>("identifier");
@@ -134,6 +194,8 @@ private slots:
         QTest::addColumn<QString>("className"); // empty: refused
         QTest::addRow("Button") << ButtonId << "Button";
         QTest::addRow("HelpButton") << "OrmelXPButton.HelpButton" << "HelpButton";
+        QTest::addRow("lower case, found in the folder") << "ormelxpbutton.button" << "Button";
+        QTest::addRow("upper case, found in the folder") << "ORMELXPBUTTON.TOPBUTTON" << "TopButton";
         QTest::addRow("unknown class of a present library") << "OrmelXPButton.Slider" << "";
         QTest::addRow("unknown library") << "NoSuchLibrary.Thing" << "";
     }

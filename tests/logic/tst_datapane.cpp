@@ -20,6 +20,9 @@ private slots:
     void batchedEqualsImmediate();
     void continuousStreamStaysBounded();
     void clearForgetsEverything();
+    void sixteenLinesThenEmptied();
+    void allLinesShownStayInSight_data();
+    void allLinesShownStayInSight();
 
 private:
     std::unique_ptr<DataPane> m_pane;
@@ -127,6 +130,55 @@ void TestDataPane::clearForgetsEverything()
     QCOMPARE(m_pane->lineCount(), 1);
     m_pane->appendText(QStringLiteral("\nA"));
     QCOMPARE(m_pane->lineCount(), 2);
+}
+
+// The send pane empties before the 17th send; the receive pane only when a new line is
+// due with 16 lines shown, so data that runs on stays on its line.
+void TestDataPane::sixteenLinesThenEmptied()
+{
+    for (int send = 1; send <= DataPane::LinesShown; ++send)
+        m_pane->appendLine(QString::number(send));
+    QCOMPARE(m_pane->lineCount(), int(DataPane::LinesShown));
+    m_pane->appendLine(QStringLiteral("17"));
+    m_pane->flushPending();
+    QCOMPARE(m_pane->toPlainText(), QStringLiteral("17"));
+
+    DataPane received;
+    received.setFixedSize(300, 200);
+    for (int line = 1; line <= DataPane::LinesShown; ++line)
+        received.appendContinued(QString::number(line), line > 1);
+    received.appendContinued(QStringLiteral("+"), false);
+    QCOMPARE(received.lineCount(), int(DataPane::LinesShown));
+    QVERIFY(received.toPlainText().endsWith(QStringLiteral("\n16+")));
+    received.appendContinued(QStringLiteral("next"), true);
+    received.flushPending();
+    QCOMPARE(received.toPlainText(), QStringLiteral("next"));
+}
+
+void TestDataPane::allLinesShownStayInSight_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addRow("main window's panes") << 210;
+    QTest::addRow("lower pane") << 180;
+    QTest::addRow("tall pane keeps its font") << 600;
+}
+
+// The window empties a pane only once it holds LinesShown lines, so all of them must
+// be in sight: the pane has no scroll bar to reach the oldest.
+void TestDataPane::allLinesShownStayInSight()
+{
+    QFETCH(int, height);
+    m_pane->setFixedSize(300, height);
+    for (int line = 1; line <= DataPane::LinesShown; ++line)
+        m_pane->appendText((line > 1 ? CRLF : QString()) + QStringLiteral("line %1").arg(line));
+    QCOMPARE(m_pane->lineCount(), int(DataPane::LinesShown));
+    QCOMPARE(m_pane->cursorForPosition(QPoint(1, 1)).blockNumber(), 0);
+    QVERIFY(m_pane->cursorRect(QTextCursor(m_pane->document())).top() >= 0);
+    const QRect last = m_pane->cursorRect();
+    QVERIFY2(last.bottom() < m_pane->viewport()->height(),
+             qPrintable(QStringLiteral("last line ends at %1 of %2").arg(last.bottom()).arg(m_pane->viewport()->height())));
+    if (height >= 600)
+        QCOMPARE(m_pane->font(), QApplication::font(m_pane.get()));
 }
 
 QTEST_MAIN(TestDataPane)

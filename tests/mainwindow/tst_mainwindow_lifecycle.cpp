@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 // Loading and closing the main window, the port lists and the line-settings lists.
 class TestMainWindowLifecycle : public QObject
@@ -22,7 +25,11 @@ private slots:
     void storedSelectionsComeBack();
     void absentPortsAreKeptForTheirReturn();
     void unwritableSettingsAreReported();
+    void windowManagerCloseEndsTheProgram();
     void portTestNamesBusyAndMissingPorts();
+    void scanListsPortsAfterARefusedStart();
+    void startWithoutAPortSaysSo();
+    void rescanLeavesARunningTransferAlone();
     void communicationLocksTheSeventeenSettings();
     void hexCommandsAreUpperCasedWithCaretAtEnd();
 };
@@ -146,6 +153,35 @@ void TestMainWindowLifecycle::unwritableSettingsAreReported()
     QVERIFY(bench.messages.first().contains("设置文件无法写入"));
 }
 
+// A close that does not come from the program's own buttons (Alt+F4, the task bar, the
+// session's logout) runs the close sequence once and ends the event loop, tool windows too.
+void TestMainWindowLifecycle::windowManagerCloseEndsTheProgram()
+{
+    Workbench bench({1});
+    QVERIFY(QDir().mkpath(bench.path("sysdata.dat")));
+    FormMain *window = bench.open();
+    bench.click("ButtonAscii");
+    QWidget *tool = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        tool = widget->objectName() == QLatin1String("FormAsc") && widget->isVisible() ? widget : tool;
+    QVERIFY(tool);
+    bench.messages.clear();   // the table file is not in this folder
+
+    QTimer::singleShot(0, window, [window] { window->windowHandle()->close(); });
+    QTimer stillRunning;
+    stillRunning.setSingleShot(true);
+    connect(&stillRunning, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    stillRunning.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+
+    QVERIFY(!window->isVisible());
+    QVERIFY(QApplication::topLevelWidgets().indexOf(tool) < 0 || !tool->isVisible());
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().contains("设置文件无法写入"));
+    bench.close();
+    QCOMPARE(bench.messages, QStringList() << bench.messages.first());
+}
+
 void TestMainWindowLifecycle::portTestNamesBusyAndMissingPorts()
 {
     Workbench bench({15});
@@ -167,6 +203,57 @@ void TestMainWindowLifecycle::portTestNamesBusyAndMissingPorts()
 
     bench.click("ButtonScanPort");
     QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 15"));
+}
+
+// The first start's 4 data bits are refused by the port; listing ports needs no line setting.
+void TestMainWindowLifecycle::scanListsPortsAfterARefusedStart()
+{
+    Workbench bench({2, 6});
+    bench.open();
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AT");
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().startsWith("错误代号：8008"));
+
+    bench.click("ButtonScanPort");
+    auto *output = bench.child<QComboBox>("ComboComOutput");
+    QCOMPARE(output->count(), 2);
+    QCOMPARE(output->itemText(1), QStringLiteral("Com 6"));
+    QCOMPARE(bench.child<QComboBox>("ComboComInput")->count(), 2);
+}
+
+void TestMainWindowLifecycle::startWithoutAPortSaysSo()
+{
+    Workbench bench({});
+    bench.open(Workbench::workingSettings(3, 3, 0));
+    QCOMPARE(bench.child<QLabel>("LabelComOutputP")->text(), QStringLiteral("数据发送端口：系统暂无可用端口！"));
+    QCOMPARE(bench.child<QLabel>("LabelComInputP")->text(), QStringLiteral("数据接收端口：系统暂无可用端口！"));
+    bench.child<QLineEdit>("TextComOutCommand")->setText("AT");
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages, QStringList({"对不起！\r\n\r\n系统暂无可用端口！\r\n\r\n请连接设备后点击“扫描端口”。"}));
+    QCOMPARE(bench.caption("ButtonCom"), QStringLiteral("开始通讯"));
+}
+
+// The transfer's own ports are listed without being touched, and the sending goes on.
+void TestMainWindowLifecycle::rescanLeavesARunningTransferAlone()
+{
+    Workbench bench({4, 9});
+    SysData settings = Workbench::workingSettings(9, 9, 0);
+    settings.ComAuto = 1;
+    settings.ComTime = 0;
+    settings.OutCommand = QStringLiteral("AT");
+    bench.open(settings);
+    bench.click("ButtonCom");
+    QCOMPARE(bench.farEnd(9).read(2000, 2), QByteArray("AT"));
+
+    bench.click("ButtonScanPort");
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 9"));
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->count(), 2);
+    QVERIFY(bench.portOpen("MSCommOutPut"));
+    bench.farEnd(9).read(50);
+    QCOMPARE(bench.farEnd(9).read(2000, 4), QByteArray("ATAT"));
+    QCOMPARE(bench.caption("ButtonCom"), QStringLiteral("停止通讯"));
+    QVERIFY(bench.messages.isEmpty());
 }
 
 void TestMainWindowLifecycle::communicationLocksTheSeventeenSettings()

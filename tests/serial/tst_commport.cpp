@@ -129,6 +129,13 @@ void TestCommPort::openRefused_data()
                                                        << int(CommPort::ErrorDataBits);
     QTest::addRow("parity the device cannot run") << int(TestPort) << true << "19200,E,8,2"
                                                   << int(CommPort::ErrorLineSetting);
+    // What the device keeps without a word is found by reading the line back.
+    QTest::addRow("5 data bits the device keeps as 8") << int(TestPort) << true << "1200,N,5,1.5"
+                                                       << int(CommPort::ErrorDataBits);
+    for (const char *parity : {"O", "M", "S"})
+        QTest::addRow("parity %s the device drops", parity)
+            << int(TestPort) << true << QStringLiteral("9600,%1,8,1").arg(QLatin1String(parity))
+            << int(CommPort::ErrorLineSetting);
 }
 
 void TestCommPort::openRefused()
@@ -224,8 +231,6 @@ void TestCommPort::lineAppliedToDevice_data()
     QTest::addRow("115200,N,8,1 RTS/CTS") << "115200,N,8,1" << 2 << int(B115200) << false << true << false;
     QTest::addRow("4800,N,8,1 RTS/CTS and XON/XOFF") << "4800,N,8,1" << 3 << int(B4800) << false << true
                                                      << true;
-    QTest::addRow("1200,N,5,1.5 as two stop bits") << "1200,N,5,1.5" << 0 << int(B1200) << true << false
-                                                   << false;
 }
 
 void TestCommPort::lineAppliedToDevice()

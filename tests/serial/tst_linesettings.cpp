@@ -19,6 +19,8 @@ private slots:
     void malformed_data();
     void malformed();
     void lineEvents();
+    void settingsStringOfLists_data();
+    void settingsStringOfLists();
 };
 
 void TestLineSettings::wellFormed_data()
@@ -85,6 +87,30 @@ void TestLineSettings::lineEvents()
     after.breaks += 1;
     const QList<qint16> expected {CommPort::EventBreak, CommPort::EventFrame, CommPort::EventRxParity};
     QCOMPARE(after.eventsSince(before), expected);
+}
+
+void TestLineSettings::settingsStringOfLists_data()
+{
+    QTest::addColumn<QString>("parityItem");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("parity");
+    QTest::addRow("None") << "None" << "115200,N,7,1.5" << int(QSerialPort::NoParity);
+    QTest::addRow("Even") << "Even" << "115200,E,7,1.5" << int(QSerialPort::EvenParity);
+    QTest::addRow("Odd") << "Odd" << "115200,O,7,1.5" << int(QSerialPort::OddParity);
+    QTest::addRow("Mark") << "Mark" << "115200,M,7,1.5" << int(QSerialPort::MarkParity);
+    QTest::addRow("Spack") << "Spack" << "115200,S,7,1.5" << int(QSerialPort::SpaceParity);
+}
+
+// The parity list's items become the letters the line is set with, and back.
+void TestLineSettings::settingsStringOfLists()
+{
+    QFETCH(QString, parityItem);
+    QFETCH(QString, settings);
+    QFETCH(int, parity);
+    QCOMPARE(LineSettings::settingsString(" 115200 ", parityItem, "7", "1.5 "), settings);
+    const LineSettings line = LineSettings::parse(settings);
+    QCOMPARE(int(line.parity), parity);
+    QCOMPARE(LineSettings::parityLetter(line.parity), parityItem.at(0));
 }
 
 QTEST_GUILESS_MAIN(TestLineSettings)

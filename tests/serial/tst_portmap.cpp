@@ -15,6 +15,7 @@ private slots:
     void initTestCase();
     void devices_data();
     void devices();
+    void malformedLinesAreNamed();
     void fileInProgramFolder();
 };
 
@@ -47,6 +48,10 @@ void TestPortMap::devices_data()
     QTest::addRow("malformed line leaves the rest") << "garbage\nCOMx=/dev/x\nCOM15=/dev/z\n" << 15 << "/dev/z";
     QTest::addRow("port 17 reaches nothing") << "COM17=/dev/x\n" << 17 << "";
     QTest::addRow("port 0 reaches nothing") << "COM0=/dev/x\n" << 0 << "";
+    QTest::addRow("semicolon comment after the path") << "COM3=/dev/ttyUSB0 ; bench PSU" << 3 << "/dev/ttyUSB0";
+    QTest::addRow("hash comment after the path") << "COM3=/dev/ttyUSB0\t# bench" << 3 << "/dev/ttyUSB0";
+    QTest::addRow("hash inside the path kept") << "COM15=/dev/serial/port#2" << 15 << "/dev/serial/port#2";
+    QTest::addRow("only a comment is no path") << "COM5= ; none yet" << 5 << "/dev/ttyUSB0";
 }
 
 void TestPortMap::devices()
@@ -56,6 +61,15 @@ void TestPortMap::devices()
     PortMap map;
     map.applyOverrides(text);
     QTEST(map.device(port), "device");
+}
+
+void TestPortMap::malformedLinesAreNamed()
+{
+    PortMap map;
+    const QStringList malformed = map.applyOverrides(
+        "# bench\nCOM3=/dev/pts/4 ; ok\ngarbage\n  COM5=  \nCOM17=/dev/x\r\n\nCOM4 /dev/y\n");
+    QCOMPARE(malformed, QStringList({"garbage", "COM5=", "COM17=/dev/x", "COM4 /dev/y"}));
+    QCOMPARE(map.device(3), QStringLiteral("/dev/pts/4"));
 }
 
 void TestPortMap::fileInProgramFolder()

@@ -6,6 +6,7 @@
 #include <component/componentloader.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProcess>
@@ -34,6 +35,7 @@ private slots:
     void messageWhileMainWindowLoadsClosesSplash();
     void secondStartShowsRefusal();
     void secondProcessEndsWhileFirstRuns();
+    void terminationEndsWithReportOnStandardError();
 
 private:
     QTemporaryDir m_runtime;
@@ -167,5 +169,36 @@ void TestStartup::secondProcessEndsWhileFirstRuns()
     QCOMPARE(third.exitStatus(), QProcess::NormalExit);
 }
 
+// Nobody may be at the screen when the system asks the program to end: the report of
+// settings that cannot be written goes to standard error and the program still ends.
+void TestStartup::terminationEndsWithReportOnStandardError()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QDir programFolder(folder.path());
+    const QDir built(QStringLiteral(TARROCK_DIR));
+    QVERIFY(QFile::copy(built.filePath(QStringLiteral("tarrock")), programFolder.filePath(QStringLiteral("tarrock"))));
+    for (const QString &library : built.entryList({QStringLiteral("*.so")}, QDir::Files))
+        QVERIFY(QFile::link(built.filePath(library), programFolder.filePath(library)));
+    QVERIFY(programFolder.mkdir(QStringLiteral("sysdata.dat")));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(programFolder.filePath(QStringLiteral("tarrock")));
+    QVERIFY(program.waitForStarted(5000));
+    // The main window comes with the splash's second tick.
+    QTest::qWait(4 * FormLogo::TickInterval);
+    QCOMPARE(program.state(), QProcess::Running);
+
+    program.terminate();
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains(QStringLiteral("设置文件无法写入")));
+}
+
 QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"
+

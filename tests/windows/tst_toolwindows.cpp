@@ -7,6 +7,7 @@
 #include "formviewinfo.h"
 #include "modulefun.h"
 #include "richtextbox.h"
+#include "systemcodepage.h"
 #include "textfile.h"
 
 #include <component/componentloader.h>
@@ -65,6 +66,26 @@ QString textOf(QWidget *window, const char *name)
     return box ? box->toPlainText() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
+void clickSelectedName(FileList *list)
+{
+    const QRect name = list->visualItemRect(list->currentItem());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, name.center());
+}
+
+// A capture of numbered records, each on its own line as the capture writes them, of
+// at least the given size in the system code page and at most one record more.
+QString captureText(qint64 atLeastBytes)
+{
+    const auto record = [](int number) {
+        return QStringLiteral("\r\n接收数据：%1 0123456789ABCDEF").arg(number, 8, 10, QLatin1Char('0'));
+    };
+    const qint64 recordBytes = SystemCodePage::fromUnicode(record(0)).size();
+    QString text;
+    for (int number = 1; (number - 1) * recordBytes < atLeastBytes; ++number)
+        text += record(number);
+    return text;
+}
+
 // The tool windows are unloaded through a deferred delete.
 bool unloaded(const QPointer<QWidget> &window)
 {
@@ -88,6 +109,8 @@ private slots:
     void showsOnceWithFocusAndEnterUnloads();
 
     void viewerListsCapturesAndLoadsEachSelection();
+    void viewerShowsTheEndOfALargeCapture_data();
+    void viewerShowsTheEndOfALargeCapture();
     void aboutShowsVersionAndMailsOncePerClick();
 
     void deliveredAsciiTableLinesUpUnderHeader();
@@ -234,23 +257,68 @@ void TestToolWindows::viewerListsCapturesAndLoadsEachSelection()
 
     QTest::keyClick(viewer->fileList(), Qt::Key_Down);
     QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("发送数据：AT"));
-    // The capture goes on meanwhile; selecting the file again shows what was added.
+    // The capture goes on meanwhile; clicking the selected file again shows what was added.
     writeFile(dataPath("12-06-2026.txt"), "发送数据：AT\r\n接收数据：OK");
+    clickSelectedName(viewer->fileList());
+    QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("发送数据：AT\n接收数据：OK"));
     QTest::keyClick(viewer->fileList(), Qt::Key_Down);
     QCOMPARE(viewer->textViewInfo()->toPlainText(), shownText(introduction));
-    QTest::keyClick(viewer->fileList(), Qt::Key_Up);
-    QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("发送数据：AT\n接收数据：OK"));
     QCOMPARE(m_messages.size(), 0);
 
     // A capture deleted since the list was filled keeps the text shown and is not made again.
     QFile::remove(dataPath("12-06-2026.txt"));
-    QTest::keyClick(viewer->fileList(), Qt::Key_Down);
     QTest::keyClick(viewer->fileList(), Qt::Key_Up);
     QCOMPARE(viewer->textViewInfo()->toPlainText(), shownText(introduction));
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.first().text.startsWith(QStringLiteral("错误代号：53")));
     QVERIFY(m_messages.first().text.endsWith(ViewerHint));
     QVERIFY(!QFile::exists(dataPath("12-06-2026.txt")));
+}
+
+void TestToolWindows::viewerShowsTheEndOfALargeCapture_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addRow("within the shown part") << RichTextBox::ShownBytes / 2;
+    QTest::addRow("one record more") << RichTextBox::ShownBytes + 1;
+    QTest::addRow("many times more") << 12 * RichTextBox::ShownBytes;
+}
+
+// A day's capture may outgrow what can be held: its newest records are shown, under a
+// line that names what is left out and where the whole file is.
+void TestToolWindows::viewerShowsTheEndOfALargeCapture()
+{
+    QFETCH(qint64, bytes);
+    QDir(m_folder->path()).mkdir(QStringLiteral("data"));
+    writeFile(dataPath(Introduction), "introduction");
+    const QString capture = captureText(bytes);
+    const QByteArray captureBytes = SystemCodePage::fromUnicode(capture);
+    writeFile(dataPath("12-06-2026.txt"), captureBytes);
+
+    auto *viewer = FormViewInfo::Show();
+    viewer->fileList()->setCurrentRow(0);
+    const QString shown = viewer->textViewInfo()->toPlainText();
+    QCOMPARE(m_messages.size(), 0);
+    const QString whole = shownText(capture.toUtf8());
+    if (captureBytes.size() <= RichTextBox::ShownBytes) {
+        QCOMPARE(shown, whole);
+        return;
+    }
+    const qsizetype noteEnd = shown.indexOf(QLatin1Char('\n'));
+    const QString note = shown.left(noteEnd);
+    const QString records = shown.mid(noteEnd + 1);
+    QVERIFY2(records.startsWith(QStringLiteral("接收数据：")), qPrintable(records.left(40)));
+    QVERIFY(whole.endsWith(records));
+    const qint64 recordBytes = SystemCodePage::fromUnicode(QString(records).replace('\n', "\r\n")).size();
+    QVERIFY(recordBytes <= RichTextBox::ShownBytes);
+    QVERIFY(recordBytes > RichTextBox::ShownBytes - 100);
+    const qint64 leftOut = captureBytes.size() - recordBytes;
+    QVERIFY2(note.contains(QStringLiteral("（%1 字节）未显示").arg(leftOut)), qPrintable(note));
+    QVERIFY2(note.contains(QDir::toNativeSeparators(dataPath("12-06-2026.txt"))), qPrintable(note));
+
+    // Clicking it again reads the file anew, as it is now.
+    writeFile(dataPath("12-06-2026.txt"), "cut short");
+    clickSelectedName(viewer->fileList());
+    QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("cut short"));
 }
 
 void TestToolWindows::aboutShowsVersionAndMailsOncePerClick()

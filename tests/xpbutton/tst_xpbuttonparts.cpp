@@ -71,6 +71,27 @@ private slots:
         QTest::addRow("keypad 7") << int(Qt::Key_7) << int(Qt::KeypadModifier) << 103;
         QTest::addRow("F12") << int(Qt::Key_F12) << int(Qt::NoModifier) << 123;
         QTest::addRow("no code") << int(Qt::Key_MediaPlay) << int(Qt::NoModifier) << 0;
+        // The main keyboard's punctuation keys, plain and shifted, then the keypad's.
+        const struct { Qt::Key plain; Qt::Key shifted; int code; } mainKeys[] = {
+            {Qt::Key_Semicolon, Qt::Key_Colon, 186}, {Qt::Key_Equal, Qt::Key_Plus, 187},
+            {Qt::Key_Comma, Qt::Key_Less, 188}, {Qt::Key_Minus, Qt::Key_Underscore, 189},
+            {Qt::Key_Period, Qt::Key_Greater, 190}, {Qt::Key_Slash, Qt::Key_Question, 191},
+            {Qt::Key_QuoteLeft, Qt::Key_AsciiTilde, 192}, {Qt::Key_BracketLeft, Qt::Key_BraceLeft, 219},
+            {Qt::Key_Backslash, Qt::Key_Bar, 220}, {Qt::Key_BracketRight, Qt::Key_BraceRight, 221},
+            {Qt::Key_Apostrophe, Qt::Key_QuoteDbl, 222}, {Qt::Key_8, Qt::Key_Asterisk, 56},
+            {Qt::Key_1, Qt::Key_Exclam, 49}, {Qt::Key_0, Qt::Key_ParenRight, 48},
+        };
+        for (const auto &key : mainKeys) {
+            QTest::addRow("main %d", key.code) << int(key.plain) << int(Qt::NoModifier) << key.code;
+            QTest::addRow("main %d shifted", key.code) << int(key.shifted) << int(Qt::ShiftModifier) << key.code;
+        }
+        const struct { Qt::Key key; int code; } keypadKeys[] = {
+            {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109},
+            {Qt::Key_Period, 110}, {Qt::Key_Comma, 110}, {Qt::Key_Slash, 111},
+            {Qt::Key_Home, 36}, {Qt::Key_Delete, 46},
+        };
+        for (const auto &key : keypadKeys)
+            QTest::addRow("keypad %d, Qt key %x", key.code, key.key) << int(key.key) << int(Qt::KeypadModifier) << key.code;
     }
 
     void keyCodes()

@@ -1,0 +1,314 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "transferengine.h"
+
+#include "commandcodec.h"
+#include "systemcodepage.h"
+
+#include <component/runtimeerror.h>
+
+#include <QDateTime>
+#include <QElapsedTimer>
+
+#include <limits>
+
+namespace {
+
+// A signed 32-bit tick difference that overflows counts as a gap.
+bool gapOver(qint32 last, qint32 now)
+{
+    const qint64 difference = qint64(now) - qint64(last);
+    return difference > TransferEngine::NewLineGapMilliseconds
+        || difference < std::numeric_limits<qint32>::min();
+}
+
+void closeQuietly(CommPort &port)
+{
+    try {
+        port.setPortOpen(false);
+    } catch (const Component::RuntimeError &) {
+    }
+}
+
+} // namespace
+
+TransferEngine::TransferEngine(QObject *parent)
+    : QObject(parent),
+      m_outPort(this), // children by name, destroyed as members before the engine
+      m_inPort(this),
+      m_timer(this)
+{
+    m_outPort.setObjectName(QStringLiteral("MSCommOutPut"));
+    m_inPort.setObjectName(QStringLiteral("MSCommInPut"));
+    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setTimerType(Qt::PreciseTimer);
+
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    m_clock = [clock] { return qint32(clock->elapsed() + 1); };
+
+    connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
+    connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
+    connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
+}
+
+void TransferEngine::setTickClock(TickClock clock)
+{
+    m_clock = std::move(clock);
+}
+
+qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, qint16 format)
+{
+    if (mode != ModeAnswer)
+        return 1;
+    const qsizetype bytes = format == CommandCodec::FormatHex
+        ? inCommand.size() / 2
+        : SystemCodePage::fromUnicode(inCommand).size();
+    return qint16(qBound(qsizetype(1), bytes, qsizetype(std::numeric_limits<qint16>::max())));
+}
+
+void TransferEngine::openOutPort(const Line &line)
+{
+    closeQuietly(m_outPort);
+    try {
+        m_outPort.setCommPort(line.port);
+        m_outPort.setRThreshold(0); // the sending port never raises receive events
+        m_outPort.setSettings(line.settings);
+        m_outPort.setHandshaking(line.handshake);
+        m_outPort.setPortOpen(true);
+        m_outPort.setInBufferCount(0);
+        m_outPort.setOutBufferCount(0);
+    } catch (const Component::RuntimeError &) {
+        closeQuietly(m_outPort);
+        throw;
+    }
+}
+
+void TransferEngine::openInPort(const Line &line, qint16 threshold, qint16 format)
+{
+    closeQuietly(m_inPort);
+    try {
+        m_inPort.setCommPort(line.port);
+        m_threshold = threshold;
+        m_inPort.setRThreshold(threshold);
+        m_inPort.setSettings(line.settings);
+        m_inPort.setHandshaking(line.handshake);
+        setFormat(format);
+        m_inPort.setPortOpen(true);
+        // Whatever waited on the line before the start is not part of this run.
+        m_inPort.setInBufferCount(0);
+        m_inPort.setOutBufferCount(0);
+    } catch (const Component::RuntimeError &) {
+        closeQuietly(m_inPort);
+        throw;
+    }
+}
+
+void TransferEngine::closePorts()
+{
+    closeQuietly(m_outPort);
+    closeQuietly(m_inPort);
+}
+
+void TransferEngine::begin(const Run &run, const CaptureHeader &header)
+{
+    m_run = run;
+    m_reported.clear();
+    m_backlogReported = false;
+    addCaptureRecord(CaptureLog::RecordHeader, QString(), header);
+    if (run.mode == ModeSend || run.mode == ModeSendReceive) {
+        m_timer.setInterval(run.period);
+        m_timer.start();
+    }
+}
+
+void TransferEngine::stop()
+{
+    m_timer.stop();
+    closePorts();
+    m_run.outCommand.clear();
+    m_run.inCommand.clear();
+    if (m_capturing)
+        writeCapture();
+}
+
+void TransferEngine::setFormat(qint16 format)
+{
+    m_format = format;
+    m_inPort.setInputMode(format == CommandCodec::FormatHex ? CommPort::InputModeBinary
+                                                            : CommPort::InputModeText);
+}
+
+void TransferEngine::setCapturing(bool capturing)
+{
+    // Records gathered so far belong to the capture the user had switched on.
+    if (m_capturing && !capturing)
+        writeCapture();
+    m_capturing = capturing;
+}
+
+void TransferEngine::addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
+                                      const CaptureHeader &header)
+{
+    if (!m_capturing)
+        return;
+    switch (kind) {
+    case CaptureLog::RecordHeader:
+        captured(m_capture.addHeader(header, QDateTime::currentDateTime()));
+        break;
+    case CaptureLog::RecordSent:
+        captured(m_capture.addSent(text));
+        break;
+    case CaptureLog::RecordReceived:
+        captured(m_capture.addReceived(text));
+        break;
+    }
+}
+
+void TransferEngine::writeCapture()
+{
+    captured(m_capture.flush());
+}
+
+void TransferEngine::resetTicks()
+{
+    m_tickLast = 0;
+}
+
+bool TransferEngine::send()
+{
+    const Outcome outcome = writeCommand();
+    if (outcome != Outcome::Skipped)
+        showSent();
+    return outcome == Outcome::Written;
+}
+
+TransferEngine::Outcome TransferEngine::writeCommand()
+{
+    CommPort &port = sendingPort();
+    if (port.PortOpen() && port.OutputPending() >= OutputBacklogBytes) {
+        if (!m_backlogReported) {
+            m_backlogReported = true;
+            emit sendsSkipped(port.CommPortNumber());
+        }
+        return Outcome::Skipped;
+    }
+    try {
+        write();
+    } catch (const Component::RuntimeError &error) {
+        report(error.number(), error.description(), Hint::Comm);
+        return Outcome::Failed;
+    }
+    return Outcome::Written;
+}
+
+// The pane and the capture show a send even when its write failed.
+void TransferEngine::showSent()
+{
+    addCaptureRecord(CaptureLog::RecordSent, m_run.outCommand);
+    emit sent(m_run.outCommand);
+}
+
+// One port serving both directions raises no receive event while the data is handed
+// over; the threshold comes back even when the write fails.
+void TransferEngine::write()
+{
+    if (!m_samePort) {
+        m_outPort.setOutput(m_run.outData);
+        return;
+    }
+    m_inPort.setRThreshold(0);
+    try {
+        m_inPort.setOutput(m_run.outData);
+    } catch (const Component::RuntimeError &) {
+        m_inPort.setRThreshold(m_threshold);
+        throw;
+    }
+    m_inPort.setRThreshold(m_threshold);
+}
+
+void TransferEngine::onTimer()
+{
+    const bool written = send();
+    // A single send that failed is tried again at the next tick.
+    if (!m_run.repeat && written) {
+        m_timer.stop();
+        emit singleSendDone();
+    }
+}
+
+bool TransferEngine::newLineDue(qint32 now) const
+{
+    return m_tickLast != 0 && gapOver(m_tickLast, now);
+}
+
+void TransferEngine::onInComm()
+{
+    const qint16 event = m_inPort.CommEvent();
+    if (event == CommPort::EventDeviceLost) {
+        loseDevice(m_inPort.CommPortNumber());
+        return;
+    }
+    // Line errors, modem-line changes and breaks carry no data to show or capture.
+    if (event != CommPort::EvReceive)
+        return;
+
+    const qint32 now = m_clock();
+    const bool newLine = newLineDue(now);
+    m_tickLast = now;
+
+    const QString text = receivedText();
+    if (text.isEmpty())
+        return;
+
+    // The far end waits for the answer: it goes to the line before any display work.
+    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
+        && text == m_run.inCommand;
+    const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    addCaptureRecord(CaptureLog::RecordReceived, text);
+    emit received(text, newLine);
+    if (answer && outcome != Outcome::Skipped)
+        showSent();
+}
+
+QString TransferEngine::receivedText()
+{
+    QVariant input;
+    try {
+        input = m_inPort.Input();
+    } catch (const Component::RuntimeError &) {
+        return {};
+    }
+    try {
+        return CommandCodec::receivedText(input, m_format);
+    } catch (const Component::RuntimeError &error) {
+        report(error.number(), error.description(), Hint::ReceiveFormat);
+        return {};
+    }
+}
+
+void TransferEngine::onOutComm()
+{
+    if (m_outPort.CommEvent() == CommPort::EventDeviceLost)
+        loseDevice(m_outPort.CommPortNumber());
+}
+
+void TransferEngine::loseDevice(qint16 port)
+{
+    m_timer.stop();
+    closePorts();
+    emit deviceLost(port);
+}
+
+void TransferEngine::captured(CaptureLog::WriteStatus status)
+{
+    if (status == CaptureLog::WriteStatus::Failed)
+        emit captureFailed();
+}
+
+void TransferEngine::report(int number, const QString &description, Hint hint)
+{
+    if (m_reported.contains(number))
+        return;
+    m_reported.insert(number);
+    emit failed(number, description, hint);
+}

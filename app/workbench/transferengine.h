@@ -1,0 +1,145 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include "capturelog.h"
+#include "commport.h"
+
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+#include <QVariant>
+
+#include <functional>
+
+// The transfer engine without a window: it owns the sending and the receiving port and
+// the periodic send timer, writes each send, takes in what arrives, answers an expected
+// command, and keeps the capture records of a block. The window sets it up, shows what
+// it reports through the signals, and keeps every message to the user.
+class TransferEngine : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The list indexes of the transfer modes.
+    enum Mode : qint16 { ModeSend = 0, ModeSendReceive = 1, ModeReceive = 2, ModeAnswer = 3 };
+
+    // The hint that goes with a failure report.
+    enum class Hint { Comm, ReceiveFormat };
+
+    // Receive events further apart than this start a new display line.
+    static constexpr qint32 NewLineGapMilliseconds = 25;
+    // Unsent output a port may hold before further sends are skipped: a line slower
+    // than the send period queues its commands up to here, then skips them.
+    static constexpr qint64 OutputBacklogBytes = 256 * 1024;
+
+    // A monotonic millisecond count; 0 stands for "no receive event seen yet".
+    using TickClock = std::function<qint32()>;
+
+    struct Line
+    {
+        qint16 port = 0;
+        QString settings;   // "9600,N,8,1"
+        qint16 handshake = 0;
+    };
+
+    // What one run of communication does, fixed at its start.
+    struct Run
+    {
+        qint16 mode = ModeSend;
+        bool repeat = false;
+        qint16 period = 1000;          // milliseconds between sends
+        QString outCommand;            // as typed, for the pane and the capture
+        QVariant outData;              // what goes to the line
+        QString inCommand;             // the expected command of the answer mode
+    };
+
+    explicit TransferEngine(QObject *parent = nullptr);
+
+    void setTickClock(TickClock clock);
+
+    CommPort &outPort() { return m_outPort; }
+    CommPort &inPort() { return m_inPort; }
+    QTimer &timer() { return m_timer; }
+    CaptureLog &capture() { return m_capture; }
+    const CaptureLog &capture() const { return m_capture; }
+
+    // The receive threshold of the receiving port: the byte length of the expected
+    // command in the answer mode, so that the comparison sees all of it at once.
+    static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format);
+
+    // Opening: each throws Component::RuntimeError and leaves that port closed.
+    void openOutPort(const Line &line);
+    void openInPort(const Line &line, qint16 threshold, qint16 format);
+    void closePorts();
+    // Sends go through the receiving port, which serves both directions.
+    void setSamePort(bool samePort) { m_samePort = samePort; }
+    bool samePort() const { return m_samePort; }
+
+    // After the ports are open: the header record when capturing, then the timer in the
+    // sending modes; the first send comes one period later.
+    void begin(const Run &run, const CaptureHeader &header);
+    void stop();
+    bool sending() const { return m_timer.isActive(); }
+
+    // Data arriving from now on is shown and captured in this format.
+    void setFormat(qint16 format);
+    qint16 format() const { return m_format; }
+
+    // Capture on or off; switching it off first writes what the buffer holds.
+    void setCapturing(bool capturing);
+    bool capturing() const { return m_capturing; }
+    // One capture record, when capturing; the header record takes `header`.
+    void addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
+                          const CaptureHeader &header = {});
+    void writeCapture();
+
+    // The clear button: the next received data never begins a new line.
+    void resetTicks();
+
+    // One send of the command: written, then shown and captured (also when the write
+    // failed). False when nothing was sent because the line holds too much already.
+    bool send();
+
+signals:
+    void sent(const QString &command);
+    void received(const QString &text, bool newLine);
+    // A single send is done: the timer stopped, the ports stay open.
+    void singleSendDone();
+    // Reported once per error number and run.
+    void failed(int number, const QString &description, TransferEngine::Hint hint);
+    // The line holds OutputBacklogBytes unsent; reported once per run.
+    void sendsSkipped(qint16 port);
+    void captureFailed();
+    // The device of a port went away; both ports are closed and the timer stopped.
+    void deviceLost(qint16 port);
+
+private:
+    void onTimer();
+    void onInComm();
+    void onOutComm();
+    enum class Outcome { Written, Failed, Skipped };
+
+    CommPort &sendingPort() { return m_samePort ? m_inPort : m_outPort; }
+    Outcome writeCommand();
+    void write();
+    void showSent();
+    bool newLineDue(qint32 now) const;
+    QString receivedText();
+    void captured(CaptureLog::WriteStatus status);
+    void report(int number, const QString &description, Hint hint);
+    void loseDevice(qint16 port);
+
+    CommPort m_outPort;
+    CommPort m_inPort;
+    QTimer m_timer;
+    TickClock m_clock;
+    Run m_run;
+    bool m_samePort = false;
+    qint16 m_threshold = 0;
+    qint16 m_format = 0;
+    qint32 m_tickLast = 0;
+    bool m_capturing = false;
+    CaptureLog m_capture;
+    QSet<int> m_reported;
+    bool m_backlogReported = false;
+};
