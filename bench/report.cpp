@@ -139,10 +139,10 @@ void printSlowLine(const Report &r, const Options &options)
                 "960 bytes/s, 16 bytes at a time)\n");
     std::printf("  seconds without a report %s of %d (goal: all of them in every round: %s)\n",
                 r.figure("slow.clean", 1).constData(), options.slowSeconds, verdict(met));
-    std::printf("      still sending at the end in %d of %d rounds; messages %s; the first one's error\n"
-                "      number %s\n",
-                r.roundsWith("slow.sending", 1), rounds, r.figure("slow.messages", 0).constData(),
-                r.figure("slow.error", 0).constData());
+    std::printf("      still sending at the end in %d of %d rounds; messages %s\n", r.roundsWith("slow.sending", 1),
+                rounds, r.figure("slow.messages", 0).constData());
+    if (r.most("slow.messages") > 0)
+        std::printf("      the first message's error number %s\n", r.figure("slow.error", 0).constData());
     std::printf("      the far end read %s bytes/s; most bytes waiting for it %s;\n"
                 "      peak memory %s MiB\n\n",
                 r.figure("slow.rate", 0).constData(), r.figure("slow.waiting", 0).constData(),
@@ -153,7 +153,7 @@ void printViewer(const Report &r, const Options &options)
 {
     std::printf("Capture viewer (a %d MiB capture selected while a far end streams 11.5 KB/s into mode 2)\n",
                 options.viewerMiB);
-    std::printf("  shown in %s s\n", r.figure("viewer.load", 1).constData());
+    std::printf("  shown in %s s\n", r.figure("viewer.load", 2).constData());
     std::printf("      longest event-loop stall %s ms (goal <= 100 in every round: %s)\n",
                 r.figure("viewer.stall", 0).constData(), verdict(r.most("viewer.stall") <= 100));
     std::printf("      longest a received byte waited to reach the receive pane %s ms (goal <= 100: %s)\n",
