@@ -8,6 +8,7 @@
 #include "systemcodepage.h"
 
 #include <QSet>
+#include <QTimer>
 
 #include <limits>
 
@@ -23,6 +24,12 @@ constexpr int UnsupportedDataBits = 4;
 constexpr int OneAndHalfStopDataBits = 5;
 
 enum Handshake : int { HandshakeNone = 0, HandshakeXonXoff = 1, HandshakeRtsCts = 2, HandshakeBoth = 3 };
+
+// A driver may round a rate to what its clock divides; a UART still works within 1%.
+bool holdsRate(qint32 held, qint32 wanted)
+{
+    return held > 0 && qAbs(qint64(held) - wanted) * 100 <= wanted;
+}
 
 // A device is never open twice in this process, whichever CommPort asks.
 QSet<QString> &devicesInUse()
@@ -59,6 +66,10 @@ struct CommPort::Private
     LineErrorCounts lineErrors;
     bool thresholdCheckQueued = false;
     bool deviceLostQueued = false;
+    bool dtr = true;
+    bool rts = true;
+    std::unique_ptr<ModemLines> lines;   // while open
+    QTimer breakTimer;
 };
 
 CommPort::CommPort(QObject *parent)
@@ -67,6 +78,9 @@ CommPort::CommPort(QObject *parent)
 {
     connect(&d->port, &QSerialPort::readyRead, this, &CommPort::onArrival);
     connect(&d->port, &QSerialPort::errorOccurred, this, &CommPort::onPortError);
+    d->breakTimer.setSingleShot(true);
+    d->breakTimer.setInterval(BreakMilliseconds);
+    connect(&d->breakTimer, &QTimer::timeout, this, &CommPort::endBreak);
 }
 
 CommPort::~CommPort()
@@ -134,7 +148,7 @@ void CommPort::setHandshaking(int handshaking)
     d->handshaking = handshaking;
     if (PortOpen()) {
         applyHandshake();
-        assertControlLines();
+        applyControlLines();
     }
 }
 
@@ -236,6 +250,58 @@ qint16 CommPort::CommEvent() const
     return d->event;
 }
 
+bool CommPort::DTREnable() const
+{
+    return d->dtr;
+}
+
+void CommPort::setDTREnable(bool enable)
+{
+    d->dtr = enable;
+    if (PortOpen())
+        applyControlLines();
+}
+
+bool CommPort::RTSEnable() const
+{
+    return d->rts;
+}
+
+void CommPort::setRTSEnable(bool enable)
+{
+    d->rts = enable;
+    if (PortOpen())
+        applyControlLines();
+}
+
+std::optional<ModemLines::Inputs> CommPort::ModemInputs() const
+{
+    if (!PortOpen())
+        return std::nullopt;
+    return d->lines->inputs();
+}
+
+bool CommPort::sendBreak()
+{
+    requireOpen();
+    if (!d->lines->setBreak(true))
+        return false;
+    d->breakTimer.start();
+    return true;
+}
+
+bool CommPort::Break() const
+{
+    return d->breakTimer.isActive();
+}
+
+void CommPort::endBreak()
+{
+    d->breakTimer.stop();
+    if (PortOpen())
+        d->lines->setBreak(false);
+}
+
 bool CommPort::heldByThisProgram(const QString &device)
 {
     return devicesInUse().contains(SerialLine::canonicalDevice(device));
@@ -249,14 +315,16 @@ void CommPort::openPort()
         fail(ErrorPortInUse, QStringLiteral("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
     openDevice(mapped);
+    d->lines = ModemLines::of(d->port);
     try {
         applyLine();
         applyHandshake();
     } catch (const Component::RuntimeError &) {
+        d->lines.reset();
         d->port.close();
         throw;
     }
-    assertControlLines();
+    applyControlLines();
     d->port.setReadBufferSize(ReadBufferBytes);
     d->device = device;
     devicesInUse().insert(device);
@@ -302,6 +370,9 @@ void CommPort::closePort()
     d->deviceLostQueued = false;
     if (!d->port.isOpen())
         return;
+    if (Break())
+        endBreak();
+    d->lines.reset();
     d->port.close();
     d->port.clearError();
     devicesInUse().remove(d->device);
@@ -321,7 +392,7 @@ void CommPort::applyLine()
 {
     checkLineSupported();
     const LineSettings &line = d->line;
-    if (!d->port.setBaudRate(line.baudRate))
+    if (!applyBaudRate(line.baudRate))
         fail(ErrorBaudRate, QStringLiteral("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
     if (!d->port.setDataBits(dataBitsOf(line.dataBits)))
         fail(ErrorDataBits, QStringLiteral("%1不支持 %2 个数据位").arg(portText()).arg(line.dataBits));
@@ -334,6 +405,20 @@ void CommPort::applyLine()
         fail(ErrorLineSetting, QStringLiteral("%1无法设置停止位").arg(portText()));
     d->port.clearError();
     verifyLine();
+}
+
+// A rate the standard ones do not hold goes through the driver's interface for any
+// rate; the rate the line then runs at decides, as for the other settings.
+bool CommPort::applyBaudRate(qint32 rate)
+{
+    if (d->port.setBaudRate(rate)) {
+        const qint32 held = SerialLine::lineBaudRate(d->port);
+        if (held == 0 || holdsRate(held, rate))
+            return true;
+    }
+    d->port.clearError();
+    return SerialLine::setArbitraryBaudRate(d->port, rate)
+        && holdsRate(SerialLine::lineBaudRate(d->port), rate);
 }
 
 // A driver may keep another value without saying so (QSerialPort misses 5 data bits,
@@ -368,13 +453,12 @@ void CommPort::applyHandshake()
         fail(ErrorLineSetting, QStringLiteral("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
 }
 
-void CommPort::assertControlLines()
+void CommPort::applyControlLines()
 {
     // Devices without modem lines (pseudo-terminals) refuse these; that is harmless.
-    d->port.setDataTerminalReady(true);
+    d->lines->setDataTerminalReady(d->dtr);
     if (d->handshaking == HandshakeNone || d->handshaking == HandshakeXonXoff)
-        d->port.setRequestToSend(true);
-    d->port.clearError();
+        d->lines->setRequestToSend(d->rts);
 }
 
 void CommPort::requireOpen() const

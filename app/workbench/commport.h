@@ -1,18 +1,22 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include "modemlines.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 // One serial port as the workbench drives it: port number, line settings, handshake,
 // receive threshold and input mode are set while closed, then the port is opened.
 // Port n reaches its device through the port map. Failing operations throw
 // Component::RuntimeError with the numbers below and a Chinese description.
-// OnComm is raised on the GUI thread; CommEvent tells why.
+// OnComm is raised on the GUI thread; CommEvent tells why. DTR and RTS keep their
+// values across opens and apply at once while open.
 class CommPort : public QObject
 {
     Q_OBJECT
@@ -43,6 +47,9 @@ public:
         ErrorDeviceIo = 8020,         // reading or writing the device failed
         ErrorPermission = 70,         // not allowed to open the device
     };
+
+    // How long sendBreak holds the line in the break condition.
+    static constexpr int BreakMilliseconds = 250;
 
     explicit CommPort(QObject *parent = nullptr);
     ~CommPort() override;
@@ -81,6 +88,19 @@ public:
 
     qint16 CommEvent() const;
 
+    bool DTREnable() const;
+    void setDTREnable(bool enable);
+    // Under the RTS/CTS handshake the driver drives RTS; the value applies without it.
+    bool RTSEnable() const;
+    void setRTSEnable(bool enable);
+    // CTS, DSR, DCD and RI of the open line; none while closed or where the device
+    // has no modem lines.
+    std::optional<ModemLines::Inputs> ModemInputs() const;
+    // A break of BreakMilliseconds, ended from the event loop; false where the device
+    // refuses a break. Throws ErrorNotOpen while closed.
+    bool sendBreak();
+    bool Break() const;
+
     // Whether a CommPort of this process has the device open, under any of its spellings.
     static bool heldByThisProgram(const QString &device);
 
@@ -98,7 +118,9 @@ private:
     void applyLine();
     void verifyLine();
     void applyHandshake();
-    void assertControlLines();
+    bool applyBaudRate(qint32 rate);
+    void applyControlLines();
+    void endBreak();
     void requireOpen() const;
     void onArrival();
     void onPortError(QSerialPort::SerialPortError error);

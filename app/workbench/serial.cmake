@@ -5,6 +5,7 @@ set(SERIAL_SOURCES
     linesettings.h linesettings.cpp
     lineerrorcounts.h lineerrorcounts.cpp
     serialline.h
+    modemlines.h modemlines.cpp
     commport.h commport.cpp
     portprobe.h portprobe.cpp
     transferengine.h transferengine.cpp

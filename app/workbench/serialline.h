@@ -2,6 +2,7 @@
 #pragma once
 
 #include "lineerrorcounts.h"
+#include "modemlines.h"
 
 #include <QSerialPort>
 #include <QString>
@@ -10,7 +11,8 @@
 class LineSettings;
 
 // What differs between operating systems in reaching a serial line: device names,
-// locking, the combined handshake, 1.5 stop bits and the driver's fault counters.
+// locking, the combined handshake, 1.5 stop bits, baud rates beyond the standard ones,
+// the modem lines and the driver's fault counters.
 // Each platform implements this in one file (serialline_unix.cpp, serialline_win.cpp).
 namespace SerialLine {
 
@@ -46,6 +48,15 @@ bool addXonXoffToHardwareFlow(QSerialPort &port);
 // driver; None when every one took.
 enum class LineSetting { None, DataBits, Parity, StopBits };
 LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line);
+
+// The baud rate the open line runs at, read back from the driver; 0 when unknown.
+qint32 lineBaudRate(QSerialPort &port);
+// Sets a rate through the driver's interface for any rate, where the standard rates
+// do not hold it; false when the driver refuses it (the rate it keeps is read back).
+bool setArbitraryBaudRate(QSerialPort &port, qint32 rate);
+
+// The modem lines of the open port, reached through the system's own calls.
+std::unique_ptr<ModemLines> modemLines(QSerialPort &port);
 
 // After a failing read or write: whether the device is still there, so that a line
 // that cannot take more just now is not taken for a pulled adapter.

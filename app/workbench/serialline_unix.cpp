@@ -21,6 +21,23 @@
 #include <linux/serial.h>
 #endif
 
+#if defined(__linux__) && defined(TCGETS2)
+// The kernel's termios2, the one form that carries any baud rate. Its header
+// (asm/termbits.h) clashes with <termios.h>, so the layout is spelled out here.
+struct termios2
+{
+    tcflag_t c_iflag;
+    tcflag_t c_oflag;
+    tcflag_t c_cflag;
+    tcflag_t c_lflag;
+    cc_t c_line;
+    cc_t c_cc[19];
+    speed_t c_ispeed;
+    speed_t c_ospeed;
+};
+#define VELMORA_ARBITRARY_RATE 1
+#endif
+
 namespace SerialLine {
 
 namespace {
@@ -105,6 +122,44 @@ bool uartWithoutChip(const QString &canonical)
     QFile type(TtyClassFolder + name + QStringLiteral("/type"));
     return type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0";
 }
+
+#ifdef VELMORA_ARBITRARY_RATE
+constexpr tcflag_t ArbitraryRateFlag = 0010000; // BOTHER: the rate lies in c_ispeed and c_ospeed
+constexpr int InputRateShift = 16;              // IBSHIFT: where the input rate's bits lie
+#endif
+
+// The modem lines through TIOCMGET and its kin; a pseudo-terminal answers them with
+// an error, which tells that it has none.
+class UnixModemLines : public ModemLines
+{
+public:
+    explicit UnixModemLines(int descriptor) : m_descriptor(descriptor) {}
+
+    bool setDataTerminalReady(bool on) override { return setBits(TIOCM_DTR, on); }
+    bool setRequestToSend(bool on) override { return setBits(TIOCM_RTS, on); }
+
+    std::optional<Inputs> inputs() override
+    {
+        int bits = 0;
+        if (::ioctl(m_descriptor, TIOCMGET, &bits) != 0)
+            return std::nullopt;
+        return Inputs {bool(bits & TIOCM_CTS), bool(bits & TIOCM_DSR), bool(bits & TIOCM_CAR),
+                       bool(bits & TIOCM_RNG)};
+    }
+
+    bool setBreak(bool on) override
+    {
+        return ::ioctl(m_descriptor, on ? TIOCSBRK : TIOCCBRK) == 0;
+    }
+
+private:
+    bool setBits(int bits, bool on)
+    {
+        return ::ioctl(m_descriptor, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+    }
+
+    int m_descriptor;
+};
 
 } // namespace
 
@@ -217,6 +272,44 @@ LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
     if (bool(tio.c_cflag & CSTOPB) != wantTwo)
         return LineSetting::StopBits;
     return LineSetting::None;
+}
+
+qint32 lineBaudRate(QSerialPort &port)
+{
+#ifdef VELMORA_ARBITRARY_RATE
+    termios2 tio {};
+    if (::ioctl(port.handle(), TCGETS2, &tio) != 0)
+        return 0;
+    return qint32(tio.c_ospeed);
+#else
+    termios tio {};
+    if (::tcgetattr(port.handle(), &tio) != 0)
+        return 0;
+    return qint32(::cfgetospeed(&tio)); // the BSDs and macOS keep the rate itself
+#endif
+}
+
+bool setArbitraryBaudRate(QSerialPort &port, qint32 rate)
+{
+#ifdef VELMORA_ARBITRARY_RATE
+    termios2 tio {};
+    if (::ioctl(port.handle(), TCGETS2, &tio) != 0)
+        return false;
+    tio.c_cflag &= ~tcflag_t(CBAUD | (CBAUD << InputRateShift));
+    tio.c_cflag |= ArbitraryRateFlag | (ArbitraryRateFlag << InputRateShift);
+    tio.c_ispeed = speed_t(rate);
+    tio.c_ospeed = speed_t(rate);
+    return ::ioctl(port.handle(), TCSETS2, &tio) == 0;
+#else
+    termios tio {};
+    return ::tcgetattr(port.handle(), &tio) == 0 && ::cfsetspeed(&tio, speed_t(rate)) == 0
+        && ::tcsetattr(port.handle(), TCSANOW, &tio) == 0;
+#endif
+}
+
+std::unique_ptr<ModemLines> modemLines(QSerialPort &port)
+{
+    return std::make_unique<UnixModemLines>(port.handle());
 }
 
 bool lineStillThere(QSerialPort &port)

@@ -20,6 +20,32 @@ constexpr int FirstDeviceSpacePort = 10;   // from COM10 on, Windows needs the d
 constexpr char XonChar = 0x11;
 constexpr char XoffChar = 0x13;
 
+// The modem lines through EscapeCommFunction and GetCommModemStatus.
+class WindowsModemLines : public ModemLines
+{
+public:
+    explicit WindowsModemLines(HANDLE handle) : m_handle(handle) {}
+
+    bool setDataTerminalReady(bool on) override { return escape(on ? SETDTR : CLRDTR); }
+    bool setRequestToSend(bool on) override { return escape(on ? SETRTS : CLRRTS); }
+
+    std::optional<Inputs> inputs() override
+    {
+        DWORD status = 0;
+        if (!::GetCommModemStatus(m_handle, &status))
+            return std::nullopt;
+        return Inputs {bool(status & MS_CTS_ON), bool(status & MS_DSR_ON), bool(status & MS_RLSD_ON),
+                       bool(status & MS_RING_ON)};
+    }
+
+    bool setBreak(bool on) override { return escape(on ? SETBREAK : CLRBREAK); }
+
+private:
+    bool escape(DWORD function) { return ::EscapeCommFunction(m_handle, function) != 0; }
+
+    HANDLE m_handle;
+};
+
 } // namespace
 
 QString builtInDevice(int port)
@@ -127,6 +153,29 @@ LineSetting unappliedSetting(QSerialPort &port, const LineSettings &line)
         : line.stopBits == LineSettings::StopBits::Two              ? TWOSTOPBITS
                                                                     : ONE5STOPBITS;
     return dcb.StopBits == stop ? LineSetting::None : LineSetting::StopBits;
+}
+
+qint32 lineBaudRate(QSerialPort &port)
+{
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    return ::GetCommState(port.handle(), &dcb) ? qint32(dcb.BaudRate) : 0;
+}
+
+bool setArbitraryBaudRate(QSerialPort &port, qint32 rate)
+{
+    // The DCB carries any rate; the driver refuses one it cannot set.
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return false;
+    dcb.BaudRate = DWORD(rate);
+    return ::SetCommState(port.handle(), &dcb) != 0;
+}
+
+std::unique_ptr<ModemLines> modemLines(QSerialPort &port)
+{
+    return std::make_unique<WindowsModemLines>(port.handle());
 }
 
 bool lineStillThere(QSerialPort &port)
