@@ -3,7 +3,9 @@
 
 #include "datapane.h"
 #include "formmain_texts.h"
+#include "formline.h"
 #include "portmap.h"
+#include "titlestripbutton.h"
 
 #include <filelocations.h>
 #include <modulefun.h>
@@ -76,7 +78,11 @@ FormMain::FormMain(QWidget *parent)
     Form_Load();
 }
 
-FormMain::~FormMain() = default;
+// The line window works on the engine's ports: it goes first.
+FormMain::~FormMain()
+{
+    delete m_formLine;
+}
 
 QLabel *FormMain::addLabel(QWidget *parent, const QString &name, const QString &text,
                            const QRect &rect, const QString &toolTip)
@@ -121,6 +127,11 @@ void FormMain::buildTitleStrip()
                  QRect(width() - 75, top, TitleButtonSize, TitleButtonSize), extent,
                  QStringLiteral("关于"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { HelpButton_Click(); });
+    auto *line = new TitleStripButton(QStringLiteral("LINE"), this);
+    line->setObjectName(QStringLiteral("ButtonLine"));
+    line->move(width() - 100, top);
+    line->setToolTip(QStringLiteral("线路控制"));
+    connect(line, &TitleStripButton::clicked, this, &FormMain::ButtonLine_Click);
 }
 
 void FormMain::buildSettingsFrame()
@@ -323,6 +334,8 @@ void FormMain::Form_Load()
     PortMap::setUserFolder(locations.userPortFolder());
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
+    m_lineOptions = LineOptions::load(Fun_LineOptionsPath());
+    Sub_ApplyLineOptions();
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
     for (const Setting &setting : Fun_Settings()) {
         const qint16 stored = udtSysData.*setting.stored;

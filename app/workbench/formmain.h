@@ -2,16 +2,19 @@
 #pragma once
 
 #include "capturelog.h"
+#include "lineoptions.h"
 #include "sysdata.h"
 #include "transferengine.h"
 
 #include <skinnedwindow.h>
 
+#include <QPointer>
 #include <QVariant>
 
 #include <array>
 
 class DataPane;
+class FormLine;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -160,6 +163,12 @@ private:
     void ButtonExit_Click();
     void HelpButton_Click();
 
+    // The line window and its options (formmain_line.cpp).
+    void ButtonLine_Click();
+    static QString Fun_LineOptionsPath();
+    void Sub_LineOptionsChanged(const LineOptions &options);
+    void Sub_ApplyLineOptions();
+
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
     QComboBox *ComboComInput = nullptr;
@@ -211,6 +220,9 @@ private:
     bool blnNewLine = false;
     QString strFileName;
     SysData udtSysData;
+
+    LineOptions m_lineOptions;
+    QPointer<FormLine> m_formLine;
 
     bool m_blnUnloaded = false;
 };

@@ -59,15 +59,20 @@ QWidget *FormMain::Fun_SettingControl(const Setting &setting) const
     return this->*setting.box;
 }
 
+// A custom rate of the line window stands in for the list's; one port serving both
+// ways takes the receiving port's.
 void FormMain::Sub_ComOutSet()
 {
-    strComOutSet = settingsString(ComboComOutSetB, ComboComOutSetP, ComboComOutSetD,
-                                  ComboComOutSetS);
+    const QString &baud = intComOutPort == intComInPort ? m_lineOptions.inBaud : m_lineOptions.outBaud;
+    strComOutSet = LineOptions::withBaud(
+        settingsString(ComboComOutSetB, ComboComOutSetP, ComboComOutSetD, ComboComOutSetS), baud);
 }
 
 void FormMain::Sub_ComInSet()
 {
-    strComInSet = settingsString(ComboComInSetB, ComboComInSetP, ComboComInSetD, ComboComInSetS);
+    strComInSet = LineOptions::withBaud(
+        settingsString(ComboComInSetB, ComboComInSetP, ComboComInSetD, ComboComInSetS),
+        m_lineOptions.inBaud);
 }
 
 void FormMain::ComboComOutHand_Click()

@@ -58,11 +58,19 @@ void FormMain::Sub_SetComCaption(const QString &caption)
 // ports closed and one report.
 void FormMain::Sub_ComStart()
 {
+    Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
-        if (!Fun_CommandTest(strOutCommand) || !Sub_OutCommandChange(strOutCommand)) {
+        const QString command = m_lineOptions.commandToEncode(strOutCommand, intComFormat);
+        if (!Fun_CommandTest(command) || !Sub_OutCommandChange(command)) {
             TextComOutCommand->setFocus();
             return;
+        }
+        // The line ending goes to the line, the pane and the capture with the command.
+        const QString lineEnd = m_lineOptions.lineEndFor(intComFormat);
+        if (!lineEnd.isEmpty()) {
+            strOutCommand += lineEnd;
+            varOutData = varOutData.toString() + lineEnd;
         }
     }
     if (!Fun_ComStartPorts()) {
@@ -99,7 +107,7 @@ bool FormMain::Fun_ComStartPorts()
     case IOReceive:
         return Fun_CheckPort(intComInPort, ComboComInput) && Sub_MscommInPut();
     case IOAnswer:
-        strInCommand = TextComInCommand->text();
+        strInCommand = m_lineOptions.commandToEncode(TextComInCommand->text(), intComFormat);
         if (!Fun_CommandTest(strInCommand)) {
             TextComInCommand->setFocus();
             return false;

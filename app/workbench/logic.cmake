@@ -3,6 +3,7 @@ set(LOGIC_SOURCES
     sysdata.h sysdata.cpp
     commandcodec.h commandcodec.cpp
     capturelog.h capturelog.cpp
+    lineoptions.h lineoptions.cpp
 )
 # The two display panes: widgets, built into the main window's library.
 set(PANE_SOURCES datapane.h datapane.cpp)

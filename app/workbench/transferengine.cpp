@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QTime>
 
 #include <limits>
 
@@ -172,6 +173,7 @@ void TransferEngine::writeCapture()
 void TransferEngine::resetTicks()
 {
     m_tickLast = 0;
+    m_lineBegun = false;
 }
 
 bool TransferEngine::send()
@@ -259,13 +261,24 @@ void TransferEngine::onInComm()
     const QString text = receivedText();
     if (text.isEmpty())
         return;
+    const QTime arrival = QTime::currentTime();
 
     // The far end waits for the answer: it goes to the line before any display work.
     const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
         && text == m_run.inCommand;
     const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
-    addCaptureRecord(CaptureLog::RecordReceived, text);
-    emit received(text, newLine);
+
+    const bool lineStart = newLine || !m_lineBegun;
+    m_lineBegun = true;
+    if (lineStart)
+        m_lineStamp = LineOptions::stamp(arrival);
+    const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
+    const QString shown = spaced ? m_options.shownHex(text) : text;
+    const QString stamp = m_options.timeStamp ? m_lineStamp : QString();
+    // A line continued by a later event keeps one space between its pairs as well.
+    const QString lead = lineStart ? stamp : spaced ? QStringLiteral(" ") : QString();
+    addCaptureRecord(CaptureLog::RecordReceived, stamp + shown);
+    emit received(lead + shown, newLine);
     if (answer && outcome != Outcome::Skipped)
         showSent();
 }

@@ -3,6 +3,7 @@
 
 #include "capturelog.h"
 #include "commport.h"
+#include "lineoptions.h"
 
 #include <QObject>
 #include <QSet>
@@ -85,6 +86,10 @@ public:
     void setFormat(qint16 format);
     qint16 format() const { return m_format; }
 
+    // Timestamps and spaced hex of what arrives from now on; the other options are the
+    // window's to apply.
+    void setLineOptions(const LineOptions &options) { m_options = options; }
+
     // Capture on or off; switching it off first writes what the buffer holds.
     void setCapturing(bool capturing);
     bool capturing() const { return m_capturing; }
@@ -138,6 +143,9 @@ private:
     qint16 m_threshold = 0;
     qint16 m_format = 0;
     qint32 m_tickLast = 0;
+    LineOptions m_options;
+    bool m_lineBegun = false;    // the receive pane's last line holds received data
+    QString m_lineStamp;         // when the first byte of that line arrived
     bool m_capturing = false;
     CaptureLog m_capture;
     QSet<int> m_reported;

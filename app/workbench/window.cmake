@@ -9,5 +9,12 @@ set(WINDOW_SOURCES
     formmain_transfer.cpp
     formmain_display.cpp
     formmain_tools.cpp
+    formmain_line.cpp
     ${PANE_SOURCES}
+)
+# The line window and its parts.
+list(APPEND WINDOW_SOURCES
+    formline.h formline.cpp
+    modemled.h modemled.cpp
+    titlestripbutton.h titlestripbutton.cpp
 )

@@ -173,6 +173,15 @@ void drawQuestionMark(QPainter &p, const QColor &c)
     p.drawRect(QRectF(9.5, 15, 2, 2));
 }
 
+// A serial line's pulse: low, a raised bit, low again.
+void drawPulse(QPainter &p, const QColor &c)
+{
+    p.setPen(glyphPen(c, 2.0));
+    p.setBrush(Qt::NoBrush);
+    const QPointF wave[] = {{4, 14}, {8, 14}, {8, 7}, {13, 7}, {13, 14}, {17, 14}};
+    p.drawPolyline(wave, 6);
+}
+
 using GlyphPainter = void (*)(QPainter &, const QColor &);
 
 QImage titleFace(const TitleLook &look, GlyphPainter glyph)
@@ -222,6 +231,7 @@ const TitleSet TitleSets[] = {
     {"MIN", drawMinimise, BlueLooks, 4},
     {"RESTORE", drawRestore, BlueLooks, 4},
     {"HELP", drawQuestionMark, HelpLooks, 3},
+    {"LINE", drawPulse, HelpLooks, 3},   // the program's line window, beside the help button
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)

@@ -1,0 +1,259 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formline.h"
+
+#include "commport.h"
+#include "transferengine.h"
+
+#include <modulefun.h>
+
+#include <component/control.h>
+#include <component/controlsite.h>
+#include <component/runtimeerror.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+const QString Caption = QStringLiteral("线路控制");
+const QSize WindowSize(400, 308);
+constexpr int HandshakeRtsCts = 2;
+constexpr int HandshakeBoth = 3;
+
+const char *const SideNames[] = {"Out", "In"};
+const QString FrameTitles[] = {QStringLiteral("发送端口"), QStringLiteral("接收端口")};
+const QString SharedTitle = QStringLiteral("收发端口");
+const QString SharedOutTitle = QStringLiteral("发送端口（与接收端口相同）");
+
+struct InputLine
+{
+    const char *name;
+    bool ModemLines::Inputs::*raised;
+};
+const InputLine InputLines[] = {
+    {"CTS", &ModemLines::Inputs::cts},
+    {"DSR", &ModemLines::Inputs::dsr},
+    {"DCD", &ModemLines::Inputs::dcd},
+    {"RI", &ModemLines::Inputs::ri},
+};
+
+const QString PortClosed = QStringLiteral("端口未打开");
+const QString NoModemLines = QStringLiteral("此设备没有调制解调器控制线");
+const QString BreakRefused = QStringLiteral("对不起！\r\n\r\n端口Com %1不能发送中断信号！");
+const QString HintComm = QStringLiteral("错误提示：请检查您的各项通讯参数设置是否正确！");
+
+QString nameOf(const char *kind, int side, const char *role)
+{
+    return QLatin1String(kind) + QLatin1String(SideNames[side]) + QLatin1String(role);
+}
+
+bool rtsDrivenByHandshake(qint16 handshake)
+{
+    return handshake == HandshakeRtsCts || handshake == HandshakeBoth;
+}
+
+} // namespace
+
+FormLine::FormLine(TransferEngine &engine, const LineOptions &options, ContextSource context,
+                   QWidget *parent)
+    : SkinnedWindow(QStringLiteral("FormLine"), Caption, WindowSize, parent),
+      m_engine(engine),
+      m_options(options),
+      m_context(std::move(context))
+{
+    addTitleStrip(Caption);
+    addCloseButton();
+    buildPortFrame(Out, 10);
+    buildPortFrame(In, 205);
+    buildOptionFrame();
+    showOptions();
+
+    m_refresh.setInterval(RefreshMilliseconds);
+    connect(&m_refresh, &QTimer::timeout, this, &FormLine::refresh);
+    m_refresh.start();
+    refresh();
+}
+
+void FormLine::buildPortFrame(Side side, int x)
+{
+    PortControls &port = m_ports[side];
+    port.frame = new QGroupBox(FrameTitles[side], this);
+    port.frame->setObjectName(nameOf("FrameLine", side, ""));
+    port.frame->setGeometry(x, 36, 185, 192);
+
+    port.dtr = new QCheckBox(QStringLiteral("DTR"), port.frame);
+    port.dtr->setObjectName(nameOf("Check", side, "DTR"));
+    port.dtr->setGeometry(12, 22, 60, 20);
+    port.dtr->setToolTip(QStringLiteral("数据终端就绪"));
+    port.rts = new QCheckBox(QStringLiteral("RTS"), port.frame);
+    port.rts->setObjectName(nameOf("Check", side, "RTS"));
+    port.rts->setGeometry(92, 22, 60, 20);
+    port.rts->setToolTip(QStringLiteral("请求发送；RTS/CTS 握手时由驱动程序控制"));
+    for (QCheckBox *box : {port.dtr, port.rts})
+        connect(box, &QCheckBox::clicked, this, [this, side] { lineOutputClicked(side); });
+
+    for (int k = 0; k < int(port.leds.size()); ++k) {
+        const QPoint at(12 + (k % 2) * 80, 52 + (k / 2) * 22);
+        ModemLed *led = new ModemLed(port.frame);
+        led->setObjectName(nameOf("LED", side, InputLines[k].name));
+        led->move(at);
+        port.leds[k] = led;
+        auto *label = new QLabel(QLatin1String(InputLines[k].name), port.frame);
+        label->setObjectName(nameOf("Label", side, InputLines[k].name));
+        label->setGeometry(at.x() + 20, at.y() - 1, 40, 16);
+    }
+    port.state = new QLabel(port.frame);
+    port.state->setObjectName(nameOf("Label", side, "Lines"));
+    port.state->setGeometry(12, 96, 165, 16);
+
+    Component::ControlSite *site =
+        placeButton(nameOf("Button", side, "Break"), QRect(x + 12, 36 + 118, 80, 25),
+                    QStringLiteral("发送中断"),
+                    QStringLiteral("在线路上发送 %1 毫秒的中断信号").arg(CommPort::BreakMilliseconds),
+                    [this, side] { breakClicked(side); });
+    port.breakButton = site->control();
+
+    auto *baudLabel = new QLabel(QStringLiteral("自定义波特率："), port.frame);
+    baudLabel->setObjectName(nameOf("Label", side, "Baud"));
+    baudLabel->setGeometry(12, 158, 88, 16);
+    port.baud = new QLineEdit(port.frame);
+    port.baud->setObjectName(nameOf("Text", side, "Baud"));
+    port.baud->setGeometry(100, 155, 73, 22);
+    port.baud->setToolTip(QStringLiteral("%1 到 %2；留空则使用主窗口列表中的波特率，下次开始通讯时生效")
+                              .arg(LineOptions::LowestBaud)
+                              .arg(LineOptions::HighestBaud));
+    connect(port.baud, &QLineEdit::editingFinished, this, [this, side] { baudEdited(side); });
+}
+
+void FormLine::buildOptionFrame()
+{
+    auto *frame = new QGroupBox(QStringLiteral("发送与显示"), this);
+    frame->setObjectName(QStringLiteral("FrameLineOptions"));
+    frame->setGeometry(10, 232, 380, 66);
+
+    auto *label = new QLabel(QStringLiteral("行结束符："), frame);
+    label->setObjectName(QStringLiteral("LabelLineEnd"));
+    label->setGeometry(12, 23, 64, 16);
+    ComboLineEnd = new QComboBox(frame);
+    ComboLineEnd->setObjectName(QStringLiteral("ComboLineEnd"));
+    ComboLineEnd->addItems(LineOptions::lineEndNames());
+    ComboLineEnd->setGeometry(76, 20, 80, 22);
+    ComboLineEnd->setToolTip(QStringLiteral("加在每条文本格式发送命令之后"));
+    connect(ComboLineEnd, &QComboBox::activated, this, &FormLine::optionClicked);
+
+    CheckTimeStamp = new QCheckBox(QStringLiteral("接收数据加时间戳"), frame);
+    CheckTimeStamp->setObjectName(QStringLiteral("CheckTimeStamp"));
+    CheckTimeStamp->setGeometry(176, 10, 196, 20);
+    CheckHexSpace = new QCheckBox(QStringLiteral("16进制数据以空格分隔"), frame);
+    CheckHexSpace->setObjectName(QStringLiteral("CheckHexSpace"));
+    CheckHexSpace->setGeometry(176, 36, 196, 20);
+    for (QCheckBox *box : {CheckTimeStamp, CheckHexSpace})
+        connect(box, &QCheckBox::clicked, this, &FormLine::optionClicked);
+}
+
+void FormLine::showOptions()
+{
+    m_ports[Out].dtr->setChecked(m_options.outDTR);
+    m_ports[Out].rts->setChecked(m_options.outRTS);
+    m_ports[Out].baud->setText(m_options.outBaud);
+    m_ports[In].dtr->setChecked(m_options.inDTR);
+    m_ports[In].rts->setChecked(m_options.inRTS);
+    m_ports[In].baud->setText(m_options.inBaud);
+    ComboLineEnd->setCurrentIndex(m_options.lineEnd);
+    CheckTimeStamp->setChecked(m_options.timeStamp);
+    CheckHexSpace->setChecked(m_options.hexSpace);
+}
+
+void FormLine::refresh()
+{
+    const PortContext context = m_context();
+    m_ports[Out].frame->setTitle(context.samePort ? SharedOutTitle : FrameTitles[Out]);
+    m_ports[Out].frame->setEnabled(!context.samePort);
+    m_ports[Out].breakButton->setEnabled(!context.samePort);
+    m_ports[In].frame->setTitle(context.samePort ? SharedTitle : FrameTitles[In]);
+    refreshPort(Out, context);
+    refreshPort(In, context);
+}
+
+void FormLine::refreshPort(Side side, const PortContext &context)
+{
+    PortControls &controls = m_ports[side];
+    const CommPort &port = portOf(side, context);
+    const qint16 handshake = side == Out ? context.outHandshake : context.inHandshake;
+    controls.rts->setEnabled(!rtsDrivenByHandshake(handshake));
+    if (controls.frame->isEnabled())
+        controls.breakButton->setEnabled(port.PortOpen());
+
+    const std::optional<ModemLines::Inputs> inputs = port.ModemInputs();
+    for (int k = 0; k < int(controls.leds.size()); ++k) {
+        controls.leds[k]->setState(!inputs ? ModemLed::State::Unavailable
+                                   : (*inputs).*InputLines[k].raised ? ModemLed::State::Raised
+                                                                     : ModemLed::State::Low);
+    }
+    controls.state->setText(!port.PortOpen() ? PortClosed : inputs ? QString() : NoModemLines);
+}
+
+// One port serving both ways is the receiving port, except in the send-only mode.
+CommPort &FormLine::portOf(Side side, const PortContext &context) const
+{
+    if (side == Out || (context.samePort && !m_engine.inPort().PortOpen()))
+        return m_engine.outPort();
+    return m_engine.inPort();
+}
+
+void FormLine::lineOutputClicked(Side side)
+{
+    const PortControls &controls = m_ports[side];
+    (side == Out ? m_options.outDTR : m_options.inDTR) = controls.dtr->isChecked();
+    (side == Out ? m_options.outRTS : m_options.inRTS) = controls.rts->isChecked();
+    changed();
+}
+
+void FormLine::breakClicked(Side side)
+{
+    CommPort &port = portOf(side, m_context());
+    try {
+        if (!port.sendBreak())
+            ModuleFun::ShowMessage(BreakRefused.arg(port.CommPortNumber()), 2);
+    } catch (const Component::RuntimeError &error) {
+        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm), 0);
+    }
+}
+
+// A rate that cannot be one is refused and not taken; the box keeps it for correcting.
+void FormLine::baudEdited(Side side)
+{
+    if (m_refusing)
+        return;
+    QLineEdit *box = m_ports[side].baud;
+    const QString text = box->text().trimmed();
+    const LineOptions::BaudProblem problem = LineOptions::checkBaud(text);
+    if (problem != LineOptions::BaudProblem::None) {
+        m_refusing = true;
+        ModuleFun::ShowMessage(LineOptions::baudRefusal(problem), 2);
+        m_refusing = false;
+        box->setFocus();
+        return;
+    }
+    QString &stored = side == Out ? m_options.outBaud : m_options.inBaud;
+    if (text == stored)
+        return;
+    stored = text;
+    changed();
+}
+
+void FormLine::optionClicked()
+{
+    m_options.lineEnd = LineOptions::LineEnd(qMax(0, ComboLineEnd->currentIndex()));
+    m_options.timeStamp = CheckTimeStamp->isChecked();
+    m_options.hexSpace = CheckHexSpace->isChecked();
+    changed();
+}
+
+void FormLine::changed()
+{
+    emit optionsChanged(m_options);
+}

@@ -1,0 +1,90 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include "lineoptions.h"
+#include "modemled.h"
+
+#include <skinnedwindow.h>
+
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class CommPort;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class TransferEngine;
+
+namespace Component {
+class Control;
+}
+
+// The line window: DTR and RTS, the modem input lines and a break for each of the two
+// ports (one set when they are one port), custom baud rates, the line ending of text
+// sends, timestamps and spaced hex. Not modal; it works on the engine's ports while
+// communication runs and hands every change of the options to the main window.
+class FormLine : public SkinnedWindow
+{
+    Q_OBJECT
+
+public:
+    // What the main window knows about the ports that the window shows.
+    struct PortContext
+    {
+        bool samePort = false;
+        qint16 outHandshake = 0;
+        qint16 inHandshake = 0;
+    };
+    using ContextSource = std::function<PortContext()>;
+
+    // The modem inputs are read this often while a port is open.
+    static constexpr int RefreshMilliseconds = 50;
+
+    FormLine(TransferEngine &engine, const LineOptions &options, ContextSource context,
+             QWidget *parent = nullptr);
+
+    const LineOptions &options() const { return m_options; }
+
+signals:
+    void optionsChanged(const LineOptions &options);
+
+private:
+    enum Side { Out = 0, In = 1 };
+    // One port's controls.
+    struct PortControls
+    {
+        QGroupBox *frame = nullptr;
+        QCheckBox *dtr = nullptr;
+        QCheckBox *rts = nullptr;
+        std::array<ModemLed *, 4> leds {};   // CTS, DSR, DCD, RI
+        QLabel *state = nullptr;
+        Component::Control *breakButton = nullptr;
+        QLineEdit *baud = nullptr;
+    };
+
+    void buildPortFrame(Side side, int x);
+    void buildOptionFrame();
+    void showOptions();
+    void refresh();
+    void refreshPort(Side side, const PortContext &context);
+    CommPort &portOf(Side side, const PortContext &context) const;
+    void lineOutputClicked(Side side);
+    void breakClicked(Side side);
+    void baudEdited(Side side);
+    void optionClicked();
+    void changed();
+
+    TransferEngine &m_engine;
+    LineOptions m_options;
+    ContextSource m_context;
+    std::array<PortControls, 2> m_ports;
+    QComboBox *ComboLineEnd = nullptr;
+    QCheckBox *CheckTimeStamp = nullptr;
+    QCheckBox *CheckHexSpace = nullptr;
+    QTimer m_refresh;
+    bool m_refusing = false;
+};

@@ -1,0 +1,59 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "formmain.h"
+
+#include "formline.h"
+
+#include <filelocations.h>
+#include <modulefun.h>
+
+namespace {
+
+// %1 is the options file.
+const QString LineOptionsNotSaved = QStringLiteral(
+    "对不起！\r\n\r\n线路控制设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1");
+
+} // namespace
+
+// One line window at a time; it stays open beside the main window while it works.
+void FormMain::ButtonLine_Click()
+{
+    if (m_formLine) {
+        m_formLine->raise();
+        m_formLine->activateWindow();
+        return;
+    }
+    m_formLine = new FormLine(m_engine, m_lineOptions, [this] {
+        return FormLine::PortContext {intComOutPort == intComInPort, intComOutHand, intComInHand};
+    });
+    connect(m_formLine, &FormLine::optionsChanged, this, &FormMain::Sub_LineOptionsChanged);
+    m_formLine->centerOnScreen();
+    m_formLine->show();
+    m_formLine->activateWindow();
+}
+
+QString FormMain::Fun_LineOptionsPath()
+{
+    return LineOptions::filePath(FileLocations::of(ModuleFun::ProgramFolder()).settingsFolder());
+}
+
+void FormMain::Sub_LineOptionsChanged(const LineOptions &options)
+{
+    m_lineOptions = options;
+    Sub_ApplyLineOptions();
+    if (!m_lineOptions.save(Fun_LineOptionsPath()))
+        ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), 2);
+}
+
+// DTR and RTS apply to open ports at once; a custom rate waits for the next start.
+void FormMain::Sub_ApplyLineOptions()
+{
+    const bool samePort = intComOutPort == intComInPort;
+    CommPort &out = m_engine.outPort();
+    out.setDTREnable(samePort ? m_lineOptions.inDTR : m_lineOptions.outDTR);
+    out.setRTSEnable(samePort ? m_lineOptions.inRTS : m_lineOptions.outRTS);
+    m_engine.inPort().setDTREnable(m_lineOptions.inDTR);
+    m_engine.inPort().setRTSEnable(m_lineOptions.inRTS);
+    m_engine.setLineOptions(m_lineOptions);
+    Sub_ComOutSet();
+    Sub_ComInSet();
+}

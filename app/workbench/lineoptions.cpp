@@ -1,0 +1,165 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "lineoptions.h"
+
+#include "commandcodec.h"
+
+#include <QSettings>
+#include <QTime>
+
+#include <tuple>
+
+namespace {
+
+const QString FileName = QStringLiteral("velmora.ini");
+const QString CRLF = QStringLiteral("\r\n");
+const QString RefusalLead = QStringLiteral("对不起！") + CRLF + CRLF;
+
+// Every option once: its key in the file and its member.
+struct FlagKey
+{
+    const char *key;
+    bool LineOptions::*member;
+};
+const FlagKey FlagKeys[] = {
+    {"Display/TimeStamp", &LineOptions::timeStamp},
+    {"Display/HexSpace", &LineOptions::hexSpace},
+    {"OutPort/DTR", &LineOptions::outDTR},
+    {"OutPort/RTS", &LineOptions::outRTS},
+    {"InPort/DTR", &LineOptions::inDTR},
+    {"InPort/RTS", &LineOptions::inRTS},
+};
+struct TextKey
+{
+    const char *key;
+    QString LineOptions::*member;
+};
+const TextKey TextKeys[] = {
+    {"OutPort/Baud", &LineOptions::outBaud},
+    {"InPort/Baud", &LineOptions::inBaud},
+};
+const char LineEndKey[] = "Send/LineEnd";
+
+auto fields(const LineOptions &o)
+{
+    return std::tie(o.lineEnd, o.timeStamp, o.hexSpace, o.outDTR, o.outRTS, o.inDTR, o.inRTS,
+                    o.outBaud, o.inBaud);
+}
+
+} // namespace
+
+QString LineOptions::filePath(const QString &folder)
+{
+    return folder + QLatin1Char('/') + FileName;
+}
+
+LineOptions LineOptions::load(const QString &path)
+{
+    QSettings file(path, QSettings::IniFormat);
+    LineOptions options;
+    const int end = file.value(QLatin1String(LineEndKey), int(EndNone)).toInt();
+    if (end >= EndNone && end <= EndCRLF)
+        options.lineEnd = LineEnd(end);
+    for (const FlagKey &flag : FlagKeys)
+        options.*flag.member = file.value(QLatin1String(flag.key), options.*flag.member).toBool();
+    for (const TextKey &text : TextKeys) {
+        const QString baud = file.value(QLatin1String(text.key)).toString().trimmed();
+        if (checkBaud(baud) == BaudProblem::None)
+            options.*text.member = baud;
+    }
+    return options;
+}
+
+bool LineOptions::save(const QString &path) const
+{
+    QSettings file(path, QSettings::IniFormat);
+    file.setValue(QLatin1String(LineEndKey), int(lineEnd));
+    for (const FlagKey &flag : FlagKeys)
+        file.setValue(QLatin1String(flag.key), this->*flag.member);
+    for (const TextKey &text : TextKeys)
+        file.setValue(QLatin1String(text.key), this->*text.member);
+    file.sync();
+    return file.status() == QSettings::NoError;
+}
+
+QStringList LineOptions::lineEndNames()
+{
+    return {QStringLiteral("无"), QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR LF")};
+}
+
+QString LineOptions::lineEndFor(int format) const
+{
+    if (format == CommandCodec::FormatHex)
+        return {};
+    switch (lineEnd) {
+    case EndCR: return QStringLiteral("\r");
+    case EndLF: return QStringLiteral("\n");
+    case EndCRLF: return CRLF;
+    case EndNone: break;
+    }
+    return {};
+}
+
+LineOptions::BaudProblem LineOptions::checkBaud(const QString &text)
+{
+    if (text.isEmpty())
+        return BaudProblem::None;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return BaudProblem::NotDigits;
+    }
+    bool ok = false;
+    const qint64 rate = text.toLongLong(&ok);
+    return ok && rate >= LowestBaud && rate <= HighestBaud ? BaudProblem::None : BaudProblem::OutOfRange;
+}
+
+QString LineOptions::baudRefusal(BaudProblem problem)
+{
+    switch (problem) {
+    case BaudProblem::NotDigits:
+        return RefusalLead + QStringLiteral("自定义波特率只能由数字组成！");
+    case BaudProblem::OutOfRange:
+        return RefusalLead + QStringLiteral("自定义波特率必须在 %1 到 %2 之间！").arg(LowestBaud).arg(HighestBaud);
+    case BaudProblem::None:
+        break;
+    }
+    return {};
+}
+
+QString LineOptions::withBaud(const QString &settings, const QString &baud)
+{
+    if (baud.isEmpty())
+        return settings;
+    const qsizetype comma = settings.indexOf(QLatin1Char(','));
+    return baud + (comma < 0 ? QString() : settings.mid(comma));
+}
+
+QString LineOptions::commandToEncode(const QString &command, int format) const
+{
+    if (!hexSpace || format != CommandCodec::FormatHex)
+        return command;
+    return QString(command).remove(QLatin1Char(' '));
+}
+
+QString LineOptions::shownHex(const QString &pairs) const
+{
+    if (!hexSpace || pairs.size() <= 2)
+        return pairs;
+    QString spaced;
+    spaced.reserve(pairs.size() * 3 / 2);
+    for (qsizetype k = 0; k < pairs.size(); k += 2) {
+        if (k > 0)
+            spaced += QLatin1Char(' ');
+        spaced += QStringView(pairs).mid(k, 2);
+    }
+    return spaced;
+}
+
+QString LineOptions::stamp(const QTime &time)
+{
+    return QLatin1Char('[') + time.toString(QStringLiteral("hh:mm:ss.zzz")) + QStringLiteral("] ");
+}
+
+bool operator==(const LineOptions &a, const LineOptions &b)
+{
+    return fields(a) == fields(b);
+}
