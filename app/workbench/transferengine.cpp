@@ -275,9 +275,10 @@ void TransferEngine::onInComm()
     const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
     const QString shown = spaced ? m_options.shownHex(text) : text;
     const QString stamp = m_options.timeStamp ? m_lineStamp : QString();
-    // A line continued by a later event keeps one space between its pairs as well.
+    // The capture shows what the pane shows: a line continued by a later event keeps
+    // one space between its pairs as well.
     const QString lead = lineStart ? stamp : spaced ? QStringLiteral(" ") : QString();
-    addCaptureRecord(CaptureLog::RecordReceived, stamp + shown);
+    addCaptureRecord(CaptureLog::RecordReceived, lead + shown);
     emit received(lead + shown, newLine);
     if (answer && outcome != Outcome::Skipped)
         showSent();
