@@ -132,24 +132,24 @@ void FormLine::buildOptionFrame()
 {
     auto *frame = new QGroupBox(QStringLiteral("发送与显示"), this);
     frame->setObjectName(QStringLiteral("FrameLineOptions"));
-    frame->setGeometry(10, 232, 380, 66);
+    frame->setGeometry(10, 232, 380, 68);
 
     auto *label = new QLabel(QStringLiteral("行结束符："), frame);
     label->setObjectName(QStringLiteral("LabelLineEnd"));
-    label->setGeometry(12, 23, 64, 16);
+    label->setGeometry(12, 29, 64, 16);
     ComboLineEnd = new QComboBox(frame);
     ComboLineEnd->setObjectName(QStringLiteral("ComboLineEnd"));
     ComboLineEnd->addItems(LineOptions::lineEndNames());
-    ComboLineEnd->setGeometry(76, 20, 80, 22);
+    ComboLineEnd->setGeometry(76, 26, 80, 22);
     ComboLineEnd->setToolTip(QStringLiteral("加在每条文本格式发送命令之后"));
     connect(ComboLineEnd, &QComboBox::activated, this, &FormLine::optionClicked);
 
     CheckTimeStamp = new QCheckBox(QStringLiteral("接收数据加时间戳"), frame);
     CheckTimeStamp->setObjectName(QStringLiteral("CheckTimeStamp"));
-    CheckTimeStamp->setGeometry(176, 10, 196, 20);
+    CheckTimeStamp->setGeometry(176, 16, 196, 20);
     CheckHexSpace = new QCheckBox(QStringLiteral("16进制数据以空格分隔"), frame);
     CheckHexSpace->setObjectName(QStringLiteral("CheckHexSpace"));
-    CheckHexSpace->setGeometry(176, 36, 196, 20);
+    CheckHexSpace->setGeometry(176, 40, 196, 20);
     for (QCheckBox *box : {CheckTimeStamp, CheckHexSpace})
         connect(box, &QCheckBox::clicked, this, &FormLine::optionClicked);
 }
