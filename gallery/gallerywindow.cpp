@@ -4,9 +4,9 @@
 #include "numberledenums.h"
 #include "xpbuttonevents.h"
 
-#include "component/control.h"
-#include "component/controlsite.h"
-#include "component/runtimeerror.h"
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -4,7 +4,7 @@
 #include "makerinfo.h"
 #include "modulefun.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QCloseEvent>
 #include <QCoreApplication>

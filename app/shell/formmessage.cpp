@@ -4,9 +4,9 @@
 #include "formlogo.h"
 #include "messagelabel.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QApplication>
 #include <QPushButton>

@@ -5,9 +5,9 @@
 #include "modulefun.h"
 #include "skinparts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <control.h>
+#include <controlsite.h>
+#include <xpbuttonevents.h>
 
 #include <QEventLoop>
 #include <QGuiApplication>

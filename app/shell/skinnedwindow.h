@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
-#include <component/propertybag.h>
+#include <propertybag.h>
 
 #include <QWidget>
 

@@ -7,8 +7,8 @@
 #include "tarrockversion.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
+#include <control.h>
+#include <controlsite.h>
 
 #include <QGroupBox>
 #include <QIcon>

@@ -7,9 +7,9 @@
 #include "singlewindow.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QLabel>
 

@@ -5,9 +5,9 @@
 #include "richtextbox.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 

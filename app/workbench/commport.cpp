@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "commport.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 #include "linesettings.h"
 #include "portmap.h"
 #include "serialline.h"

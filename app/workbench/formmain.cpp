@@ -7,10 +7,10 @@
 
 #include <modulefun.h>
 
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
-#include <component/twips.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
+#include <twips.h>
+#include <xpbuttonevents.h>
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 
 #include <modulefun.h>
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QLineEdit>
 

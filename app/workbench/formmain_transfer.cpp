@@ -6,8 +6,8 @@
 
 #include <modulefun.h>
 
-#include <component/control.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <runtimeerror.h>
 
 #include <QComboBox>
 #include <QLabel>

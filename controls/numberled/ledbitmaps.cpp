@@ -3,7 +3,7 @@
 
 #include "ledbitmapnames.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 
 namespace {
 const char ResourceFolder[] = ":/numberled/";

@@ -1,7 +1,7 @@
 // OrmelNumberLED control library. Licensed under the MIT licence.
 #include "ledgeometry.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 
 #include <QString>
 

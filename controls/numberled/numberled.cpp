@@ -5,8 +5,8 @@
 #include "ledgeometry.h"
 #include "ledtext.h"
 
-#include "component/runtimeerror.h"
-#include "component/twips.h"
+#include <runtimeerror.h>
+#include <twips.h>
 
 #include <QDateTime>
 #include <QPainter>

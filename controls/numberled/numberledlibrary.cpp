@@ -1,7 +1,7 @@
 // OrmelNumberLED control library. Licensed under the MIT licence.
 #include "numberled.h"
 
-#include "component/libraryserver.h"
+#include <libraryserver.h>
 
 namespace {
 

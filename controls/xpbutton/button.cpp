@@ -6,7 +6,7 @@
 #include "resourcebitmap.h"
 #include "xpbuttonevents.h"
 
-#include <component/twips.h>
+#include <twips.h>
 
 #include <QFontMetricsF>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // OrmelXPButton control library. Licensed under the MIT licence.
 #include "resourcebitmap.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 namespace {
 const auto ResourceFolder = QStringLiteral(":/xpbutton/");

@@ -5,7 +5,7 @@
 #include "helpbutton.h"
 #include "topbutton.h"
 
-#include <component/libraryserver.h>
+#include <libraryserver.h>
 
 namespace {
 

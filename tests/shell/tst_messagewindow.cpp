@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "modulefun.h"
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QApplication>
 #include <QLabel>

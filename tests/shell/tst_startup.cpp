@@ -3,7 +3,7 @@
 #include "instancelock.h"
 #include "modulefun.h"
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QApplication>
 #include <QDir>
