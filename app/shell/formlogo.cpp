@@ -102,9 +102,8 @@ void FormLogo::openMainWindow()
     try {
         main = ModuleFun::CreateMainWindow();
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(),
-                                                      QStringLiteral("错误提示：程序主窗口无法打开！")),
-                               0);
+        ModuleFun::ShowError(error.number(), error.description(),
+                             QStringLiteral("错误提示：程序主窗口无法打开！"));
     }
     if (main) {
         main->show();

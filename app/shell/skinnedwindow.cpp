@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr char ButtonIdentifier[] = "OrmelXPButton.Button";
-constexpr char TopButtonIdentifier[] = "OrmelXPButton.TopButton";
-constexpr char CaptionKey[] = "caption";
-constexpr char TopButtonTypeKey[] = "topbuttontype";
 constexpr int KeyAsciiEnter = 13;
 
 bool isDragHandle(const QObject *part)
@@ -94,11 +90,11 @@ void SkinnedWindow::addFrameLine()
 
 Component::ControlSite *SkinnedWindow::addCloseButton()
 {
-    const QPoint at(width() - SkinPart::ButtonStep, SkinPart::ButtonTop);
+    const QPoint at = SkinPart::titleButtonAt(width(), SkinPart::CloseButtonPlace);
     Component::ControlSite *site = placeControl(
-        QString::fromLatin1(TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
+        QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
         QRect(at, SkinPart::TitleButtonSize),
-        {{QString::fromLatin1(TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
+        {{QString::fromLatin1(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
     site->on(XPButton::TitleClick, [this](Component::EventArgs &) { close(); });
     return site;
 }
@@ -118,8 +114,8 @@ Component::ControlSite *SkinnedWindow::placeButton(const QString &name, const QR
                                                    const QString &caption, const QString &toolTip,
                                                    std::function<void()> onClick, bool enterClicks)
 {
-    Component::ControlSite *site = placeControl(QString::fromLatin1(ButtonIdentifier), name, geometry,
-                                                {{QString::fromLatin1(CaptionKey), caption}}, toolTip);
+    Component::ControlSite *site = placeControl(QString::fromLatin1(XPButton::ButtonIdentifier), name, geometry,
+                                                {{QString::fromLatin1(XPButton::CaptionKey), caption}}, toolTip);
     site->on(XPButton::ButtonClick, [onClick](Component::EventArgs &) { onClick(); });
     if (enterClicks) {
         site->on(XPButton::ButtonKeyPress, [onClick](Component::EventArgs &args) {

@@ -157,5 +157,5 @@ void FormAbout::mailClick()
     if (!ExternalProgram::startMailTo(MailAddress))
         ModuleFun::ShowMessage(
             QStringLiteral("无法启动系统的邮件程序！\r\n\r\n请直接写信至：%1").arg(MailAddress),
-            WindowTexts::AlignCentre);
+            ModuleFun::AlignCentre);
 }

@@ -23,8 +23,7 @@ const QString Hint = QStringLiteral("请检查文件是否存在！");
 
 void reportFailure(const Component::RuntimeError &error)
 {
-    ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), Hint),
-                           WindowTexts::AlignLeft);
+    ModuleFun::ShowError(error.number(), error.description(), Hint);
 }
 
 } // namespace

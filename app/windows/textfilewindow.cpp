@@ -40,8 +40,6 @@ void TextFileWindow::loadFile(const Layout &layout)
     try {
         m_text->LoadFile(path);
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(),
-                                                      layout.hint),
-                               WindowTexts::AlignLeft);
+        ModuleFun::ShowError(error.number(), error.description(), layout.hint);
     }
 }

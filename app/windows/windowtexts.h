@@ -10,8 +10,4 @@ inline const QString OkCaption = QStringLiteral("确  定");
 inline const QString OkToolTip = QStringLiteral("确定关闭");
 inline const QString OkName = QStringLiteral("ButtonOK");
 
-// Alignments of ModuleFun::ShowMessage.
-constexpr qint16 AlignLeft = 0;
-constexpr qint16 AlignCentre = 2;
-
 } // namespace WindowTexts

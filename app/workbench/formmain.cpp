@@ -6,6 +6,7 @@
 #include "portmap.h"
 
 #include <modulefun.h>
+#include <skinparts.h>
 
 #include <controlsite.h>
 #include <runtimeerror.h>
@@ -30,7 +31,6 @@ using namespace FormMainTexts;
 namespace {
 
 const QSize WindowSize(780, 560);
-constexpr int TitleButtonSize = 21;
 constexpr int RowHeight = 22;
 constexpr int RowStep = 28;
 constexpr int FirstRow = 20;
@@ -107,19 +107,18 @@ void FormMain::buildTitleStrip()
     Component::ControlSite *close = addCloseButton();
     close->on(XPButton::TitleClick, [this](Component::EventArgs &) { ButtonExit_Click(); });
 
-    const int top = 5;
     const Component::PropertyBag extent = {
-        {QStringLiteral("_extentx"), Component::twipsFromPixels(TitleButtonSize)},
-        {QStringLiteral("_extenty"), Component::twipsFromPixels(TitleButtonSize)}};
+        {QString::fromLatin1(Component::ExtentXKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.width())},
+        {QString::fromLatin1(Component::ExtentYKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.height())}};
     Component::PropertyBag minStored = extent;
-    minStored.set(QStringLiteral("topbuttontype"), int(XPButton::MinimumButton));
-    placeControl(QStringLiteral("OrmelXPButton.TopButton"), QStringLiteral("TopButtonMin"),
-                 QRect(width() - 50, top, TitleButtonSize, TitleButtonSize), minStored,
-                 QStringLiteral("最小化"))
+    minStored.set(QString::fromLatin1(XPButton::TopButtonTypeKey), int(XPButton::MinimumButton));
+    placeControl(QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::MinButton),
+                 QRect(SkinPart::titleButtonAt(width(), SkinPart::MinButtonPlace), SkinPart::TitleButtonSize),
+                 minStored, QStringLiteral("最小化"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { showMinimized(); });
-    placeControl(QStringLiteral("OrmelXPButton.HelpButton"), QStringLiteral("HelpButton"),
-                 QRect(width() - 75, top, TitleButtonSize, TitleButtonSize), extent,
-                 QStringLiteral("关于"))
+    placeControl(QString::fromLatin1(XPButton::HelpButtonIdentifier), QString::fromLatin1(SkinPart::HelpButton),
+                 QRect(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace), SkinPart::TitleButtonSize),
+                 extent, QStringLiteral("关于"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { HelpButton_Click(); });
 }
 
@@ -402,10 +401,10 @@ void FormMain::Form_Unload()
     m_engine.timer().stop();
     Sub_ClosePorts();
     if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
-        ModuleFun::ShowMessage(Fun_CaptureReport(), 0);
+        ModuleFun::ShowMessage(Fun_CaptureReport(), ModuleFun::AlignLeft);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))
-        ModuleFun::ShowMessage(SysDataNotSaved.arg(Fun_SysDataPath()), 2);
+        ModuleFun::ShowMessage(SysDataNotSaved.arg(Fun_SysDataPath()), ModuleFun::AlignCentre);
 }
 
 // With no port listed the lists hold no port to store, so the port read at load is kept:

@@ -29,6 +29,10 @@ public:
         CannotCreateObject = 429,
     };
 
+    // Failures of the run-time library that more than one library raises, in its words.
+    static RuntimeError overflow();
+    static RuntimeError resourceNotFound(const QString &name);
+
 private:
     int m_number;
     QString m_description;

@@ -9,7 +9,7 @@ Component::LibraryServer &server()
 {
     static Component::LibraryServer library(
         QStringLiteral("Ormel ActiveX NumberLED"),
-        {{QStringLiteral("OrmelNumberLED.NumberLED"),
+        {{QString::fromLatin1(OrmelNumberLED::NumberLEDIdentifier),
           [](QWidget *parent) -> Component::Control * { return new NumberLED(parent); }}});
     return library;
 }
