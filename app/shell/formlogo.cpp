@@ -48,7 +48,7 @@ FormLogo::FormLogo()
 {
     addPicture();
     addLabels();
-    ModuleFun::SetWindowTopmost(this, -1);
+    ModuleFun::SetWindowTopmost(this, ModuleFun::OnTop);
     shownSplash() = this;
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -117,7 +117,7 @@ void FormLogo::openMainWindow()
 void FormLogo::onActivate()
 {
     SkinnedWindow::onActivate();
-    ModuleFun::SetWindowTopmost(this, -1);
+    ModuleFun::SetWindowTopmost(this, ModuleFun::OnTop);
 }
 
 void FormLogo::closeEvent(QCloseEvent *event)

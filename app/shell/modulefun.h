@@ -25,7 +25,11 @@ bool Main();
 void ApplyWindowSkin(QWidget *window);
 // Moves the window with the mouse through the window system's own move.
 void DragWindow(QWidget *window);
-// Keeps the window above all others (blnOnTop is a flag: -1 true, 0 false).
+// Keeps the window above all others, or no longer: blnOnTop is a flag.
+enum TopmostFlag : qint16 {
+    NotOnTop = 0,
+    OnTop = -1,
+};
 void SetWindowTopmost(QWidget *window, qint16 blnOnTop);
 // How the message window sets its text: ShowMessage's intAlign.
 enum MessageAlignment : qint16 {

@@ -50,7 +50,7 @@ FormAbout::FormAbout(QWidget *parent)
     addTitleStrip(Caption);
     addCloseButton();
     Component::ControlSite *ok =
-        placeButton(WindowTexts::OkName, QRect(260, 229, 70, 25), WindowTexts::OkCaption,
+        placeButton(WindowTexts::OkName, QRect(QPoint(260, 229), WindowTexts::OkButtonSize), WindowTexts::OkCaption,
                     WindowTexts::OkToolTip, [this] { close(); });
     ok->control()->setFocus();
 

@@ -40,7 +40,7 @@ FormViewInfo::FormViewInfo(QWidget *parent)
     m_files->setPattern(CapturePattern);
 
     Component::ControlSite *ok =
-        placeButton(WindowTexts::OkName, QRect(328, 496, 70, 25), QStringLiteral("退出查询"),
+        placeButton(WindowTexts::OkName, QRect(QPoint(328, 496), WindowTexts::OkButtonSize), QStringLiteral("退出查询"),
                     WindowTexts::OkToolTip, [this] { close(); });
 
     m_text = new RichTextBox(this);

@@ -5,6 +5,7 @@
 #include "formmain_texts.h"
 #include "portmap.h"
 
+#include <makerinfo.h>
 #include <modulefun.h>
 #include <skinparts.h>
 
@@ -61,7 +62,7 @@ const QString DataFolder = QStringLiteral("data");
 } // namespace
 
 FormMain::FormMain(QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent),
+    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), WindowSize, parent),
       m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);
@@ -103,7 +104,7 @@ QComboBox *FormMain::addList(QWidget *parent, const QString &name, const QString
 
 void FormMain::buildTitleStrip()
 {
-    addTitleStrip(QStringLiteral("Velmora"));
+    addTitleStrip(QString::fromUtf8(MakerInfo::Product));
     Component::ControlSite *close = addCloseButton();
     close->on(XPButton::TitleClick, [this](Component::EventArgs &) { ButtonExit_Click(); });
 
