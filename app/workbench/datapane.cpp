@@ -40,8 +40,13 @@ DataPane::DataPane(QWidget *parent) : QPlainTextEdit(parent), m_naturalFont(font
 
 int DataPane::lineCount()
 {
-    flushPending();
-    const int lines = documentLineCount();
+    if (!m_countKnown)
+        recount();
+    if (!m_openLinesKnown) {
+        m_openLines = measuredLines(m_openParagraph);
+        m_openLinesKnown = true;
+    }
+    const int lines = m_closedLines + m_openLines;
     return m_dropped ? std::max(lines, int(LinesShown)) : lines;
 }
 
@@ -58,7 +63,10 @@ void DataPane::appendText(const QString &text)
 
 void DataPane::appendPending(const QString &text)
 {
-    m_pending += normalised(text);
+    const QString added = normalised(text);
+    m_pending += added;
+    if (m_countKnown)
+        countQueued(added);
     boundPending();
     if (!m_pending.isEmpty() && !m_batchTimer.isActive())
         m_batchTimer.start();
@@ -104,6 +112,7 @@ void DataPane::appendContinued(const QString &text, bool newLine)
 
 void DataPane::clear()
 {
+    m_countKnown = false;
     m_batchTimer.stop();
     m_pending.clear();
     m_pendingReplacesDocument = false;
@@ -116,6 +125,7 @@ void DataPane::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
     fitLinesShownToHeight();
+    m_countKnown = false; // lines wrap anew at another width or font
 }
 
 // The largest font, up to the natural one, of which LinesShown lines fill no more than
@@ -157,6 +167,7 @@ void DataPane::boundPending()
     m_pending.remove(0, m_pending.size() - KeepChars);
     m_pendingReplacesDocument = true;
     m_dropped = true;
+    m_countKnown = false;
 }
 
 void DataPane::boundDocument()
@@ -168,15 +179,61 @@ void DataPane::boundDocument()
     cursor.setPosition(characters - 1 - KeepChars, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     m_dropped = true;
+    m_countKnown = false;
 }
 
-int DataPane::documentLineCount() const
+// Counts from the document, with the queue inserted first; the rare case: after a
+// clear, a resize or dropped text.
+void DataPane::recount()
 {
+    flushPending();
     auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
-    int lines = 0;
+    m_closedLines = 0;
+    const QTextBlock last = document()->lastBlock();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         layout->ensureBlockLayout(block);
-        lines += std::max(1, block.layout()->lineCount());
+        const int lines = std::max(1, block.layout()->lineCount());
+        if (block == last)
+            m_openLines = lines;
+        else
+            m_closedLines += lines;
     }
-    return lines;
+    m_openParagraph = last.text();
+    m_openLinesKnown = true;
+    // A plain text document wraps at the viewport's width less its margins.
+    m_lineWidth = viewport()->width() - 2 * document()->documentMargin();
+    m_countKnown = true;
+}
+
+// Queued text continues the last paragraph; each line break closes it.
+void DataPane::countQueued(QStringView text)
+{
+    qsizetype start = 0;
+    for (qsizetype breakAt = text.indexOf(LineBreak); breakAt >= 0;
+         breakAt = text.indexOf(LineBreak, start)) {
+        m_openParagraph += text.mid(start, breakAt - start);
+        m_closedLines += measuredLines(m_openParagraph);
+        m_openParagraph.clear();
+        start = breakAt + 1;
+    }
+    m_openParagraph += text.mid(start);
+    m_openLinesKnown = false;
+}
+
+// Lays a paragraph out as the pane's document lays out each of its blocks.
+int DataPane::measuredLines(const QString &paragraph)
+{
+    if (paragraph.isEmpty())
+        return 1;
+    QTextLayout layout(paragraph, document()->defaultFont());
+    layout.setTextOption(document()->defaultTextOption());
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(m_lineWidth);
+        ++lines;
+    }
+    layout.endLayout();
+    return std::max(1, lines);
 }

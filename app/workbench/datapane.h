@@ -25,8 +25,8 @@ public:
     explicit DataPane(QWidget *parent = nullptr);
 
     // Lines as the pane shows them at its current width, wrapped lines included,
-    // queued text counted. Once text had to be dropped the count is at least
-    // LinesShown, as it would be with all of it present.
+    // queued text counted without inserting it. Once text had to be dropped the count
+    // is at least LinesShown, as it would be with all of it present.
     int lineCount();
     bool isEmpty() const;
 
@@ -55,7 +55,19 @@ private:
     QString normalised(const QString &text);
     void boundPending();
     void boundDocument();
-    int documentLineCount() const;
+    void recount();
+    void countQueued(QStringView text);
+    int measuredLines(const QString &paragraph);
+
+    // The line count, kept as text is queued: the lines of the paragraphs before the
+    // last one, and the last paragraph as it will stand once the queue is inserted.
+    bool m_countKnown = false;
+    int m_closedLines = 0;
+    QString m_openParagraph;
+    int m_openLines = 1;
+    bool m_openLinesKnown = false;
+    // The line width the pane's document lays its paragraphs out to.
+    qreal m_lineWidth = 0;
 
     QString m_pending;
     bool m_pendingReplacesDocument = false;
