@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -72,19 +73,24 @@ void DataPane::appendPending(const QString &text)
         m_batchTimer.start();
 }
 
+// One edit: what the bound drops goes before the queue comes in, so the document is
+// laid out once, at its final length.
 void DataPane::flushPending()
 {
     m_batchTimer.stop();
-    if (m_pendingReplacesDocument) {
-        QPlainTextEdit::clear();
-        m_pendingReplacesDocument = false;
-    }
-    if (!m_pending.isEmpty()) {
+    if (m_pendingReplacesDocument || !m_pending.isEmpty()) {
         QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        if (m_pendingReplacesDocument) {
+            cursor.select(QTextCursor::Document);
+            cursor.removeSelectedText();
+            m_pendingReplacesDocument = false;
+        }
+        boundDocument(cursor);
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(m_pending);
+        cursor.endEditBlock();
         m_pending.clear();
-        boundDocument();
     }
     moveCursor(QTextCursor::End);
     ensureCursorVisible();
@@ -112,20 +118,28 @@ void DataPane::appendContinued(const QString &text, bool newLine)
 
 void DataPane::clear()
 {
-    m_countKnown = false;
     m_batchTimer.stop();
     m_pending.clear();
     m_pendingReplacesDocument = false;
     m_dropped = false;
     m_endsWithCr = false;
     QPlainTextEdit::clear();
+    // An empty pane's count is known without laying anything out.
+    m_closedLines = 0;
+    m_openParagraph.clear();
+    m_openLines = 1;
+    m_openLinesKnown = true;
+    m_countKnown = true;
 }
 
 void DataPane::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
     fitLinesShownToHeight();
-    m_countKnown = false; // lines wrap anew at another width or font
+    // Lines wrap anew at another width or font.
+    m_layoutWidth = viewport()->width();
+    m_lastMeasured = {};
+    m_countKnown = false;
 }
 
 // The largest font, up to the natural one, of which LinesShown lines fill no more than
@@ -170,14 +184,19 @@ void DataPane::boundPending()
     m_countKnown = false;
 }
 
-void DataPane::boundDocument()
+// Shown and queued text together past MaxChars: only the newest KeepChars of both stay.
+void DataPane::boundDocument(QTextCursor &cursor)
 {
-    const int characters = document()->characterCount();
-    if (characters <= MaxChars)
+    const qsizetype shown = document()->characterCount() - 1;
+    const qsizetype total = shown + m_pending.size();
+    if (total <= MaxChars)
         return;
-    QTextCursor cursor(document());
-    cursor.setPosition(characters - 1 - KeepChars, QTextCursor::KeepAnchor);
+    const qsizetype drop = total - KeepChars;
+    cursor.setPosition(0);
+    cursor.setPosition(int(std::min(drop, shown)), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    if (drop > shown)
+        m_pending.remove(0, drop - shown);
     m_dropped = true;
     m_countKnown = false;
 }
@@ -200,8 +219,6 @@ void DataPane::recount()
     }
     m_openParagraph = last.text();
     m_openLinesKnown = true;
-    // A plain text document wraps at the viewport's width less its margins.
-    m_lineWidth = viewport()->width() - 2 * document()->documentMargin();
     m_countKnown = true;
 }
 
@@ -220,20 +237,30 @@ void DataPane::countQueued(QStringView text)
     m_openLinesKnown = false;
 }
 
-// Lays a paragraph out as the pane's document lays out each of its blocks.
+// Lays a paragraph out as the pane's document lays out each of its blocks, as far as
+// the count matters: past LinesShown lines the pane is full anyway.
 int DataPane::measuredLines(const QString &paragraph)
 {
     if (paragraph.isEmpty())
         return 1;
+    // The send pane measures the same command at every send.
+    if (m_lastMeasured.lines > 0 && paragraph == m_lastMeasured.text)
+        return m_lastMeasured.lines;
     QTextLayout layout(paragraph, document()->defaultFont());
     layout.setTextOption(document()->defaultTextOption());
+    // A plain text document wraps at the viewport's width less its margins, and not
+    // at all before it has a width.
+    const qreal width = (m_layoutWidth > 0 ? qreal(m_layoutWidth) : qreal(INT_MAX))
+        - 2 * document()->documentMargin();
     int lines = 0;
     layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    for (QTextLine line = layout.createLine(); line.isValid() && lines <= LinesShown;
+         line = layout.createLine()) {
         line.setLeadingIncluded(true);
-        line.setLineWidth(m_lineWidth);
+        line.setLineWidth(width);
         ++lines;
     }
     layout.endLayout();
-    return std::max(1, lines);
+    m_lastMeasured = {paragraph, std::max(1, lines)};
+    return m_lastMeasured.lines;
 }

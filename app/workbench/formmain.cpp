@@ -5,6 +5,7 @@
 #include "formmain_texts.h"
 #include "portmap.h"
 
+#include <filelocations.h>
 #include <makerinfo.h>
 #include <modulefun.h>
 #include <skinparts.h>
@@ -57,7 +58,6 @@ const QStringList FormatItems = {"Ascii 编码 格式", "16进制编码 格式"}
 const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
 
 const QString SysDataFile = QStringLiteral("sysdata.dat");
-const QString DataFolder = QStringLiteral("data");
 
 } // namespace
 
@@ -313,12 +313,14 @@ void FormMain::connectSettings()
 
 QString FormMain::Fun_SysDataPath()
 {
-    return ModuleFun::ProgramFolder() + QLatin1Char('/') + SysDataFile;
+    return FileLocations::of(ModuleFun::ProgramFolder()).settingsFolder() + QLatin1Char('/') + SysDataFile;
 }
 
 void FormMain::Form_Load()
 {
+    const FileLocations &locations = FileLocations::of(ModuleFun::ProgramFolder());
     PortMap::setFolder(ModuleFun::ProgramFolder());
+    PortMap::setUserFolder(locations.userPortFolder());
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
@@ -340,8 +342,7 @@ void FormMain::Form_Load()
 
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
-    m_engine.capture().setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder,
-                               strFileName);
+    m_engine.capture().setFile(locations.captureFolder(), strFileName);
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.

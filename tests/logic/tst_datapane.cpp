@@ -159,7 +159,8 @@ void TestDataPane::sixteenLinesThenEmptied()
 }
 
 // The count of queued text, kept without inserting it, is the count of the same text
-// inserted: random words, breaks of every kind and lines long enough to wrap.
+// inserted as far as the window's rules look: random words, breaks of every kind and
+// lines long enough to wrap.
 void TestDataPane::queuedCountEqualsInsertedCount()
 {
     const QStringList pieces = {"AT", "OK", " ", CRLF, "\r", "\n", "中文",
@@ -177,7 +178,8 @@ void TestDataPane::queuedCountEqualsInsertedCount()
         const QString piece = pieces.at(random.bounded(int(pieces.size())));
         m_pane->appendPending(piece);
         inserted.appendText(piece);
-        QCOMPARE(m_pane->lineCount(), inserted.lineCount());
+        const int beyond = DataPane::LinesShown + 1;
+        QCOMPARE(std::min(m_pane->lineCount(), beyond), std::min(inserted.lineCount(), beyond));
         if (step % 13 == 0)
             m_pane->flushPending();
     }
