@@ -94,9 +94,14 @@ Component::ControlSite *SkinnedWindow::addCloseButton()
     Component::ControlSite *site = placeControl(
         QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
         QRect(at, SkinPart::TitleButtonSize),
-        {{QString::fromLatin1(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
+        {{storedKey(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
     site->on(XPButton::TitleClick, [this](Component::EventArgs &) { close(); });
     return site;
+}
+
+QString SkinnedWindow::storedKey(const char *key)
+{
+    return QString::fromLatin1(key).toLower();
 }
 
 Component::ControlSite *SkinnedWindow::placeControl(const QString &identifier, const QString &name,
@@ -115,7 +120,7 @@ Component::ControlSite *SkinnedWindow::placeButton(const QString &name, const QR
                                                    std::function<void()> onClick, bool enterClicks)
 {
     Component::ControlSite *site = placeControl(QString::fromLatin1(XPButton::ButtonIdentifier), name, geometry,
-                                                {{QString::fromLatin1(XPButton::CaptionKey), caption}}, toolTip);
+                                                {{storedKey(XPButton::CaptionKey), caption}}, toolTip);
     site->on(XPButton::ButtonClick, [onClick](Component::EventArgs &) { onClick(); });
     if (enterClicks) {
         site->on(XPButton::ButtonKeyPress, [onClick](Component::EventArgs &args) {

@@ -112,7 +112,7 @@ void FormMain::buildTitleStrip()
         {QString::fromLatin1(Component::ExtentXKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.width())},
         {QString::fromLatin1(Component::ExtentYKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.height())}};
     Component::PropertyBag minStored = extent;
-    minStored.set(QString::fromLatin1(XPButton::TopButtonTypeKey), int(XPButton::MinimumButton));
+    minStored.set(storedKey(XPButton::TopButtonTypeKey), int(XPButton::MinimumButton));
     placeControl(QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::MinButton),
                  QRect(SkinPart::titleButtonAt(width(), SkinPart::MinButtonPlace), SkinPart::TitleButtonSize),
                  minStored, QStringLiteral("最小化"))
