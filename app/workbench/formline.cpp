@@ -6,9 +6,9 @@
 
 #include <modulefun.h>
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -10,9 +10,9 @@
 #include <systemcodepage.h>
 #include <titlestripbutton.h>
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <control.h>
+#include <controlsite.h>
+#include <xpbuttonevents.h>
 
 #include <QApplication>
 #include <QCheckBox>
