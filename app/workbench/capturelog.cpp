@@ -171,8 +171,9 @@ bool CaptureLog::write()
 {
     QFile file(filePath());
     // A link in place of the file is refused: it could name any file of the user.
+    // Unbuffered, so that nothing of a failed write is left to reach the file at close.
     if (QFileInfo(filePath()).isSymLink() || !QDir().mkpath(m_folder)
-        || !file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        || !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         m_errorNumber = PathFileAccessError;
         m_errorDescription = PathFileAccessDescription;
         return false;
