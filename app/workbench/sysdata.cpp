@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <array>
@@ -45,7 +46,10 @@ public:
         const int count = quint16(integer());
         const QByteArray bytes = m_bytes.mid(m_pos, count);
         m_pos += bytes.size();
-        return SystemCodePage::toUnicode(bytes);
+        // A command may begin with U+FEFF; as the start of a file it would be taken
+        // for a byte order mark and dropped.
+        QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::ConvertInitialBom);
+        return decoder(bytes);
     }
 
 private:
