@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -61,27 +62,41 @@ const QByteArray &payloadBlock()
     return block;
 }
 
+const QByteArray &streamEnd()
+{
+    static const QByteArray end("<the end of the stream>");
+    return end;
+}
+
+namespace {
+
+void writeAll(int master, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(master, data, size_t(size));
+        if (written < 0) {
+            pollfd watch {master, POLLOUT, 0};
+            poll(&watch, 1, 100);
+            continue;
+        }
+        data += written;
+        size -= written;
+    }
+}
+
+} // namespace
+
 bool farEndStream(int master, qint64 bytes, qint64 bytesPerSecond)
 {
     const QByteArray &block = payloadBlock();
+    const qint64 payloadBytes = bytes - streamEnd().size();
     const std::int64_t start = Measurements::nowMicroseconds();
     qint64 sent = 0;
-    while (sent < bytes) {
+    while (sent < payloadBytes) {
         const qint64 part = bytesPerSecond > 0 ? std::min<qint64>(bytesPerSecond / 100, block.size())
                                                : block.size();
-        const qint64 size = std::min<qint64>(part, bytes - sent);
-        const char *data = block.constData();
-        qint64 left = size;
-        while (left > 0) {
-            const ssize_t written = ::write(master, data, size_t(left));
-            if (written < 0) {
-                pollfd watch {master, POLLOUT, 0};
-                poll(&watch, 1, 100);
-                continue;
-            }
-            data += written;
-            left -= written;
-        }
+        const qint64 size = std::min<qint64>(part, payloadBytes - sent);
+        writeAll(master, block.constData(), size);
         sent += size;
         if (bytesPerSecond > 0) {
             const std::int64_t due = start + sent * 1000000 / bytesPerSecond;
@@ -90,6 +105,7 @@ bool farEndStream(int master, qint64 bytes, qint64 bytesPerSecond)
                 usleep(useconds_t(wait));
         }
     }
+    writeAll(master, streamEnd().constData(), streamEnd().size());
     return true;
 }
 
@@ -171,7 +187,23 @@ QVector<double> plainRoundTrips(int exchanges)
     return trips;
 }
 
-QVector<double> serialPortRoundTrips(int exchanges)
+QByteArray longCommand(int size)
+{
+    QByteArray command(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        command[i] = char('A' + i % 26);
+    return command;
+}
+
+QByteArray longAnswer(int size)
+{
+    QByteArray answer(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        answer[i] = char('0' + i % 10);
+    return answer;
+}
+
+QVector<double> serialPortRoundTrips(int exchanges, const QByteArray &command, const QByteArray &answer)
 {
     PseudoTerminal terminal;
     QSerialPort port(terminal.slavePath());
@@ -180,16 +212,16 @@ QVector<double> serialPortRoundTrips(int exchanges)
     QByteArray pending;
     QObject::connect(&port, &QSerialPort::readyRead, [&] {
         pending += port.readAll();
-        while (pending.size() >= Command.size()) {
-            pending.remove(0, Command.size());
-            port.write(Answer);
+        while (pending.size() >= command.size()) {
+            pending.remove(0, command.size());
+            port.write(answer);
             port.flush();
         }
     });
     QVector<double> trips;
     QEventLoop loop;
     std::thread farEnd([&] {
-        trips = farEndExchanges(terminal.master(), exchanges, Command, Answer);
+        trips = farEndExchanges(terminal.master(), exchanges, command, answer);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
@@ -231,6 +263,44 @@ QVector<double> serialPortPeriodicIntervals(int periods)
     loop.exec();
     farEnd.join();
     return intervals;
+}
+
+QVector<double> nanosleepPeriodicIntervals(int periods)
+{
+    PseudoTerminal terminal;
+    const int slave = openSlave(terminal);
+    std::atomic<bool> done {false};
+    std::thread sender([&] {
+        std::int64_t due = Measurements::nowMicroseconds();
+        while (!done) {
+            due += 200000;
+            Measurements::sleepUntilMicroseconds(due);
+            if (::write(slave, Command.constData(), size_t(Command.size())) != Command.size())
+                return;
+        }
+    });
+    const QVector<double> intervals = farEndArrivalIntervals(terminal.master(), periods);
+    done = true;
+    sender.join();
+    ::close(slave);
+    return intervals;
+}
+
+SlowReading farEndReadSlowly(int master, int bytesPerSecond, int chunk, const std::atomic<bool> &stop)
+{
+    SlowReading reading;
+    QByteArray buffer(chunk, Qt::Uninitialized);
+    const std::int64_t start = Measurements::nowMicroseconds();
+    for (qint64 reads = 1; !stop; ++reads) {
+        Measurements::sleepUntilMicroseconds(start + reads * chunk * 1000000 / bytesPerSecond);
+        int waiting = 0;
+        if (ioctl(master, FIONREAD, &waiting) == 0)
+            reading.mostWaiting = std::max(reading.mostWaiting, waiting);
+        const ssize_t got = ::read(master, buffer.data(), size_t(chunk));
+        if (got > 0)
+            reading.bytesRead += got;
+    }
+    return reading;
 }
 
 } // namespace Baselines

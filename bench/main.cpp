@@ -1,157 +1,201 @@
 // Velmora benchmark. Licensed under the MIT licence.
-// Measures the program's receive throughput, far-end answer latency and periodic-send
-// precision on pseudo-terminals, each beside baselines measured in the same run.
-// Every case runs in a process of its own, so that peak memory is the case's own.
+// Measures the program's receive throughput, far-end answer latency, periodic-send
+// precision, a slow line and the capture viewer on pseudo-terminals, each beside
+// baselines measured in the same run. Every case runs in a process of its own, so that
+// peak memory and CPU time are the case's own, and the cases take turns in rounds.
 #include "baselines.h"
 #include "measurements.h"
+#include "options.h"
+#include "report.h"
+#include "viewercase.h"
 #include "workbenchcases.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QProcess>
-#include <QThread>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 namespace {
 
-constexpr qint64 StreamBytes = 32LL * 1024 * 1024;
-constexpr int Exchanges = 2000;
-constexpr int Periods = 100;
 constexpr double MiB = 1024.0 * 1024.0;
+constexpr int LongMessageBytes = 4096;
+constexpr int SteadyBytesPerSecond = 1000 * 1000;
+constexpr int SlowCommandBytes = 1000;
+constexpr int SlowLineBytesPerSecond = 960;
+constexpr int ViewerStreamBytesPerSecond = 11500;
 
-using Results = QHash<QString, double>;
-
-void print(const char *key, double value)
+void print(const QString &key, double value)
 {
-    std::printf("%s %.6f\n", key, value);
+    std::printf("%s %.6f\n", qPrintable(key), value);
 }
 
-void printTrips(const char *prefix, const QVector<double> &trips)
+void printTrips(const QString &prefix, const QVector<double> &trips)
 {
-    print((QByteArray(prefix) + ".median").constData(), Measurements::percentile(trips, 0.5));
-    print((QByteArray(prefix) + ".p99").constData(), Measurements::percentile(trips, 0.99));
-    print((QByteArray(prefix) + ".count").constData(), trips.size());
+    print(prefix + ".median", Measurements::percentile(trips, 0.5));
+    print(prefix + ".p99", Measurements::percentile(trips, 0.99));
+    print(prefix + ".count", trips.size());
 }
 
-void printReceive(const char *prefix, const WorkbenchCases::ReceiveResult &result)
+void printReceive(const QString &prefix, qint64 bytes, const WorkbenchCases::ReceiveResult &result)
 {
-    print((QByteArray(prefix) + ".mbps").constData(), StreamBytes / MiB / result.seconds);
-    print((QByteArray(prefix) + ".stall").constData(), result.longestStallMs);
-    print((QByteArray(prefix) + ".memory").constData(), result.peakMemoryMiB);
-    print((QByteArray(prefix) + ".complete").constData(), result.captureComplete ? 1 : 0);
+    print(prefix + ".mbps", result.seconds > 0 ? bytes / MiB / result.seconds : 0);
+    print(prefix + ".cpu", result.cpuSeconds);
+    print(prefix + ".stall", result.longestStallMs);
+    print(prefix + ".memory", result.peakMemoryMiB);
+    print(prefix + ".complete", result.captureComplete ? 1 : 0);
 }
 
-void printIntervals(const char *prefix, const QVector<double> &intervals)
+void printIntervals(const QString &prefix, const QVector<double> &intervals)
 {
     QVector<double> errors;
     for (double interval : intervals)
         errors.append(std::abs(interval - 200.0));
-    print((QByteArray(prefix) + ".mean").constData(), Measurements::mean(intervals));
-    print((QByteArray(prefix) + ".p99error").constData(), Measurements::percentile(errors, 0.99));
-    print((QByteArray(prefix) + ".count").constData(), intervals.size());
+    print(prefix + ".mean", Measurements::mean(intervals));
+    print(prefix + ".p99error", Measurements::percentile(errors, 0.99));
+    print(prefix + ".count", intervals.size());
 }
 
-int runCase(const QString &name)
+void printSlowReader(const WorkbenchCases::SlowReaderResult &result)
 {
-    if (name == QLatin1String("plain-receive"))
-        print("plain.mbps", StreamBytes / MiB / Baselines::plainReceiveSeconds(StreamBytes));
-    else if (name == QLatin1String("serial-receive"))
-        print("serial.mbps", StreamBytes / MiB / Baselines::serialPortReceiveSeconds(StreamBytes));
-    else if (name == QLatin1String("plain-answer"))
-        printTrips("plain.trip", Baselines::plainRoundTrips(Exchanges));
-    else if (name == QLatin1String("serial-answer"))
-        printTrips("serial.trip", Baselines::serialPortRoundTrips(Exchanges));
-    else if (name == QLatin1String("velmora-text"))
-        printReceive("text", WorkbenchCases::receive(StreamBytes, 0));
-    else if (name == QLatin1String("velmora-hex"))
-        printReceive("hex", WorkbenchCases::receive(StreamBytes, 1));
-    else if (name == QLatin1String("velmora-steady"))
-        print("steady.cpu", WorkbenchCases::steadyCpuShare(1000 * 1000, 5));
-    else if (name == QLatin1String("velmora-answer"))
-        printTrips("velmora.trip", WorkbenchCases::answerRoundTrips(Exchanges));
-    else if (name == QLatin1String("serial-periodic"))
-        printIntervals("serial.periodic", Baselines::serialPortPeriodicIntervals(Periods));
-    else if (name == QLatin1String("velmora-periodic"))
-        printIntervals("periodic", WorkbenchCases::periodicIntervals(Periods));
-    else {
-        std::fprintf(stderr, "unknown case %s\n", qPrintable(name));
-        return 2;
+    print("slow.clean", result.secondsWithoutReport);
+    print("slow.messages", result.messages);
+    print("slow.error", result.firstErrorNumber);
+    print("slow.sending", result.stillSending ? 1 : 0);
+    print("slow.rate", result.bytesPerSecondRead);
+    print("slow.waiting", result.mostWaiting);
+    print("slow.memory", result.peakMemoryMiB);
+}
+
+void printViewer(const ViewerCase::Result &result)
+{
+    print("viewer.load", result.loadSeconds);
+    print("viewer.stall", result.longestStallMs);
+    print("viewer.holdup", result.longestHoldUpMs);
+    print("viewer.memory", result.peakMemoryMiB);
+    print("viewer.behind", result.farEndHeldBackKiB);
+}
+
+// The large capture the viewer opens: the one the run wrote, or one of the case's own.
+void runViewer(const Options &options)
+{
+    QString capture = options.largeCapture;
+    QTemporaryDir folder;
+    if (capture.isEmpty()) {
+        capture = folder.filePath(QStringLiteral("large.txt"));
+        ViewerCase::writeLargeCapture(capture, options.viewerMiB);
     }
-    return 0;
+    printViewer(ViewerCase::run(capture, ViewerStreamBytesPerSecond));
 }
 
-Results runAll(const QString &program)
+struct Case
 {
-    const QStringList cases = {"plain-receive", "serial-receive", "velmora-text", "velmora-hex",
-                               "velmora-steady", "plain-answer", "serial-answer",
-                               "velmora-answer", "serial-periodic", "velmora-periodic"};
+    const char *name;
+    std::function<void(const Options &)> run;
+};
+
+const std::vector<Case> &cases()
+{
+    static const std::vector<Case> all = {
+        {"plain-receive", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             print("plain.mbps", bytes / MiB / Baselines::plainReceiveSeconds(bytes));
+         }},
+        {"serial-receive", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             print("serial.mbps", bytes / MiB / Baselines::serialPortReceiveSeconds(bytes));
+         }},
+        {"velmora-text", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             printReceive("text", bytes, WorkbenchCases::receive(bytes, 0));
+         }},
+        {"velmora-hex", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             printReceive("hex", bytes, WorkbenchCases::receive(bytes, 1));
+         }},
+        {"velmora-steady", [](const Options &o) {
+             print("steady.cpu", WorkbenchCases::steadyCpuShare(SteadyBytesPerSecond, o.steadySeconds));
+         }},
+        {"plain-answer", [](const Options &o) {
+             printTrips("plain.trip", Baselines::plainRoundTrips(o.exchanges));
+         }},
+        {"serial-answer", [](const Options &o) {
+             printTrips("serial.trip", Baselines::serialPortRoundTrips(o.exchanges, "AT", "OK"));
+         }},
+        {"velmora-answer", [](const Options &o) {
+             printTrips("velmora.trip", WorkbenchCases::answerRoundTrips(o.exchanges, "AT", "OK"));
+         }},
+        {"serial-answer-4k", [](const Options &o) {
+             printTrips("serial4k.trip", Baselines::serialPortRoundTrips(o.longExchanges,
+                            Baselines::longCommand(LongMessageBytes), Baselines::longAnswer(LongMessageBytes)));
+         }},
+        {"velmora-answer-4k", [](const Options &o) {
+             printTrips("velmora4k.trip", WorkbenchCases::answerRoundTrips(o.longExchanges,
+                            Baselines::longCommand(LongMessageBytes), Baselines::longAnswer(LongMessageBytes)));
+         }},
+        {"serial-periodic", [](const Options &o) {
+             printIntervals("serial.periodic", Baselines::serialPortPeriodicIntervals(o.periods));
+         }},
+        {"nanosleep-periodic", [](const Options &o) {
+             printIntervals("nanosleep.periodic", Baselines::nanosleepPeriodicIntervals(o.periods));
+         }},
+        {"velmora-periodic", [](const Options &o) {
+             printIntervals("periodic", WorkbenchCases::periodicIntervals(o.periods));
+         }},
+        {"velmora-slow-reader", [](const Options &o) {
+             printSlowReader(WorkbenchCases::slowReader(SlowCommandBytes, SlowLineBytesPerSecond, o.slowSeconds));
+         }},
+        {"velmora-viewer", runViewer},
+    };
+    return all;
+}
+
+int runCase(const Options &options)
+{
+    for (const Case &each : cases()) {
+        if (options.caseName == QLatin1String(each.name)) {
+            each.run(options);
+            return 0;
+        }
+    }
+    std::fprintf(stderr, "unknown case %s; the cases are:\n", qPrintable(options.caseName));
+    for (const Case &each : cases())
+        std::fprintf(stderr, "  %s\n", each.name);
+    return 2;
+}
+
+void collect(const QByteArray &output, Results &results)
+{
+    for (const QByteArray &line : output.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 2)
+            results[QString::fromLatin1(fields.at(0))].append(fields.at(1).toDouble());
+    }
+}
+
+// Round after round, each case once in a process of its own: a slow spell of the
+// machine then touches every case alike instead of one case's every sample.
+Results runAll(const QString &program, Options options)
+{
+    QTemporaryDir folder;
+    options.largeCapture = folder.filePath(QStringLiteral("large.txt"));
+    std::fprintf(stderr, "writing a %d MiB capture for the viewer ...\n", options.viewerMiB);
+    ViewerCase::writeLargeCapture(options.largeCapture, options.viewerMiB);
     Results results;
-    for (const QString &name : cases) {
-        std::fprintf(stderr, "running %s ...\n", qPrintable(name));
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(program, {QStringLiteral("--case"), name});
-        child.waitForFinished(-1);
-        const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
-        for (const QByteArray &line : lines) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() == 2)
-                results.insert(QString::fromLatin1(fields.at(0)), fields.at(1).toDouble());
+    for (int round = 1; round <= options.rounds; ++round) {
+        for (const Case &each : cases()) {
+            std::fprintf(stderr, "round %d of %d: %s ...\n", round, options.rounds, each.name);
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(program, options.caseArguments(QString::fromLatin1(each.name)));
+            child.waitForFinished(-1);
+            collect(child.readAllStandardOutput(), results);
         }
     }
     return results;
-}
-
-const char *verdict(bool met)
-{
-    return met ? "met" : "NOT MET";
-}
-
-void report(const Results &r)
-{
-    const double plain = r.value("plain.mbps");
-    const double serial = r.value("serial.mbps");
-    std::printf("Velmora benchmark on %d cores: %lld MiB streams, %d exchanges, %d periods\n\n",
-                QThread::idealThreadCount(), StreamBytes / (1024 * 1024), Exchanges, Periods);
-    std::printf("Receive (mode 2, capture on)        MB/s   ratio to plain loop\n");
-    std::printf("  plain read()/poll() loop      %9.1f   1.00\n", plain);
-    std::printf("  bare QSerialPort reader       %9.1f   %.2f\n", serial, serial / plain);
-    for (const char *format : {"text", "hex"}) {
-        const QString key = QString::fromLatin1(format);
-        const double mbps = r.value(key + ".mbps");
-        const double goal = key == "text" ? 0.25 : 1.0 / 6;
-        std::printf("  Velmora, %-4s format          %9.1f   %.2f (goal >= %.2f: %s)\n", format, mbps,
-                    mbps / plain, goal, verdict(mbps / plain >= goal));
-        std::printf("      longest event-loop stall %.1f ms (goal <= 50: %s), peak memory %.1f MiB "
-                    "(goal < 100: %s), capture holds every byte: %s\n",
-                    r.value(key + ".stall"), verdict(r.value(key + ".stall") <= 50),
-                    r.value(key + ".memory"), verdict(r.value(key + ".memory") < 100),
-                    r.value(key + ".complete") > 0 ? "yes" : "NO");
-    }
-    std::printf("  Velmora at a steady 1 MB/s: %.1f %% of one core (goal <= 25 %%: %s)\n\n",
-                r.value("steady.cpu") * 100, verdict(r.value("steady.cpu") <= 0.25));
-
-    const double serialMedian = r.value("serial.trip.median");
-    std::printf("Far-end answer (mode 3, AT -> OK)   median us   p99 us   median ratio to QSerialPort\n");
-    std::printf("  plain read()/poll() responder  %9.1f %9.1f   %.2f\n", r.value("plain.trip.median"),
-                r.value("plain.trip.p99"), r.value("plain.trip.median") / serialMedian);
-    std::printf("  bare QSerialPort responder     %9.1f %9.1f   1.00\n", serialMedian,
-                r.value("serial.trip.p99"));
-    const double median = r.value("velmora.trip.median");
-    std::printf("  Velmora                        %9.1f %9.1f   %.2f (goal <= 3: %s; p99 <= 1000 us: %s; %d exchanges)\n\n",
-                median, r.value("velmora.trip.p99"), median / serialMedian, verdict(median / serialMedian <= 3),
-                verdict(r.value("velmora.trip.p99") <= 1000), int(r.value("velmora.trip.count")));
-
-    const double mean = r.value("periodic.mean");
-    std::printf("Periodic send (mode 0, 200 ms, repeat on)\n");
-    std::printf("  bare QTimer and QSerialPort: mean interval %.3f ms, p99 interval error %.3f ms\n",
-                r.value("serial.periodic.mean"), r.value("serial.periodic.p99error"));
-    std::printf("  Velmora: mean interval %.3f ms (goal within 0.2 ms of 200: %s), p99 interval error %.3f ms "
-                "(goal <= 1.5: %s), %d intervals\n",
-                mean, verdict(std::abs(mean - 200) <= 0.2), r.value("periodic.p99error"),
-                verdict(r.value("periodic.p99error") <= 1.5), int(r.value("periodic.count")));
 }
 
 } // namespace
@@ -160,9 +204,13 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList arguments = app.arguments();
-    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--case"))
-        return runCase(arguments.at(2));
-    report(runAll(app.applicationFilePath()));
+    Options options;
+    if (!options.parse(app.arguments())) {
+        Options::printUsage();
+        return 2;
+    }
+    if (!options.caseName.isEmpty())
+        return runCase(options);
+    printReport(runAll(app.applicationFilePath(), options), options);
     return 0;
 }

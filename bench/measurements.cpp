@@ -2,6 +2,7 @@
 #include "measurements.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <numeric>
 #include <sys/resource.h>
 #include <time.h>
@@ -29,6 +30,14 @@ double threadCpuSeconds()
     return now.tv_sec + now.tv_nsec / 1e9;
 }
 
+double processCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec
+           + usage.ru_stime.tv_usec / 1e6;
+}
+
 double peakMemoryMiB()
 {
     rusage usage {};
@@ -41,6 +50,13 @@ std::int64_t nowMicroseconds()
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+void sleepUntilMicroseconds(std::int64_t microseconds)
+{
+    const timespec due {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr) == EINTR) {
+    }
 }
 
 } // namespace Measurements

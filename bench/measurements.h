@@ -15,10 +15,14 @@ double percentile(QVector<double> values, double fraction);
 double mean(const QVector<double> &values);
 // CPU time of the calling thread, in seconds.
 double threadCpuSeconds();
+// User and system time of the whole process, every thread included, in seconds.
+double processCpuSeconds();
 // Peak resident memory of this process, in MiB.
 double peakMemoryMiB();
 // Microseconds on a monotonic clock, comparable between threads.
 std::int64_t nowMicroseconds();
+// Sleeps until the monotonic clock reaches `microseconds`.
+void sleepUntilMicroseconds(std::int64_t microseconds);
 
 } // namespace Measurements
 

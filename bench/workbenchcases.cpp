@@ -2,149 +2,67 @@
 #include "workbenchcases.h"
 
 #include "baselines.h"
+#include "farend.h"
 #include "measurements.h"
 #include "pseudoterminal.h"
+#include "session.h"
 
-#include <capturelog.h>
 #include <commandcodec.h>
-#include <formmain.h>
-#include <modulefun.h>
 
-#include <component/componentloader.h>
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDate>
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QEvent>
 #include <QFile>
-#include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QTest>
+#include <QPlainTextEdit>
+#include <QTextBlock>
 
-#include <atomic>
-#include <functional>
-#include <cstdio>
-#include <thread>
+#include <cstring>
 
 namespace WorkbenchCases {
 
 namespace {
 
-constexpr int QuietBeforeStopMs = 200;
+constexpr int SlowReaderChunk = 16; // a UART's receive FIFO
 
-// One run of the program's main window in a program folder of its own.
-class Session
+// Tells when a pane has drawn the end of the stream: its text ends with the stream's
+// last bytes (which occur nowhere before them) and it has painted since it last changed.
+class PaneWatch : public QObject
 {
 public:
-    explicit Session(const QString &slavePath)
+    PaneWatch(QPlainTextEdit *pane, const QString &shownEnd)
+        : m_pane(pane),
+          m_shownEnd(shownEnd)
     {
-        QFile ports(m_folder.filePath(QStringLiteral("ports.ini")));
-        ports.open(QIODevice::WriteOnly);
-        ports.write("COM15=" + slavePath.toLocal8Bit() + "\n");
-        ports.close();
-        ModuleFun::SetProgramFolder(m_folder.path());
-        ModuleFun::SetMessageObserver([](const QString &text, qint16) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        });
-        Component::ComponentLoader::setLibraryFolder(QStringLiteral(TARROCK_DIR));
-        m_window = new FormMain;
-        m_window->show();
-        QCoreApplication::processEvents();
+        pane->viewport()->installEventFilter(this);
+        connect(pane->document(), &QTextDocument::contentsChanged, this, [this] { m_changedSincePaint = true; });
     }
 
-    ~Session()
+    bool drawnToTheEnd() const
     {
-        m_window->close();
-        delete m_window;
+        if (m_changedSincePaint)
+            return false;
+        QString text = m_pane->document()->lastBlock().text();
+        for (QTextBlock block = m_pane->document()->lastBlock().previous();
+             text.size() < 2 * m_shownEnd.size() && block.isValid(); block = block.previous())
+            text.prepend(block.text());
+        return text.endsWith(m_shownEnd);
     }
 
-    void pick(const char *listName, const QString &itemText)
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *list = m_window->findChild<QComboBox *>(QString::fromLatin1(listName));
-        const int index = list->findText(itemText);
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
-
-    void pickIndex(const char *listName, int index)
-    {
-        auto *list = m_window->findChild<QComboBox *>(QString::fromLatin1(listName));
-        list->setCurrentIndex(index);
-        emit list->activated(index);
-    }
-
-    void check(const char *boxName, bool checked)
-    {
-        auto *box = m_window->findChild<QCheckBox *>(QString::fromLatin1(boxName));
-        if (box->isChecked() != checked)
-            box->click();
-    }
-
-    void type(const char *boxName, const QString &text)
-    {
-        m_window->findChild<QLineEdit *>(QString::fromLatin1(boxName))->setText(text);
-    }
-
-    void clickButtonCom()
-    {
-        QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("ButtonCom")), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-
-    // Both ports Com 15, in mode `mode` and data format `format`.
-    void prepare(int mode, int format)
-    {
-        pick("ComboComOutput", QStringLiteral("Com 15"));
-        pick("ComboComInput", QStringLiteral("Com 15"));
-        pickIndex("ComboComIOState", mode);
-        pickIndex("ComboComFormat", format);
-        pick("ComboComOutSetB", QStringLiteral("115200"));
-        pick("ComboComInSetB", QStringLiteral("115200"));
-        pick("ComboComOutSetD", QStringLiteral("8"));
-        pick("ComboComInSetD", QStringLiteral("8"));
-    }
-
-    QString captureFile() const
-    {
-        return m_folder.filePath(QStringLiteral("data/") + CaptureLog::fileNameFor(QDate::currentDate()));
+        if (event->type() == QEvent::Paint)
+            m_changedSincePaint = false;
+        return QObject::eventFilter(watched, event);
     }
 
 private:
-    QTemporaryDir m_folder;
-    FormMain *m_window = nullptr;
+    QPlainTextEdit *m_pane;
+    QString m_shownEnd;
+    bool m_changedSincePaint = true;
 };
 
-// Runs the event loop until `done` holds, looking every `pollMs` milliseconds; the
-// loop sleeps in between, so the program's own work is all that shows in its CPU time.
-void runUntil(const std::function<bool()> &done, int pollMs = 1)
+qint64 fileSize(const QString &path)
 {
-    QEventLoop loop;
-    QTimer check;
-    check.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    check.start(pollMs);
-    if (!done())
-        loop.exec();
-}
-
-// Plays the far end on a thread of its own while the program's event loop runs, then
-// stops communication.
-void whileFarEndRuns(Session &session, const std::function<void()> &farEnd)
-{
-    std::atomic<bool> done {false};
-    std::thread thread([&] {
-        farEnd();
-        done = true;
-    });
-    runUntil([&] { return bool(done); });
-    thread.join();
-    session.clickButtonCom();
+    return QFile(path).size();
 }
 
 // The capture holds one block whose received record is the whole stream.
@@ -158,18 +76,32 @@ bool captureHolds(const QString &path, qint64 bytes, int format)
     const int start = content.indexOf(prefix);
     if (start < 0)
         return false;
-    const QByteArray &block = Baselines::payloadBlock();
-    const QByteArray expectedBlock = format == 0 ? block : CommandCodec::hexText(block).toLatin1();
-    const qint64 expectedSize = format == 0 ? bytes : bytes * 2;
+    const auto shown = [format](const QByteArray &raw) {
+        return format == 0 ? raw : CommandCodec::hexText(raw).toLatin1();
+    };
+    const QByteArray expectedBlock = shown(Baselines::payloadBlock());
+    const QByteArray expectedEnd = shown(Baselines::streamEnd());
+    const int perByte = format == 0 ? 1 : 2;
+    const qint64 payloadSize = (bytes - Baselines::streamEnd().size()) * perByte;
     const char *data = content.constData() + start + prefix.size();
-    if (content.size() - start - prefix.size() != expectedSize)
+    if (content.size() - start - prefix.size() != payloadSize + expectedEnd.size())
         return false;
-    for (qint64 offset = 0; offset < expectedSize; offset += expectedBlock.size()) {
-        const qint64 size = std::min<qint64>(expectedBlock.size(), expectedSize - offset);
+    for (qint64 offset = 0; offset < payloadSize; offset += expectedBlock.size()) {
+        const qint64 size = std::min<qint64>(expectedBlock.size(), payloadSize - offset);
         if (memcmp(data + offset, expectedBlock.constData(), size_t(size)) != 0)
             return false;
     }
-    return true;
+    return memcmp(data + payloadSize, expectedEnd.constData(), size_t(expectedEnd.size())) == 0;
+}
+
+// Starts the session and lets the far end run until its work is done, then stops.
+void whileFarEndRuns(Session &session, const std::function<void()> &work)
+{
+    session.clickButtonCom();
+    FarEnd farEnd(work);
+    runUntil([&] { return farEnd.done(); });
+    farEnd.join();
+    session.clickButtonCom();
 }
 
 } // namespace
@@ -182,30 +114,28 @@ ReceiveResult receive(qint64 bytes, int format)
     session.prepare(2, format);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();
+    const QByteArray &end = Baselines::streamEnd();
+    PaneWatch pane(session.pane("TextComInput"),
+                   format == 0 ? QString::fromLatin1(end) : CommandCodec::hexText(end));
+    // The program writes the capture's last records when communication stops; the file
+    // then holds at least the stream's bytes.
+    const qint64 leastCaptureSize = fileSize(session.captureFile()) + bytes * (format == 0 ? 1 : 2);
 
     StallMonitor stalls;
     stalls.start();
-    std::atomic<bool> written {false};
+    const double cpuStart = Measurements::processCpuSeconds();
     const std::int64_t start = Measurements::nowMicroseconds();
-    std::thread farEnd([&] {
-        Baselines::farEndStream(terminal.master(), bytes);
-        written = true;
+    FarEnd farEnd([&] { Baselines::farEndStream(terminal.master(), bytes); });
+    const bool drawn = runUntil([&] {
+        return farEnd.done() && terminal.bytesWaitingAtSlave() <= 0 && pane.drawnToTheEnd();
     });
-    runUntil([&] { return written && terminal.bytesWaitingAtSlave() <= 0; });
-    result.seconds = (Measurements::nowMicroseconds() - start) / 1e6;
     result.longestStallMs = stalls.longestStallMs();
-    farEnd.join();
-    // The last bytes may still be between the terminal's two sides, or read but not yet
-    // reported; stopping waits until nothing has come in for a while.
-    QElapsedTimer quiet;
-    quiet.start();
-    runUntil([&] {
-        if (terminal.bytesWaitingAtSlave() > 0)
-            quiet.restart();
-        return quiet.elapsed() >= QuietBeforeStopMs;
-    });
-    result.peakMemoryMiB = Measurements::peakMemoryMiB();
     session.clickButtonCom();
+    const bool written = runUntil([&] { return fileSize(session.captureFile()) >= leastCaptureSize; }, 1, 10000);
+    if (drawn && written)
+        result.seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    result.cpuSeconds = Measurements::processCpuSeconds() - cpuStart - farEnd.join();
+    result.peakMemoryMiB = Measurements::peakMemoryMiB();
     result.captureComplete = captureHolds(session.captureFile(), bytes, format);
     return result;
 }
@@ -217,32 +147,27 @@ double steadyCpuShare(qint64 bytesPerSecond, int seconds)
     session.prepare(2, 0);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();
-    std::atomic<bool> written {false};
-    const double cpuStart = Measurements::threadCpuSeconds();
+    const double cpuStart = Measurements::processCpuSeconds();
     const std::int64_t start = Measurements::nowMicroseconds();
-    std::thread farEnd([&] {
-        Baselines::farEndStream(terminal.master(), bytesPerSecond * seconds, bytesPerSecond);
-        written = true;
-    });
-    runUntil([&] { return bool(written); }, 50);
-    const double share = (Measurements::threadCpuSeconds() - cpuStart)
+    FarEnd farEnd([&] { Baselines::farEndStream(terminal.master(), bytesPerSecond * seconds, bytesPerSecond); });
+    runUntil([&] { return farEnd.done(); }, 50);
+    const double farEndCpu = farEnd.join();
+    const double share = (Measurements::processCpuSeconds() - cpuStart - farEndCpu)
                          / ((Measurements::nowMicroseconds() - start) / 1e6);
-    farEnd.join();
     session.clickButtonCom();
     return share;
 }
 
-QVector<double> answerRoundTrips(int exchanges)
+QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const QByteArray &answer)
 {
     PseudoTerminal terminal;
     Session session(terminal.slavePath());
     session.prepare(3, 0);
-    session.type("TextComOutCommand", QStringLiteral("OK"));
-    session.type("TextComInCommand", QStringLiteral("AT"));
-    session.clickButtonCom();
+    session.type("TextComOutCommand", QString::fromLatin1(answer));
+    session.type("TextComInCommand", QString::fromLatin1(command));
     QVector<double> trips;
     whileFarEndRuns(session, [&] {
-        trips = Baselines::farEndExchanges(terminal.master(), exchanges, "AT", "OK");
+        trips = Baselines::farEndExchanges(terminal.master(), exchanges, command, answer);
     });
     return trips;
 }
@@ -255,12 +180,46 @@ QVector<double> periodicIntervals(int periods)
     session.check("CheckComAuto", true);
     session.pick("ComboComTime", QStringLiteral("200"));
     session.type("TextComOutCommand", QStringLiteral("AT"));
-    session.clickButtonCom();
     QVector<double> intervals;
     whileFarEndRuns(session, [&] {
         intervals = Baselines::farEndArrivalIntervals(terminal.master(), periods);
     });
     return intervals;
+}
+
+SlowReaderResult slowReader(int commandBytes, int bytesPerSecond, int seconds)
+{
+    SlowReaderResult result;
+    PseudoTerminal terminal;
+    Session session(terminal.slavePath());
+    session.prepare(0, 0, QStringLiteral("9600"));
+    session.check("CheckComAuto", true);
+    session.pick("ComboComTime", QStringLiteral("200"));
+    session.type("TextComOutCommand", QString::fromLatin1(Baselines::longCommand(commandBytes)));
+    std::atomic<bool> stop {false};
+    Baselines::SlowReading reading;
+    FarEnd farEnd([&] {
+        reading = Baselines::farEndReadSlowly(terminal.master(), bytesPerSecond, SlowReaderChunk, stop);
+    });
+    const std::int64_t start = Measurements::nowMicroseconds();
+    const auto elapsed = [start] { return (Measurements::nowMicroseconds() - start) / 1e6; };
+    session.clickButtonCom();
+    runUntil([&] { return !session.communicating() || elapsed() >= seconds; }, 10, (seconds + 10) * 1000);
+    const double ran = elapsed();
+    result.stillSending = session.communicating();
+    stop = true;
+    farEnd.join();
+    result.messages = session.messages();
+    result.firstErrorNumber = session.firstErrorNumber();
+    result.secondsWithoutReport = session.messages() > 0
+                                      ? (session.firstMessageMicroseconds() - start) / 1e6
+                                      : ran;
+    result.bytesPerSecondRead = reading.bytesRead / ran;
+    result.mostWaiting = reading.mostWaiting;
+    result.peakMemoryMiB = Measurements::peakMemoryMiB();
+    if (result.stillSending)
+        session.clickButtonCom();
+    return result;
 }
 
 } // namespace WorkbenchCases

@@ -3,7 +3,7 @@
 # what is missing. Uses sudo when not run as root.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-wayland libgl-dev
           fonts-noto-cjk fonts-dejavu-core socat ccache "$@")
 
 missing=()

@@ -2,6 +2,7 @@
 #include "formviewinfo.h"
 
 #include "filelist.h"
+#include "filelocations.h"
 #include "modulefun.h"
 #include "richtextbox.h"
 #include "singlewindow.h"
@@ -16,7 +17,6 @@
 namespace {
 
 const QString Caption = QStringLiteral("查看通讯数据");
-const QString DataFolder = QStringLiteral("data/");
 const QString IntroductionFile = QStringLiteral("操作说明.txt");
 const QString CapturePattern = QStringLiteral("*.txt");
 const QString Hint = QStringLiteral("请检查文件是否存在！");
@@ -68,10 +68,10 @@ FormViewInfo *FormViewInfo::Show()
 
 void FormViewInfo::loadDataFolder()
 {
-    const QString folder = FileList::joinPath(ModuleFun::ProgramFolder(), DataFolder);
+    const FileLocations &locations = FileLocations::of(ModuleFun::ProgramFolder());
     try {
-        m_text->LoadFile(FileList::joinPath(folder, IntroductionFile));
-        m_files->setPath(folder);
+        m_text->LoadFile(FileList::joinPath(locations.deliveredDataFolder(), IntroductionFile));
+        m_files->setPath(locations.captureFolder());
     } catch (const Component::RuntimeError &error) {
         reportFailure(error);
     }

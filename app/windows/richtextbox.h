@@ -14,7 +14,7 @@ class RichTextBox : public QPlainTextEdit
 
 public:
     // The most of a file that is shown.
-    static constexpr qint64 ShownBytes = 1024 * 1024;
+    static constexpr qint64 ShownBytes = 256 * 1024;
 
     explicit RichTextBox(QWidget *parent = nullptr);
 

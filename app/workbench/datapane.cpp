@@ -7,6 +7,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -40,8 +41,13 @@ DataPane::DataPane(QWidget *parent) : QPlainTextEdit(parent), m_naturalFont(font
 
 int DataPane::lineCount()
 {
-    flushPending();
-    const int lines = documentLineCount();
+    if (!m_countKnown)
+        recount();
+    if (!m_openLinesKnown) {
+        m_openLines = measuredLines(m_openParagraph);
+        m_openLinesKnown = true;
+    }
+    const int lines = m_closedLines + m_openLines;
     return m_dropped ? std::max(lines, int(LinesShown)) : lines;
 }
 
@@ -58,25 +64,33 @@ void DataPane::appendText(const QString &text)
 
 void DataPane::appendPending(const QString &text)
 {
-    m_pending += normalised(text);
+    const QString added = normalised(text);
+    m_pending += added;
+    if (m_countKnown)
+        countQueued(added);
     boundPending();
     if (!m_pending.isEmpty() && !m_batchTimer.isActive())
         m_batchTimer.start();
 }
 
+// One edit: what the bound drops goes before the queue comes in, so the document is
+// laid out once, at its final length.
 void DataPane::flushPending()
 {
     m_batchTimer.stop();
-    if (m_pendingReplacesDocument) {
-        QPlainTextEdit::clear();
-        m_pendingReplacesDocument = false;
-    }
-    if (!m_pending.isEmpty()) {
+    if (m_pendingReplacesDocument || !m_pending.isEmpty()) {
         QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        if (m_pendingReplacesDocument) {
+            cursor.select(QTextCursor::Document);
+            cursor.removeSelectedText();
+            m_pendingReplacesDocument = false;
+        }
+        boundDocument(cursor);
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(m_pending);
+        cursor.endEditBlock();
         m_pending.clear();
-        boundDocument();
     }
     moveCursor(QTextCursor::End);
     ensureCursorVisible();
@@ -110,12 +124,22 @@ void DataPane::clear()
     m_dropped = false;
     m_endsWithCr = false;
     QPlainTextEdit::clear();
+    // An empty pane's count is known without laying anything out.
+    m_closedLines = 0;
+    m_openParagraph.clear();
+    m_openLines = 1;
+    m_openLinesKnown = true;
+    m_countKnown = true;
 }
 
 void DataPane::resizeEvent(QResizeEvent *event)
 {
     QPlainTextEdit::resizeEvent(event);
     fitLinesShownToHeight();
+    // Lines wrap anew at another width or font.
+    m_layoutWidth = viewport()->width();
+    m_lastMeasured = {};
+    m_countKnown = false;
 }
 
 // The largest font, up to the natural one, of which LinesShown lines fill no more than
@@ -157,26 +181,86 @@ void DataPane::boundPending()
     m_pending.remove(0, m_pending.size() - KeepChars);
     m_pendingReplacesDocument = true;
     m_dropped = true;
+    m_countKnown = false;
 }
 
-void DataPane::boundDocument()
+// Shown and queued text together past MaxChars: only the newest KeepChars of both stay.
+void DataPane::boundDocument(QTextCursor &cursor)
 {
-    const int characters = document()->characterCount();
-    if (characters <= MaxChars)
+    const qsizetype shown = document()->characterCount() - 1;
+    const qsizetype total = shown + m_pending.size();
+    if (total <= MaxChars)
         return;
-    QTextCursor cursor(document());
-    cursor.setPosition(characters - 1 - KeepChars, QTextCursor::KeepAnchor);
+    const qsizetype drop = total - KeepChars;
+    cursor.setPosition(0);
+    cursor.setPosition(int(std::min(drop, shown)), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    if (drop > shown)
+        m_pending.remove(0, drop - shown);
     m_dropped = true;
+    m_countKnown = false;
 }
 
-int DataPane::documentLineCount() const
+// Counts from the document, with the queue inserted first; the rare case: after a
+// clear, a resize or dropped text.
+void DataPane::recount()
 {
+    flushPending();
     auto *layout = qobject_cast<QPlainTextDocumentLayout *>(document()->documentLayout());
-    int lines = 0;
+    m_closedLines = 0;
+    const QTextBlock last = document()->lastBlock();
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         layout->ensureBlockLayout(block);
-        lines += std::max(1, block.layout()->lineCount());
+        const int lines = std::max(1, block.layout()->lineCount());
+        if (block == last)
+            m_openLines = lines;
+        else
+            m_closedLines += lines;
     }
-    return lines;
+    m_openParagraph = last.text();
+    m_openLinesKnown = true;
+    m_countKnown = true;
+}
+
+// Queued text continues the last paragraph; each line break closes it.
+void DataPane::countQueued(QStringView text)
+{
+    qsizetype start = 0;
+    for (qsizetype breakAt = text.indexOf(LineBreak); breakAt >= 0;
+         breakAt = text.indexOf(LineBreak, start)) {
+        m_openParagraph += text.mid(start, breakAt - start);
+        m_closedLines += measuredLines(m_openParagraph);
+        m_openParagraph.clear();
+        start = breakAt + 1;
+    }
+    m_openParagraph += text.mid(start);
+    m_openLinesKnown = false;
+}
+
+// Lays a paragraph out as the pane's document lays out each of its blocks, as far as
+// the count matters: past LinesShown lines the pane is full anyway.
+int DataPane::measuredLines(const QString &paragraph)
+{
+    if (paragraph.isEmpty())
+        return 1;
+    // The send pane measures the same command at every send.
+    if (m_lastMeasured.lines > 0 && paragraph == m_lastMeasured.text)
+        return m_lastMeasured.lines;
+    QTextLayout layout(paragraph, document()->defaultFont());
+    layout.setTextOption(document()->defaultTextOption());
+    // A plain text document wraps at the viewport's width less its margins, and not
+    // at all before it has a width.
+    const qreal width = (m_layoutWidth > 0 ? qreal(m_layoutWidth) : qreal(INT_MAX))
+        - 2 * document()->documentMargin();
+    int lines = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid() && lines <= LinesShown;
+         line = layout.createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(width);
+        ++lines;
+    }
+    layout.endLayout();
+    m_lastMeasured = {paragraph, std::max(1, lines)};
+    return m_lastMeasured.lines;
 }

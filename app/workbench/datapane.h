@@ -17,16 +17,17 @@ public:
     static constexpr int LinesShown = 16;
     // Bounds of the kept text, in characters: beyond MaxChars only the newest
     // KeepChars remain. KeepChars always fills far more than LinesShown lines.
-    static constexpr int MaxChars = 8 * 1024;
-    static constexpr int KeepChars = 4 * 1024;
+    static constexpr int MaxChars = 4 * 1024;
+    static constexpr int KeepChars = 2 * 1024;
     // Queued text is inserted at least this often.
     static constexpr int BatchMilliseconds = 30;
 
     explicit DataPane(QWidget *parent = nullptr);
 
     // Lines as the pane shows them at its current width, wrapped lines included,
-    // queued text counted. Once text had to be dropped the count is at least
-    // LinesShown, as it would be with all of it present.
+    // queued text counted without inserting it: exact up to LinesShown, and above it
+    // beyond. Once text had to be dropped the count is at least LinesShown, as it
+    // would be with all of it present.
     int lineCount();
     bool isEmpty() const;
 
@@ -54,8 +55,26 @@ private:
     void fitLinesShownToHeight();
     QString normalised(const QString &text);
     void boundPending();
-    void boundDocument();
-    int documentLineCount() const;
+    void boundDocument(QTextCursor &cursor);
+    void recount();
+    void countQueued(QStringView text);
+    int measuredLines(const QString &paragraph);
+
+    // The line count, kept as text is queued: the lines of the paragraphs before the
+    // last one, and the last paragraph as it will stand once the queue is inserted.
+    bool m_countKnown = false;
+    int m_closedLines = 0;
+    QString m_openParagraph;
+    int m_openLines = 1;
+    bool m_openLinesKnown = false;
+    // The width the pane's document lays its paragraphs out to; 0 until it has one.
+    int m_layoutWidth = 0;
+    struct Measured
+    {
+        QString text;
+        int lines = 0;
+    };
+    Measured m_lastMeasured;
 
     QString m_pending;
     bool m_pendingReplacesDocument = false;

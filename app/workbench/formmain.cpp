@@ -5,6 +5,7 @@
 #include "formmain_texts.h"
 #include "portmap.h"
 
+#include <filelocations.h>
 #include <modulefun.h>
 
 #include <component/controlsite.h>
@@ -56,7 +57,6 @@ const QStringList FormatItems = {"Ascii 编码 格式", "16进制编码 格式"}
 const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
 
 const QString SysDataFile = QStringLiteral("sysdata.dat");
-const QString DataFolder = QStringLiteral("data");
 
 } // namespace
 
@@ -303,66 +303,37 @@ void FormMain::buildToolRow()
 
 void FormMain::connectSettings()
 {
-    const auto onPick = [this](QComboBox *list, void (FormMain::*handler)()) {
-        connect(list, &QComboBox::activated, this, handler);
-    };
-    onPick(ComboComOutput, &FormMain::Sub_ComOutputPort);
-    onPick(ComboComInput, &FormMain::Sub_ComInputPort);
-    for (QComboBox *list : {ComboComOutSetB, ComboComOutSetP, ComboComOutSetD, ComboComOutSetS})
-        onPick(list, &FormMain::Sub_ComOutSet);
-    for (QComboBox *list : {ComboComInSetB, ComboComInSetP, ComboComInSetD, ComboComInSetS})
-        onPick(list, &FormMain::Sub_ComInSet);
-    onPick(ComboComOutHand, &FormMain::ComboComOutHand_Click);
-    onPick(ComboComInHand, &FormMain::ComboComInHand_Click);
-    onPick(ComboComFormat, &FormMain::ComboComFormat_Click);
-    onPick(ComboComTime, &FormMain::ComboComTime_Click);
-    onPick(ComboComIOState, &FormMain::ComboComIOState_Click);
-    connect(CheckComAuto, &QCheckBox::clicked, this, &FormMain::CheckComAuto_Click);
-    connect(CheckSaveInfo, &QCheckBox::clicked, this, &FormMain::CheckSaveInfo_Click);
-
-    m_lockedControls = {ComboComOutput,  ComboComInput,   ComboComIOState, ComboComOutSetB,
-                        ComboComOutSetP, ComboComOutSetD, ComboComOutSetS, ComboComOutHand,
-                        ComboComInSetB,  ComboComInSetP,  ComboComInSetD,  ComboComInSetS,
-                        ComboComInHand,  ComboComFormat,  CheckComAuto,    ComboComTime,
-                        CheckSaveInfo};
+    for (const Setting &setting : Fun_Settings()) {
+        if (setting.list)
+            connect(this->*setting.list, &QComboBox::activated, this, setting.click);
+        else
+            connect(this->*setting.box, &QCheckBox::clicked, this, setting.click);
+    }
 }
 
 QString FormMain::Fun_SysDataPath()
 {
-    return ModuleFun::ProgramFolder() + QLatin1Char('/') + SysDataFile;
+    return FileLocations::of(ModuleFun::ProgramFolder()).settingsFolder() + QLatin1Char('/') + SysDataFile;
 }
 
 void FormMain::Form_Load()
 {
+    const FileLocations &locations = FileLocations::of(ModuleFun::ProgramFolder());
     PortMap::setFolder(ModuleFun::ProgramFolder());
+    PortMap::setUserFolder(locations.userPortFolder());
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
-
-    Sub_SelectStored(ComboComIOState, udtSysData.IOState);
-    ComboComIOState_Click();
-    Sub_SelectStored(ComboComOutSetB, udtSysData.OutSetB);
-    Sub_SelectStored(ComboComOutSetP, udtSysData.OutSetP);
-    Sub_SelectStored(ComboComOutSetD, udtSysData.OutSetD);
-    Sub_SelectStored(ComboComOutSetS, udtSysData.OutSetS);
-    Sub_ComOutSet();
-    Sub_SelectStored(ComboComOutHand, udtSysData.OutHand);
-    ComboComOutHand_Click();
-    Sub_SelectStored(ComboComInSetB, udtSysData.InSetB);
-    Sub_SelectStored(ComboComInSetP, udtSysData.InSetP);
-    Sub_SelectStored(ComboComInSetD, udtSysData.InSetD);
-    Sub_SelectStored(ComboComInSetS, udtSysData.InSetS);
-    Sub_ComInSet();
-    Sub_SelectStored(ComboComInHand, udtSysData.InHand);
-    ComboComInHand_Click();
-    Sub_SelectStored(ComboComFormat, udtSysData.ComFormat);
-    ComboComFormat_Click();
-    Sub_SetCheckValue(CheckComAuto, udtSysData.ComAuto);
-    CheckComAuto_Click();
-    Sub_SelectStored(ComboComTime, udtSysData.ComTime);
-    ComboComTime_Click();
-    Sub_SetCheckValue(CheckSaveInfo, udtSysData.SaveInfo);
-    CheckSaveInfo_Click();
+    for (const Setting &setting : Fun_Settings()) {
+        const qint16 stored = udtSysData.*setting.stored;
+        if (setting.kind == Setting::ListIndex)
+            Sub_SelectStored(this->*setting.list, stored);
+        else if (setting.kind == Setting::CheckBox)
+            Sub_SetCheckValue(this->*setting.box, stored);
+        else
+            continue; // the scan has selected the stored ports already
+        (this->*setting.click)();
+    }
 
     TextComOutCommand->setText(udtSysData.OutCommand);
     TextComOutCommand->setCursorPosition(TextComOutCommand->text().size());
@@ -371,8 +342,7 @@ void FormMain::Form_Load()
 
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
-    m_engine.capture().setFile(ModuleFun::ProgramFolder() + QLatin1Char('/') + DataFolder,
-                               strFileName);
+    m_engine.capture().setFile(locations.captureFolder(), strFileName);
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.
@@ -420,24 +390,21 @@ qint16 FormMain::Fun_SelectedPort(const QComboBox *list, qint16 intFallback) con
 
 void FormMain::Sub_FillSysData()
 {
-    udtSysData.OutPort = Fun_SelectedPort(ComboComOutput, udtSysData.OutPort);
-    udtSysData.InPort = Fun_SelectedPort(ComboComInput, udtSysData.InPort);
-    udtSysData.IOState = qint16(ComboComIOState->currentIndex());
-    udtSysData.OutSetB = qint16(ComboComOutSetB->currentIndex());
-    udtSysData.OutSetP = qint16(ComboComOutSetP->currentIndex());
-    udtSysData.OutSetD = qint16(ComboComOutSetD->currentIndex());
-    udtSysData.OutSetS = qint16(ComboComOutSetS->currentIndex());
-    udtSysData.OutHand = qint16(ComboComOutHand->currentIndex());
-    udtSysData.InSetB = qint16(ComboComInSetB->currentIndex());
-    udtSysData.InSetP = qint16(ComboComInSetP->currentIndex());
-    udtSysData.InSetD = qint16(ComboComInSetD->currentIndex());
-    udtSysData.InSetS = qint16(ComboComInSetS->currentIndex());
-    udtSysData.InHand = qint16(ComboComInHand->currentIndex());
-    udtSysData.ComFormat = qint16(ComboComFormat->currentIndex());
-    udtSysData.ComAuto = Fun_CheckValue(CheckComAuto);
-    udtSysData.ComTime = qint16(ComboComTime->currentIndex());
+    for (const Setting &setting : Fun_Settings()) {
+        qint16 &stored = udtSysData.*setting.stored;
+        switch (setting.kind) {
+        case Setting::Port:
+            stored = Fun_SelectedPort(this->*setting.list, stored);
+            break;
+        case Setting::ListIndex:
+            stored = qint16((this->*setting.list)->currentIndex());
+            break;
+        case Setting::CheckBox:
+            stored = Fun_CheckValue(this->*setting.box);
+            break;
+        }
+    }
     udtSysData.OutCommand = TextComOutCommand->text();
-    udtSysData.SaveInfo = Fun_CheckValue(CheckSaveInfo);
     udtSysData.InCommand = TextComInCommand->text();
 }
 

@@ -77,6 +77,23 @@ private:
     QComboBox *addList(QWidget *parent, const QString &name, const QStringList &items,
                        const QRect &rect, const QString &toolTip = QString());
 
+    // One of the 17 settings controls: where the record stores it, and the click
+    // handler its selection runs. Ports store a port number, lists an index, check
+    // boxes their value.
+    struct Setting
+    {
+        enum Kind { Port, ListIndex, CheckBox };
+        Kind kind;
+        qint16 SysData::*stored;
+        QComboBox *FormMain::*list;
+        QCheckBox *FormMain::*box;
+        void (FormMain::*click)();
+    };
+    static constexpr int SettingCount = 17;
+    // In the order the controls are loaded and locked.
+    static const std::array<Setting, SettingCount> &Fun_Settings();
+    QWidget *Fun_SettingControl(const Setting &setting) const;
+
     // Load and close (formmain.cpp).
     static QString Fun_SysDataPath();
     void Form_Load();
@@ -173,9 +190,6 @@ private:
 
     // Owns MSCommOutPut, MSCommInPut and Timer1.
     TransferEngine m_engine;
-
-    // The 17 settings controls locked while communicating, in their locking order.
-    std::array<QWidget *, 17> m_lockedControls {};
 
     // Window-level state shared by the workbench's routines.
     qint16 intIOState = 0;

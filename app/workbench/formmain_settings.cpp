@@ -26,6 +26,39 @@ qint16 periodOf(const QComboBox *list)
 
 } // namespace
 
+const std::array<FormMain::Setting, FormMain::SettingCount> &FormMain::Fun_Settings()
+{
+    using F = FormMain;
+    using S = SysData;
+    static const std::array<Setting, SettingCount> settings = {{
+        {Setting::Port, &S::OutPort, &F::ComboComOutput, nullptr, &F::Sub_ComOutputPort},
+        {Setting::Port, &S::InPort, &F::ComboComInput, nullptr, &F::Sub_ComInputPort},
+        {Setting::ListIndex, &S::IOState, &F::ComboComIOState, nullptr, &F::ComboComIOState_Click},
+        {Setting::ListIndex, &S::OutSetB, &F::ComboComOutSetB, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetP, &F::ComboComOutSetP, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetD, &F::ComboComOutSetD, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetS, &F::ComboComOutSetS, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutHand, &F::ComboComOutHand, nullptr, &F::ComboComOutHand_Click},
+        {Setting::ListIndex, &S::InSetB, &F::ComboComInSetB, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetP, &F::ComboComInSetP, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetD, &F::ComboComInSetD, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetS, &F::ComboComInSetS, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InHand, &F::ComboComInHand, nullptr, &F::ComboComInHand_Click},
+        {Setting::ListIndex, &S::ComFormat, &F::ComboComFormat, nullptr, &F::ComboComFormat_Click},
+        {Setting::CheckBox, &S::ComAuto, nullptr, &F::CheckComAuto, &F::CheckComAuto_Click},
+        {Setting::ListIndex, &S::ComTime, &F::ComboComTime, nullptr, &F::ComboComTime_Click},
+        {Setting::CheckBox, &S::SaveInfo, nullptr, &F::CheckSaveInfo, &F::CheckSaveInfo_Click},
+    }};
+    return settings;
+}
+
+QWidget *FormMain::Fun_SettingControl(const Setting &setting) const
+{
+    if (setting.list)
+        return this->*setting.list;
+    return this->*setting.box;
+}
+
 void FormMain::Sub_ComOutSet()
 {
     strComOutSet = settingsString(ComboComOutSetB, ComboComOutSetP, ComboComOutSetD,
@@ -82,6 +115,6 @@ void FormMain::CheckComAuto_Click()
 
 void FormMain::Sub_OptionState(bool blnOS)
 {
-    for (QWidget *control : m_lockedControls)
-        control->setEnabled(blnOS);
+    for (const Setting &setting : Fun_Settings())
+        Fun_SettingControl(setting)->setEnabled(blnOS);
 }

@@ -22,6 +22,12 @@ QString &programFolder()
     return folder;
 }
 
+QString &userFolder()
+{
+    static QString folder;
+    return folder;
+}
+
 bool isComment(const QString &line)
 {
     return line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char(';'));
@@ -53,8 +59,16 @@ void PortMap::setFolder(const QString &folder)
     programFolder() = folder;
 }
 
+void PortMap::setUserFolder(const QString &folder)
+{
+    userFolder() = folder;
+}
+
 QString PortMap::fileName()
 {
+    const QString userFile = QDir(userFolder()).filePath(PortFileName);
+    if (!userFolder().isEmpty() && QFile::exists(userFile))
+        return userFile;
     const QString folder = programFolder().isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : programFolder();
     return QDir(folder).filePath(PortFileName);

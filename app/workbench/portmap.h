@@ -5,8 +5,8 @@
 #include <QStringList>
 
 // Which device each port number 1 to 16 reaches: the platform's built-in names,
-// overridden line by line ("COM<n>=<device path>") by ports.ini in the program folder
-// where the platform allows it. Port numbers outside 1 to 16 reach nothing. A scan reads
+// overridden line by line ("COM<n>=<device path>") by ports.ini in the user's folder or
+// else the program folder, where the platform allows it. Port numbers outside 1 to 16 reach nothing. A scan reads
 // the file once and asks the one map about every port.
 class PortMap
 {
@@ -16,6 +16,9 @@ public:
 
     // The program folder whose ports.ini is read; the program's own folder until set.
     static void setFolder(const QString &folder);
+    // A user's own folder whose ports.ini, when there, is read instead; none until set.
+    static void setUserFolder(const QString &folder);
+    // The ports.ini that is read: the user's where there is one, else the program folder's.
     static QString fileName();
 
     // The built-in names with the overrides of the program folder's ports.ini; each

@@ -2,6 +2,7 @@
 #include "datapane.h"
 
 #include <QApplication>
+#include <QRandomGenerator>
 #include <QTest>
 
 static const QString CRLF = QStringLiteral("\r\n");
@@ -21,6 +22,7 @@ private slots:
     void continuousStreamStaysBounded();
     void clearForgetsEverything();
     void sixteenLinesThenEmptied();
+    void queuedCountEqualsInsertedCount();
     void allLinesShownStayInSight_data();
     void allLinesShownStayInSight();
 
@@ -149,10 +151,38 @@ void TestDataPane::sixteenLinesThenEmptied()
         received.appendContinued(QString::number(line), line > 1);
     received.appendContinued(QStringLiteral("+"), false);
     QCOMPARE(received.lineCount(), int(DataPane::LinesShown));
+    received.flushPending();
     QVERIFY(received.toPlainText().endsWith(QStringLiteral("\n16+")));
     received.appendContinued(QStringLiteral("next"), true);
     received.flushPending();
     QCOMPARE(received.toPlainText(), QStringLiteral("next"));
+}
+
+// The count of queued text, kept without inserting it, is the count of the same text
+// inserted as far as the window's rules look: random words, breaks of every kind and
+// lines long enough to wrap.
+void TestDataPane::queuedCountEqualsInsertedCount()
+{
+    const QStringList pieces = {"AT", "OK", " ", CRLF, "\r", "\n", "中文",
+                                QStringLiteral("0A1BFF").repeated(9), QStringLiteral("word ").repeated(11)};
+    DataPane inserted;
+    inserted.setFixedSize(m_pane->size());
+    inserted.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&inserted));
+    QRandomGenerator random(1828);
+    for (int step = 0; step < 400; ++step) {
+        if (step % 97 == 96) {
+            m_pane->clear();
+            inserted.clear();
+        }
+        const QString piece = pieces.at(random.bounded(int(pieces.size())));
+        m_pane->appendPending(piece);
+        inserted.appendText(piece);
+        const int beyond = DataPane::LinesShown + 1;
+        QCOMPARE(std::min(m_pane->lineCount(), beyond), std::min(inserted.lineCount(), beyond));
+        if (step % 13 == 0)
+            m_pane->flushPending();
+    }
 }
 
 void TestDataPane::allLinesShownStayInSight_data()

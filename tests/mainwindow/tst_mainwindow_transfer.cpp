@@ -64,6 +64,8 @@ private slots:
     void unwritableCaptureIsReportedOnceAndKept();
     void continuousStreamKeepsPaneBoundedAndCaptureWhole();
     void refusedStartStaysStopped();
+    void longCommandGoesOutWhole_data();
+    void longCommandGoesOutWhole();
     void lostDeviceStopsCommunication();
 };
 
@@ -284,6 +286,39 @@ void TestMainWindowTransfer::refusedStartStaysStopped()
     QCOMPARE(bench.farEnd(15).read(50), QByteArray());
     bench.close();
     QVERIFY(!capture(bench).contains(QStringLiteral("发送数据")));
+}
+
+void TestMainWindowTransfer::longCommandGoesOutWhole_data()
+{
+    QTest::addColumn<qint16>("format");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray text(100000, 'A');
+    for (int i = 0; i < text.size(); ++i)
+        text[i] = char('A' + i % 26);
+    QTest::addRow("100,000 characters of text") << qint16(0) << QString::fromLatin1(text) << text;
+    const QByteArray bytes = text.left(30000);
+    QTest::addRow("30,000 bytes in hex") << qint16(1) << QString::fromLatin1(bytes.toHex().toUpper())
+                                         << bytes;
+}
+
+// A pasted command is neither cut nor refused for its length.
+void TestMainWindowTransfer::longCommandGoesOutWhole()
+{
+    QFETCH(qint16, format);
+    QFETCH(QString, command);
+    QFETCH(QByteArray, bytes);
+    Workbench bench({15});
+    SysData settings = Workbench::workingSettings(15, 15, SendOnly);
+    settings.ComFormat = format;
+    bench.open(settings);
+    bench.child<QLineEdit>("TextComOutCommand")->setText(command);
+    bench.click("ButtonCom");
+    QCOMPARE(bench.farEnd(15).read(2000, bytes.size()), bytes);
+    QCOMPARE(bench.messages, QStringList());
+    bench.close();
+    QCOMPARE(SysData::load(bench.path(QStringLiteral("sysdata.dat"))).OutCommand,
+             command.left(SysData::MaxTextBytes));
 }
 
 void TestMainWindowTransfer::lostDeviceStopsCommunication()

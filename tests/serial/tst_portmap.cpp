@@ -17,6 +17,7 @@ private slots:
     void devices();
     void malformedLinesAreNamed();
     void fileInProgramFolder();
+    void userFileReadFirst();
 };
 
 void TestPortMap::initTestCase()
@@ -84,6 +85,29 @@ void TestPortMap::fileInProgramFolder()
     file.write("# bench adapters\nCOM15=/dev/ttyUSB9\n");
     file.close();
     QCOMPARE(PortMap::load().device(15), QStringLiteral("/dev/ttyUSB9"));
+}
+
+// A system install's program folder holds the delivered ports.ini; a user's own one wins,
+// and without it the delivered one still counts.
+void TestPortMap::userFileReadFirst()
+{
+    QTemporaryDir programFolder;
+    QTemporaryDir userFolder;
+    QVERIFY(programFolder.isValid() && userFolder.isValid());
+    auto writePorts = [](const QString &path, const QByteArray &lines) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(lines) == lines.size();
+    };
+    QVERIFY(writePorts(programFolder.filePath(QStringLiteral("ports.ini")), "COM15=/dev/delivered\n"));
+    PortMap::setFolder(programFolder.path());
+    PortMap::setUserFolder(userFolder.path());
+    QCOMPARE(PortMap::load().device(15), QStringLiteral("/dev/delivered"));
+
+    QVERIFY(writePorts(userFolder.filePath(QStringLiteral("ports.ini")), "COM16=/dev/mine\n"));
+    const PortMap map = PortMap::load();
+    QCOMPARE(map.device(16), QStringLiteral("/dev/mine"));
+    QCOMPARE(map.device(15), QString());
+    PortMap::setUserFolder(QString());
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
+#include <QList>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -16,7 +17,9 @@ constexpr QSize CaptionSize(100, 29);
 constexpr QSize SplashSize(400, 267);
 constexpr int EmblemSide = 32;
 constexpr int IconDesignSide = 256;
-const int IconSides[] = {16, 32, 48, 256};
+const QList<int> IconSides = {16, 32, 48, 256};
+// The sizes desktops look for in the hicolor icon theme.
+const QList<int> DesktopIconSides = {16, 32, 48, 64, 128, 256};
 
 const QColor StripBody(0, 84, 231);
 const QColor StripBright(0, 107, 253);
@@ -112,9 +115,9 @@ QImage programIcon(int side)
     return image;
 }
 
-bool writeIcons(const QString &folder)
+bool writeIcons(const QString &folder, const QList<int> &sides)
 {
-    for (int side : IconSides) {
+    for (int side : sides) {
         if (!programIcon(side).save(pathOf(folder, QStringLiteral("ICON-%1.png").arg(side)), "PNG"))
             return false;
     }
@@ -257,5 +260,10 @@ bool writeAboutPictures(const QString &folder)
 
 bool writeAppBitmaps(const QString &folder)
 {
-    return writeCaption(folder) && writeIcons(folder) && writeSplash(folder) && writeAboutPictures(folder);
+    return writeCaption(folder) && writeIcons(folder, IconSides) && writeSplash(folder) && writeAboutPictures(folder);
+}
+
+bool writeDesktopIcons(const QString &folder)
+{
+    return writeIcons(folder, DesktopIconSides);
 }

@@ -7,3 +7,4 @@
 bool writeButtonBitmaps(const QString &folder);  // the push and title-bar buttons, toolbox bitmaps
 bool writeLedBitmaps(const QString &folder);     // the LED characters, SHUT, toolbox bitmap
 bool writeAppBitmaps(const QString &folder);     // CAPTION, program icon, splash and About pictures
+bool writeDesktopIcons(const QString &folder);   // the program icon at the desktop's icon sizes

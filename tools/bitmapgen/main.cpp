@@ -10,7 +10,7 @@
 int main(int argc, char *argv[])
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bitmapgen buttons|leds|app <folder>\n");
+        std::fprintf(stderr, "usage: bitmapgen buttons|leds|app|icons <folder>\n");
         return 2;
     }
     // Text on the pictures needs fonts, and fonts need a (display-less) application.
@@ -28,6 +28,8 @@ int main(int argc, char *argv[])
         written = writeLedBitmaps(folder);
     else if (std::strcmp(argv[1], "app") == 0)
         written = writeAppBitmaps(folder);
+    else if (std::strcmp(argv[1], "icons") == 0)
+        written = writeDesktopIcons(folder);
     else
         std::fprintf(stderr, "bitmapgen: unknown set %s\n", argv[1]);
     return written ? 0 : 1;

@@ -1,0 +1,27 @@
+// Velmora benchmark. Licensed under the MIT licence.
+#pragma once
+
+#include <QString>
+
+// A large capture opened in the capture viewer while a far end streams into the main
+// window in mode 2, capture on.
+namespace ViewerCase {
+
+struct Result
+{
+    double loadSeconds = -1;     // from the selection until the file's last line is shown
+    double longestStallMs = 0;   // of the event loop, from opening the viewer on
+    double longestHoldUpMs = 0;  // the longest any received byte took to reach the pane
+    double peakMemoryMiB = 0;
+    // The most the far end could not write when due because the terminal was full: a
+    // real line would have lost it.
+    double farEndHeldBackKiB = 0;
+};
+
+// Writes a capture of about `mib` MiB of received lines ending in a line of its own.
+bool writeLargeCapture(const QString &path, int mib);
+// Opens `largeCapture` in the viewer the way a user does, while the far end writes
+// `bytesPerSecond` of numbered lines; runs until the file is shown and a second more.
+Result run(const QString &largeCapture, int bytesPerSecond);
+
+} // namespace ViewerCase
