@@ -11,11 +11,12 @@ build=$root/build-fuzz
 command -v clang++ >/dev/null || "$root/scripts/setup-debian.sh" clang
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root} CCACHE_NOHASHDIR=true
 launcher=()
+mkdir -p "$build"
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >"$build.log" 2>&1 \
-    || { cat "$build.log"; exit 1; }
-cmake --build "$build" -j2 >>"$build.log" 2>&1 || { tail -40 "$build.log"; exit 1; }
+      -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >"$build/build.log" 2>&1 \
+    || { cat "$build/build.log"; exit 1; }
+cmake --build "$build" -j2 >>"$build/build.log" 2>&1 || { tail -40 "$build/build.log"; exit 1; }
 
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
