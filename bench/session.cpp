@@ -7,7 +7,7 @@
 #include <formmain.h>
 #include <modulefun.h>
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -7,11 +7,6 @@
 
 namespace Component {
 
-namespace {
-const char ExtentX[] = "_extentx";
-const char ExtentY[] = "_extenty";
-} // namespace
-
 ControlSite::ControlSite(Control *control, const QString &name, const PropertyBag &stored)
     : QObject(control)
     , m_control(control)
@@ -33,8 +28,8 @@ ControlSite *ControlSite::place(QWidget *host, const QString &identifier, const 
     else
         control->readProperties(stored);
     control->setGeometry(geometry);
-    site->m_stored.write(QString::fromLatin1(ExtentX), twipsFromPixels(geometry.width()));
-    site->m_stored.write(QString::fromLatin1(ExtentY), twipsFromPixels(geometry.height()));
+    site->m_stored.write(QString::fromLatin1(ExtentXKey), twipsFromPixels(geometry.width()));
+    site->m_stored.write(QString::fromLatin1(ExtentYKey), twipsFromPixels(geometry.height()));
     return site;
 }
 
@@ -46,8 +41,8 @@ ControlSite *ControlSite::of(const QWidget *control)
 void ControlSite::saveProperties()
 {
     m_control->writeProperties(m_stored);
-    m_stored.write(QString::fromLatin1(ExtentX), twipsFromPixels(m_control->width()));
-    m_stored.write(QString::fromLatin1(ExtentY), twipsFromPixels(m_control->height()));
+    m_stored.write(QString::fromLatin1(ExtentXKey), twipsFromPixels(m_control->width()));
+    m_stored.write(QString::fromLatin1(ExtentYKey), twipsFromPixels(m_control->height()));
 }
 
 void ControlSite::on(int dispatchId, Handler handler)

@@ -17,6 +17,10 @@ namespace Component {
 
 class Control;
 
+// The keys under which a host stores the extent of each control it places, in twips.
+inline constexpr char ExtentXKey[] = "_extentx";
+inline constexpr char ExtentYKey[] = "_extenty";
+
 // The host side of one placed control: it creates the control by identifier, keeps the
 // control's stored properties as the host window holds them (with the host's own
 // "_extentx" and "_extenty"), and runs the handlers bound to the control's event ids.

@@ -4,9 +4,9 @@
 #include "numberledenums.h"
 #include "xpbuttonevents.h"
 
-#include "component/control.h"
-#include "component/controlsite.h"
-#include "component/runtimeerror.h"
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -19,10 +19,6 @@
 
 namespace {
 
-const char ButtonId[] = "OrmelXPButton.Button";
-const char TopButtonId[] = "OrmelXPButton.TopButton";
-const char HelpButtonId[] = "OrmelXPButton.HelpButton";
-const char NumberLedId[] = "OrmelNumberLED.NumberLED";
 const char CreationErrorName[] = "creationError";
 
 // The host's size for a new LED; the control derives its width from the height itself.
@@ -78,7 +74,7 @@ QWidget *GalleryWindow::buttonSection()
     auto *host = new QWidget;
     const QStringList captions = {QStringLiteral("开始通讯"), QStringLiteral("退出"), QStringLiteral("已禁用")};
     for (int i = 0; i < captions.size(); ++i) {
-        Component::Control *button = place(host, id(ButtonId), QStringLiteral("Button%1").arg(i + 1),
+        Component::Control *button = place(host, id(XPButton::ButtonIdentifier), QStringLiteral("Button%1").arg(i + 1),
                                            QRect(10 + i * 100, 10, 90, 25));
         if (!button)
             continue;
@@ -86,7 +82,7 @@ QWidget *GalleryWindow::buttonSection()
         if (i == captions.size() - 1)
             apply(button, "Enabled", false);
     }
-    if (Component::Control *wide = place(host, id(ButtonId), QStringLiteral("Button4"), QRect(10, 50, 290, 40)))
+    if (Component::Control *wide = place(host, id(XPButton::ButtonIdentifier), QStringLiteral("Button4"), QRect(10, 50, 290, 40)))
         apply(wide, "Caption", QStringLiteral("任意大小的按钮"));
     return section(QStringLiteral("Button"), host, QSize(320, 100));
 }
@@ -103,14 +99,14 @@ QWidget *GalleryWindow::titleButtonSection()
         const int y = 10 + row * RowStep;
         for (int i = 0; i < types.size(); ++i) {
             const QRect geometry(50 + i * 30, y, TitleButtonSize, TitleButtonSize);
-            if (Component::Control *button = place(host, id(TopButtonId),
+            if (Component::Control *button = place(host, id(XPButton::TopButtonIdentifier),
                                                    QStringLiteral("TopButton%1").arg(row * 4 + i + 1), geometry)) {
                 apply(button, "TopButtonType", types.at(i));
                 apply(button, "Enabled", enabled);
             }
         }
         const QRect helpGeometry(50 + types.size() * 30 + 10, y, TitleButtonSize, TitleButtonSize);
-        if (Component::Control *help = place(host, id(HelpButtonId), QStringLiteral("HelpButton%1").arg(row + 1),
+        if (Component::Control *help = place(host, id(XPButton::HelpButtonIdentifier), QStringLiteral("HelpButton%1").arg(row + 1),
                                              helpGeometry))
             apply(help, "Enabled", enabled);
     }
@@ -128,7 +124,7 @@ QWidget *GalleryWindow::ledColourSection()
              {{"LEDShowColor", OrmelNumberLED::GreenLED}, {"ShowData", 123.456f}});
     placeLed(host, QStringLiteral("NumberLEDYellow"), QPoint(100, 10 + RowStep),
              {{"LEDShowColor", OrmelNumberLED::YellowLED}, {"NumberDigits", 6}, {"ShowData", 7.0f}});
-    Component::Control *tall = place(host, id(NumberLedId), QStringLiteral("NumberLEDTall"),
+    Component::Control *tall = place(host, id(OrmelNumberLED::NumberLEDIdentifier), QStringLiteral("NumberLEDTall"),
                                      QRect(10, 10 + 2 * RowStep, LedSize.width(), TallLedHeight));
     if (tall)
         apply(tall, "ShowData", 42.0f);
@@ -193,7 +189,7 @@ QWidget *GalleryWindow::liveSection()
 
     Component::Control *counter = placeLed(host, QStringLiteral("NumberLEDClicks"), QPoint(420, 10),
                                            {{"LEDShowColor", OrmelNumberLED::GreenLED}, {"DecimalDigits", 0}});
-    Component::Control *button = place(host, id(ButtonId), QStringLiteral("ButtonCount"), QRect(320, 10, 90, 25));
+    Component::Control *button = place(host, id(XPButton::ButtonIdentifier), QStringLiteral("ButtonCount"), QRect(320, 10, 90, 25));
     if (button && counter) {
         apply(button, "Caption", QStringLiteral("点击计数"));
         Component::ControlSite::of(button)->on(XPButton::ButtonClick, [this, counter](Component::EventArgs &) {
@@ -208,7 +204,7 @@ Component::Control *GalleryWindow::place(QWidget *host, const QString &identifie
 {
     try {
         Component::Control *control = Component::ControlSite::place(host, identifier, name, geometry)->control();
-        if (identifier == id(NumberLedId))
+        if (identifier == id(OrmelNumberLED::NumberLEDIdentifier))
             connect(control, SIGNAL(displayFailed(int, QString)), this, SLOT(reportDisplayFailure(int, QString)));
         return control;
     } catch (const Component::RuntimeError &error) {
@@ -228,7 +224,7 @@ Component::Control *GalleryWindow::place(QWidget *host, const QString &identifie
 Component::Control *GalleryWindow::placeLed(QWidget *host, const QString &name, const QPoint &position,
                                             const QList<QPair<const char *, QVariant>> &properties)
 {
-    Component::Control *led = place(host, id(NumberLedId), name, QRect(position, LedSize));
+    Component::Control *led = place(host, id(OrmelNumberLED::NumberLEDIdentifier), name, QRect(position, LedSize));
     if (led) {
         for (const auto &property : properties)
             apply(led, property.first, property.second);

@@ -4,7 +4,7 @@
 #include "makerinfo.h"
 #include "modulefun.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -48,7 +48,7 @@ FormLogo::FormLogo()
 {
     addPicture();
     addLabels();
-    ModuleFun::SetWindowTopmost(this, -1);
+    ModuleFun::SetWindowTopmost(this, ModuleFun::OnTop);
     shownSplash() = this;
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -102,9 +102,8 @@ void FormLogo::openMainWindow()
     try {
         main = ModuleFun::CreateMainWindow();
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(),
-                                                      QStringLiteral("错误提示：程序主窗口无法打开！")),
-                               0);
+        ModuleFun::ShowError(error.number(), error.description(),
+                             QStringLiteral("错误提示：程序主窗口无法打开！"));
     }
     if (main) {
         main->show();
@@ -118,7 +117,7 @@ void FormLogo::openMainWindow()
 void FormLogo::onActivate()
 {
     SkinnedWindow::onActivate();
-    ModuleFun::SetWindowTopmost(this, -1);
+    ModuleFun::SetWindowTopmost(this, ModuleFun::OnTop);
 }
 
 void FormLogo::closeEvent(QCloseEvent *event)

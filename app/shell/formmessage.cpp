@@ -3,10 +3,11 @@
 
 #include "formlogo.h"
 #include "messagelabel.h"
+#include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QApplication>
 #include <QPushButton>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr QSize ClientSize(307, 187);
 constexpr QRect MessageBox(13, 40, 280, 100);
-constexpr QRect OkButtonBox(118, 150, 70, 25);
+constexpr QRect OkButtonBox(QPoint(118, 150), WindowTexts::OkButtonSize);
 
 } // namespace
 
@@ -37,9 +38,9 @@ FormMessage::FormMessage(const QString &strMessage, qint16 intAlign)
 
 void FormMessage::addOkButton()
 {
-    const QString name = QStringLiteral("ButtonOK");
-    const QString caption = QStringLiteral("确  定");
-    const QString toolTip = QStringLiteral("确定关闭");
+    const QString &name = WindowTexts::OkName;
+    const QString &caption = WindowTexts::OkCaption;
+    const QString &toolTip = WindowTexts::OkToolTip;
     try {
         placeButton(name, OkButtonBox, caption, toolTip, [this] { close(); })->control()->setFocus();
     } catch (const Component::RuntimeError &) {

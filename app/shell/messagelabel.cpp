@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "messagelabel.h"
 
+#include "modulefun.h"
+
 #include <QPainter>
 #include <QTextOption>
 
@@ -9,9 +11,9 @@ namespace {
 Qt::Alignment alignmentOf(qint16 intAlign)
 {
     switch (intAlign) {
-    case 1:
+    case ModuleFun::AlignRight:
         return Qt::AlignRight;
-    case 2:
+    case ModuleFun::AlignCentre:
         return Qt::AlignHCenter;
     default:
         return Qt::AlignLeft;

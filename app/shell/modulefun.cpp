@@ -148,8 +148,8 @@ void ApplyWindowSkin(QWidget *window)
         return;
     const int w = window->width();
     const int h = window->height();
-    const auto placeButton = [window, w](const char *name, int fromRight) {
-        withPart<QWidget>(window, name, [w, fromRight](QWidget *button) { button->move(w - fromRight, SkinPart::ButtonTop); });
+    const auto placeButton = [window, w](const char *name, int place) {
+        withPart<QWidget>(window, name, [w, place](QWidget *button) { button->move(SkinPart::titleButtonAt(w, place)); });
     };
     withPart<QLabel>(window, SkinPart::Title, [](QLabel *title) {
         QPalette colours = title->palette();
@@ -164,9 +164,9 @@ void ApplyWindowSkin(QWidget *window)
         strip->setGeometry(0, 0, w, strip->height());
     });
     withPart<QWidget>(window, SkinPart::TitleIcon, [](QWidget *icon) { icon->move(SkinPart::TitleIconAt); });
-    placeButton(SkinPart::CloseButton, SkinPart::ButtonStep);
-    placeButton(SkinPart::MinButton, 2 * SkinPart::ButtonStep);
-    placeButton(SkinPart::HelpButton, 3 * SkinPart::ButtonStep);
+    placeButton(SkinPart::CloseButton, SkinPart::CloseButtonPlace);
+    placeButton(SkinPart::MinButton, SkinPart::MinButtonPlace);
+    placeButton(SkinPart::HelpButton, SkinPart::HelpButtonPlace);
     withPart<QWidget>(window, SkinPart::Frame, [w, h](QWidget *frame) { frame->setGeometry(1, 1, w - 1, h - 1); });
 }
 
@@ -219,6 +219,11 @@ void SetMessageObserver(MessageObserver observer)
 QString ErrorReport(int number, const QString &description, const QString &hint)
 {
     return QStringLiteral("错误代号：%1\r\n\r\n错误信息：%2\r\n\r\n%3").arg(QString::number(number), description, hint);
+}
+
+void ShowError(int number, const QString &description, const QString &hint)
+{
+    ShowMessage(ErrorReport(number, description, hint), AlignLeft);
 }
 
 QString ProgramFolder()

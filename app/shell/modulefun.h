@@ -25,10 +25,19 @@ bool Main();
 void ApplyWindowSkin(QWidget *window);
 // Moves the window with the mouse through the window system's own move.
 void DragWindow(QWidget *window);
-// Keeps the window above all others (blnOnTop is a flag: -1 true, 0 false).
+// Keeps the window above all others, or no longer: blnOnTop is a flag.
+enum TopmostFlag : qint16 {
+    NotOnTop = 0,
+    OnTop = -1,
+};
 void SetWindowTopmost(QWidget *window, qint16 blnOnTop);
+// How the message window sets its text: ShowMessage's intAlign.
+enum MessageAlignment : qint16 {
+    AlignLeft = 0,
+    AlignRight = 1,
+    AlignCentre = 2,
+};
 // Shows the program's modal message window; returns when the user has closed it.
-// intAlign: 0 left, 1 right, 2 centred.
 void ShowMessage(const QString &strMessage, qint16 intAlign);
 
 // Tests watch the messages instead of answering a modal window: while an observer is
@@ -38,6 +47,8 @@ void SetMessageObserver(MessageObserver observer);
 
 // "错误代号：" number, CR LF, CR LF, "错误信息：" description, CR LF, CR LF, hint.
 QString ErrorReport(int number, const QString &description, const QString &hint);
+// Shows that report, left-aligned, as every failure with a number is shown.
+void ShowError(int number, const QString &description, const QString &hint);
 
 // The folder of the program file; every file the program reads lies there.
 QString ProgramFolder();

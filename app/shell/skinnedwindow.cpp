@@ -5,9 +5,9 @@
 #include "modulefun.h"
 #include "skinparts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <control.h>
+#include <controlsite.h>
+#include <xpbuttonevents.h>
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -19,10 +19,6 @@
 
 namespace {
 
-constexpr char ButtonIdentifier[] = "OrmelXPButton.Button";
-constexpr char TopButtonIdentifier[] = "OrmelXPButton.TopButton";
-constexpr char CaptionKey[] = "caption";
-constexpr char TopButtonTypeKey[] = "topbuttontype";
 constexpr int KeyAsciiEnter = 13;
 
 bool isDragHandle(const QObject *part)
@@ -94,13 +90,18 @@ void SkinnedWindow::addFrameLine()
 
 Component::ControlSite *SkinnedWindow::addCloseButton()
 {
-    const QPoint at(width() - SkinPart::ButtonStep, SkinPart::ButtonTop);
+    const QPoint at = SkinPart::titleButtonAt(width(), SkinPart::CloseButtonPlace);
     Component::ControlSite *site = placeControl(
-        QString::fromLatin1(TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
+        QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
         QRect(at, SkinPart::TitleButtonSize),
-        {{QString::fromLatin1(TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
+        {{storedKey(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
     site->on(XPButton::TitleClick, [this](Component::EventArgs &) { close(); });
     return site;
+}
+
+QString SkinnedWindow::storedKey(const char *key)
+{
+    return QString::fromLatin1(key).toLower();
 }
 
 Component::ControlSite *SkinnedWindow::placeControl(const QString &identifier, const QString &name,
@@ -118,8 +119,8 @@ Component::ControlSite *SkinnedWindow::placeButton(const QString &name, const QR
                                                    const QString &caption, const QString &toolTip,
                                                    std::function<void()> onClick, bool enterClicks)
 {
-    Component::ControlSite *site = placeControl(QString::fromLatin1(ButtonIdentifier), name, geometry,
-                                                {{QString::fromLatin1(CaptionKey), caption}}, toolTip);
+    Component::ControlSite *site = placeControl(QString::fromLatin1(XPButton::ButtonIdentifier), name, geometry,
+                                                {{storedKey(XPButton::CaptionKey), caption}}, toolTip);
     site->on(XPButton::ButtonClick, [onClick](Component::EventArgs &) { onClick(); });
     if (enterClicks) {
         site->on(XPButton::ButtonKeyPress, [onClick](Component::EventArgs &args) {

@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
-#include <component/propertybag.h>
+#include <propertybag.h>
 
 #include <QWidget>
 
@@ -34,6 +34,9 @@ public:
 
     // Places a control created by identifier, with the properties this window stores
     // for it. Throws Component::RuntimeError when the control cannot be created.
+    // The key a placed control's stored property has in this window's data: the
+    // program's stored windows hold their keys in lower case ("caption").
+    static QString storedKey(const char *key);
     Component::ControlSite *placeControl(const QString &identifier, const QString &name,
                                          const QRect &geometry,
                                          const Component::PropertyBag &stored,

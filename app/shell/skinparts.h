@@ -26,6 +26,17 @@ constexpr QPoint TitleTextAt(30, 10);
 constexpr int ButtonTop = 5;
 constexpr int ButtonStep = 25;   // each title-bar button stands this far left of the previous one
 
+// The title-bar buttons by place, counted from the window's right edge.
+constexpr int CloseButtonPlace = 1;
+constexpr int MinButtonPlace = 2;
+constexpr int HelpButtonPlace = 3;
+
+// Where the title-bar button at `place` stands on a window `windowWidth` wide.
+constexpr QPoint titleButtonAt(int windowWidth, int place)
+{
+    return QPoint(windowWidth - place * ButtonStep, ButtonTop);
+}
+
 inline const QColor WindowBack(236, 233, 218);
 inline const QColor TitleText(255, 255, 255);
 

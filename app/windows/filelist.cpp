@@ -3,7 +3,7 @@
 
 #include "textfile.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 #include <QMouseEvent>

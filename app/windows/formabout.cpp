@@ -7,8 +7,8 @@
 #include "tarrockversion.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
+#include <control.h>
+#include <controlsite.h>
 
 #include <QGroupBox>
 #include <QIcon>
@@ -50,7 +50,7 @@ FormAbout::FormAbout(QWidget *parent)
     addTitleStrip(Caption);
     addCloseButton();
     Component::ControlSite *ok =
-        placeButton(WindowTexts::OkName, QRect(260, 229, 70, 25), WindowTexts::OkCaption,
+        placeButton(WindowTexts::OkName, QRect(QPoint(260, 229), WindowTexts::OkButtonSize), WindowTexts::OkCaption,
                     WindowTexts::OkToolTip, [this] { close(); });
     ok->control()->setFocus();
 
@@ -157,5 +157,5 @@ void FormAbout::mailClick()
     if (!ExternalProgram::startMailTo(MailAddress))
         ModuleFun::ShowMessage(
             QStringLiteral("无法启动系统的邮件程序！\r\n\r\n请直接写信至：%1").arg(MailAddress),
-            WindowTexts::AlignCentre);
+            ModuleFun::AlignCentre);
 }

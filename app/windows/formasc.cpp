@@ -4,6 +4,7 @@
 #include "modulefun.h"
 #include "richtextbox.h"
 #include "singlewindow.h"
+#include "windowtexts.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -17,12 +18,10 @@ const TextFileWindow::Layout AscLayout = {
     QStringLiteral("Ascii编码对照表"),
     QStringLiteral("TextAscii"),
     QRect(8, 48, 170, 449),
-    QRect(58, 504, 70, 25),
+    QRect(QPoint(58, 504), WindowTexts::OkButtonSize),
     QStringLiteral("ascii.dat"),
     QStringLiteral("请检查“Ascii代码表”文件是否存在！"),
 };
-
-constexpr qint16 OnTop = -1;
 
 } // namespace
 
@@ -48,5 +47,5 @@ FormAsc *FormAsc::Show()
 void FormAsc::onActivate()
 {
     TextFileWindow::onActivate();
-    ModuleFun::SetWindowTopmost(this, OnTop);
+    ModuleFun::SetWindowTopmost(this, ModuleFun::OnTop);
 }

@@ -3,6 +3,7 @@
 
 #include "richtextbox.h"
 #include "singlewindow.h"
+#include "windowtexts.h"
 
 #include <QPalette>
 
@@ -15,7 +16,7 @@ const TextFileWindow::Layout ReadmeLayout = {
     QStringLiteral("软件使用说明"),
     QStringLiteral("TextReadme"),
     QRect(8, 35, 450, 460),
-    QRect(198, 505, 70, 25),
+    QRect(QPoint(198, 505), WindowTexts::OkButtonSize),
     QStringLiteral("readme.txt"),
     QStringLiteral("请检查“readme”文件是否存在！"),
 };

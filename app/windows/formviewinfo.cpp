@@ -8,9 +8,9 @@
 #include "singlewindow.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QLabel>
 
@@ -23,8 +23,7 @@ const QString Hint = QStringLiteral("请检查文件是否存在！");
 
 void reportFailure(const Component::RuntimeError &error)
 {
-    ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), Hint),
-                           WindowTexts::AlignLeft);
+    ModuleFun::ShowError(error.number(), error.description(), Hint);
 }
 
 } // namespace
@@ -41,7 +40,7 @@ FormViewInfo::FormViewInfo(QWidget *parent)
     m_files->setPattern(CapturePattern);
 
     Component::ControlSite *ok =
-        placeButton(WindowTexts::OkName, QRect(328, 496, 70, 25), QStringLiteral("退出查询"),
+        placeButton(WindowTexts::OkName, QRect(QPoint(328, 496), WindowTexts::OkButtonSize), QStringLiteral("退出查询"),
                     WindowTexts::OkToolTip, [this] { close(); });
 
     m_text = new RichTextBox(this);

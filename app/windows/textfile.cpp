@@ -3,7 +3,7 @@
 
 #include "systemcodepage.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QFile>
 #include <QFileInfo>

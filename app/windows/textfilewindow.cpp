@@ -5,9 +5,9 @@
 #include "richtextbox.h"
 #include "windowtexts.h"
 
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 
@@ -40,8 +40,6 @@ void TextFileWindow::loadFile(const Layout &layout)
     try {
         m_text->LoadFile(path);
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(),
-                                                      layout.hint),
-                               WindowTexts::AlignLeft);
+        ModuleFun::ShowError(error.number(), error.description(), layout.hint);
     }
 }

@@ -3,7 +3,7 @@
 
 #include "systemcodepage.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <array>
 #include <limits>
@@ -12,7 +12,6 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 const QString RefusalLead = QStringLiteral("对不起！") + CRLF + CRLF;
-const QString OverflowDescription = QStringLiteral("溢出");
 const QString TypeMismatchDescription = QStringLiteral("类型不匹配");
 
 constexpr int NoDigit = -1;
@@ -100,7 +99,7 @@ QByteArray CommandCodec::hexBytes(const QString &command)
 {
     const qsizetype pairs = command.size() / 2;
     if (pairs > std::numeric_limits<qint16>::max())
-        throw Component::RuntimeError(Component::RuntimeError::Overflow, OverflowDescription);
+        throw Component::RuntimeError::overflow();
     QByteArray bytes(pairs, Qt::Uninitialized);
     for (qsizetype k = 0; k < pairs; ++k)
         bytes[k] = pairValue(command.at(2 * k), command.at(2 * k + 1));

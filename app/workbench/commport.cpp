@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "commport.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 #include "linesettings.h"
 #include "portmap.h"
 #include "serialline.h"
@@ -21,6 +21,10 @@ constexpr qint64 ReadBufferBytes = 1 << 20;
 
 constexpr int UnsupportedDataBits = 4;
 constexpr int OneAndHalfStopDataBits = 5;
+
+// Refusals more than one step of setting the line up gives.
+const QString DataBitsUnsupported = QStringLiteral("%1不支持 %2 个数据位");
+const QString StopBitsUnset = QStringLiteral("%1无法设置停止位");
 
 enum Handshake : int { HandshakeNone = 0, HandshakeXonXoff = 1, HandshakeRtsCts = 2, HandshakeBoth = 3 };
 
@@ -270,7 +274,10 @@ QString CommPort::mappedDevice() const
 {
     const QString mapped = PortMap::load().device(d->number);
     if (mapped.isEmpty())
-        fail(ErrorPortNotFound, QStringLiteral("%1不存在：只能使用 Com 1 到 Com 16").arg(portText()));
+        fail(ErrorPortNotFound, QStringLiteral("%1不存在：只能使用 Com %2 到 Com %3")
+                                    .arg(portText())
+                                    .arg(PortMap::FirstPort)
+                                    .arg(PortMap::LastPort));
     if (!SerialLine::deviceExists(mapped))
         fail(ErrorPortNotFound, QStringLiteral("%1（%2）不存在").arg(portText(), mapped));
     return mapped;
@@ -312,7 +319,7 @@ void CommPort::checkLineSupported() const
 {
     // Refused outright: the line never runs with a value other than the one asked for.
     if (d->line.dataBits == UnsupportedDataBits)
-        fail(ErrorDataBits, QStringLiteral("%1不支持 %2 个数据位").arg(portText()).arg(UnsupportedDataBits));
+        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(UnsupportedDataBits));
     if (d->line.stopBits == LineSettings::StopBits::OneAndHalf && d->line.dataBits != OneAndHalfStopDataBits)
         fail(ErrorLineSetting, QStringLiteral("%1只有在 5 个数据位时才能使用 1.5 个停止位").arg(portText()));
 }
@@ -324,14 +331,14 @@ void CommPort::applyLine()
     if (!d->port.setBaudRate(line.baudRate))
         fail(ErrorBaudRate, QStringLiteral("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
     if (!d->port.setDataBits(dataBitsOf(line.dataBits)))
-        fail(ErrorDataBits, QStringLiteral("%1不支持 %2 个数据位").arg(portText()).arg(line.dataBits));
+        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(line.dataBits));
     if (!d->port.setParity(line.parity))
         fail(ErrorLineSetting, QStringLiteral("%1无法设置校验方式").arg(portText()));
     const QSerialPort::StopBits stop = line.stopBits == LineSettings::StopBits::One ? QSerialPort::OneStop
         : line.stopBits == LineSettings::StopBits::Two                              ? QSerialPort::TwoStop
                                                                                     : SerialLine::oneAndHalfStopBits();
     if (!d->port.setStopBits(stop))
-        fail(ErrorLineSetting, QStringLiteral("%1无法设置停止位").arg(portText()));
+        fail(ErrorLineSetting, StopBitsUnset.arg(portText()));
     d->port.clearError();
     verifyLine();
 }
@@ -344,13 +351,13 @@ void CommPort::verifyLine()
     case SerialLine::LineSetting::None:
         return;
     case SerialLine::LineSetting::DataBits:
-        fail(ErrorDataBits, QStringLiteral("%1不支持 %2 个数据位").arg(portText()).arg(d->line.dataBits));
+        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(d->line.dataBits));
     case SerialLine::LineSetting::Parity:
         fail(ErrorLineSetting, QStringLiteral("%1不支持校验方式 %2")
                                    .arg(portText())
                                    .arg(LineSettings::parityLetter(d->line.parity)));
     case SerialLine::LineSetting::StopBits:
-        fail(ErrorLineSetting, QStringLiteral("%1无法设置停止位").arg(portText()));
+        fail(ErrorLineSetting, StopBitsUnset.arg(portText()));
     }
 }
 

@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include "commerrors.h"
+
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -11,38 +13,14 @@
 // One serial port as the workbench drives it: port number, line settings, handshake,
 // receive threshold and input mode are set while closed, then the port is opened.
 // Port n reaches its device through the port map. Failing operations throw
-// Component::RuntimeError with the numbers below and a Chinese description.
+// Component::RuntimeError with the numbers of CommErrors and a Chinese description.
 // OnComm is raised on the GUI thread; CommEvent tells why.
-class CommPort : public QObject
+class CommPort : public QObject, public CommErrors
 {
     Q_OBJECT
 
 public:
     enum InputModeValue : int { InputModeText = 0, InputModeBinary = 1 };
-
-    // Values of CommEvent.
-    enum CommEventCode : qint16 {
-        EvReceive = 2,
-        EventBreak = 1001,
-        EventFrame = 1004,
-        EventOverrun = 1006,
-        EventRxOver = 1008,
-        EventRxParity = 1009,
-        EventDeviceLost = 1100, // the device went away while open (a USB adapter pulled)
-    };
-
-    // Error numbers of the failures.
-    enum ErrorNumber : int {
-        ErrorInvalidSetting = 380,    // a malformed settings string or property value
-        ErrorPortNotFound = 8002,     // the device does not exist
-        ErrorPortInUse = 8005,        // held by another program or by another CommPort
-        ErrorBaudRate = 8007,         // the platform cannot set this baud rate
-        ErrorDataBits = 8008,         // the platform cannot set these data bits
-        ErrorLineSetting = 8015,      // parity, stop bits or handshake cannot be applied
-        ErrorNotOpen = 8018,          // the operation needs an open port
-        ErrorDeviceIo = 8020,         // reading or writing the device failed
-        ErrorPermission = 70,         // not allowed to open the device
-    };
 
     explicit CommPort(QObject *parent = nullptr);
     ~CommPort() override;

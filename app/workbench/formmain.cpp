@@ -6,12 +6,14 @@
 #include "portmap.h"
 
 #include <filelocations.h>
+#include <makerinfo.h>
 #include <modulefun.h>
+#include <skinparts.h>
 
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
-#include <component/twips.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
+#include <twips.h>
+#include <xpbuttonevents.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +33,6 @@ using namespace FormMainTexts;
 namespace {
 
 const QSize WindowSize(780, 560);
-constexpr int TitleButtonSize = 21;
 constexpr int RowHeight = 22;
 constexpr int RowStep = 28;
 constexpr int FirstRow = 20;
@@ -61,7 +62,7 @@ const QString SysDataFile = QStringLiteral("sysdata.dat");
 } // namespace
 
 FormMain::FormMain(QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormMain"), QStringLiteral("Velmora"), WindowSize, parent),
+    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), WindowSize, parent),
       m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);
@@ -103,23 +104,22 @@ QComboBox *FormMain::addList(QWidget *parent, const QString &name, const QString
 
 void FormMain::buildTitleStrip()
 {
-    addTitleStrip(QStringLiteral("Velmora"));
+    addTitleStrip(QString::fromUtf8(MakerInfo::Product));
     Component::ControlSite *close = addCloseButton();
     close->on(XPButton::TitleClick, [this](Component::EventArgs &) { ButtonExit_Click(); });
 
-    const int top = 5;
     const Component::PropertyBag extent = {
-        {QStringLiteral("_extentx"), Component::twipsFromPixels(TitleButtonSize)},
-        {QStringLiteral("_extenty"), Component::twipsFromPixels(TitleButtonSize)}};
+        {QString::fromLatin1(Component::ExtentXKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.width())},
+        {QString::fromLatin1(Component::ExtentYKey), Component::twipsFromPixels(SkinPart::TitleButtonSize.height())}};
     Component::PropertyBag minStored = extent;
-    minStored.set(QStringLiteral("topbuttontype"), int(XPButton::MinimumButton));
-    placeControl(QStringLiteral("OrmelXPButton.TopButton"), QStringLiteral("TopButtonMin"),
-                 QRect(width() - 50, top, TitleButtonSize, TitleButtonSize), minStored,
-                 QStringLiteral("最小化"))
+    minStored.set(storedKey(XPButton::TopButtonTypeKey), int(XPButton::MinimumButton));
+    placeControl(QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::MinButton),
+                 QRect(SkinPart::titleButtonAt(width(), SkinPart::MinButtonPlace), SkinPart::TitleButtonSize),
+                 minStored, QStringLiteral("最小化"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { showMinimized(); });
-    placeControl(QStringLiteral("OrmelXPButton.HelpButton"), QStringLiteral("HelpButton"),
-                 QRect(width() - 75, top, TitleButtonSize, TitleButtonSize), extent,
-                 QStringLiteral("关于"))
+    placeControl(QString::fromLatin1(XPButton::HelpButtonIdentifier), QString::fromLatin1(SkinPart::HelpButton),
+                 QRect(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace), SkinPart::TitleButtonSize),
+                 extent, QStringLiteral("关于"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { HelpButton_Click(); });
 }
 
@@ -372,10 +372,10 @@ void FormMain::Form_Unload()
     m_engine.timer().stop();
     Sub_ClosePorts();
     if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
-        ModuleFun::ShowMessage(Fun_CaptureReport(), 0);
+        ModuleFun::ShowMessage(Fun_CaptureReport(), ModuleFun::AlignLeft);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))
-        ModuleFun::ShowMessage(SysDataNotSaved.arg(Fun_SysDataPath()), 2);
+        ModuleFun::ShowMessage(SysDataNotSaved.arg(Fun_SysDataPath()), ModuleFun::AlignCentre);
 }
 
 // With no port listed the lists hold no port to store, so the port read at load is kept:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "capturelog.h"
+#include "portmap.h"
 #include "sysdata.h"
 #include "transferengine.h"
 
@@ -193,7 +194,7 @@ private:
 
     // Window-level state shared by the workbench's routines.
     qint16 intIOState = 0;
-    std::array<qint16, 17> intComPortList {}; // entries 1 to 16; entry 0 unused
+    std::array<qint16, PortMap::LastPort + 1> intComPortList {}; // entries by port number; entry 0 unused
     qint16 intComPortCount = 0;
     qint16 intComOutPort = 0;
     QString strComOutSet;

@@ -6,7 +6,7 @@
 
 #include <modulefun.h>
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QLineEdit>
 
@@ -27,7 +27,7 @@ bool FormMain::Fun_CommandTest(const QString &strCommand)
     const CommandCodec::CommandProblem problem = CommandCodec::check(strCommand, intComFormat);
     if (problem == CommandCodec::CommandProblem::None)
         return true;
-    ModuleFun::ShowMessage(CommandCodec::refusal(problem), 2);
+    ModuleFun::ShowMessage(CommandCodec::refusal(problem), ModuleFun::AlignCentre);
     return false;
 }
 
@@ -38,8 +38,7 @@ bool FormMain::Sub_OutCommandChange(const QString &strComOutCommand)
     try {
         varOutData = CommandCodec::sendData(strComOutCommand, intComFormat);
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(
-            ModuleFun::ErrorReport(error.number(), error.description(), HintSendFormat), 0);
+        ModuleFun::ShowError(error.number(), error.description(), HintSendFormat);
         return false;
     }
     return true;

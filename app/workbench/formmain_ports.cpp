@@ -91,15 +91,15 @@ void FormMain::Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *labe
 bool FormMain::Fun_ComPortTest(qint16 intComPort)
 {
     if (intComPortCount == 0) {
-        ModuleFun::ShowMessage(NoPortToStart, 2);
+        ModuleFun::ShowMessage(NoPortToStart, ModuleFun::AlignCentre);
         return false;
     }
     switch (PortProbe(PortMap::load()).state(intComPort)) {
     case PortProbe::State::Busy:
-        ModuleFun::ShowMessage(PortBusy.arg(intComPort), 2);
+        ModuleFun::ShowMessage(PortBusy.arg(intComPort), ModuleFun::AlignCentre);
         return false;
     case PortProbe::State::Missing:
-        ModuleFun::ShowMessage(PortMissing.arg(intComPort), 2);
+        ModuleFun::ShowMessage(PortMissing.arg(intComPort), ModuleFun::AlignCentre);
         return false;
     case PortProbe::State::Present:
     case PortProbe::State::NoPermission:

@@ -32,7 +32,7 @@ void FormMain::ButtonViewInfo_Click()
 void FormMain::ButtonCALC_Click()
 {
     if (!ExternalProgram::startCalculator())
-        ModuleFun::ShowMessage(NoCalculator, 2);
+        ModuleFun::ShowMessage(NoCalculator, ModuleFun::AlignCentre);
 }
 
 void FormMain::HelpButton_Click()

@@ -6,8 +6,8 @@
 
 #include <modulefun.h>
 
-#include <component/control.h>
-#include <component/runtimeerror.h>
+#include <control.h>
+#include <runtimeerror.h>
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,9 +28,11 @@ void FormMain::connectEngine()
     connect(&m_engine, &TransferEngine::singleSendDone, this, &FormMain::Sub_SingleSendDone);
     connect(&m_engine, &TransferEngine::failed, this, &FormMain::Sub_ReportFailure);
     connect(&m_engine, &TransferEngine::sendsSkipped, this,
-            [this](qint16 intPort) { Sub_ShowMessageLater(SendsSkipped.arg(intPort), 2); });
+            [this](qint16 intPort) {
+                Sub_ShowMessageLater(SendsSkipped.arg(intPort), ModuleFun::AlignCentre);
+            });
     connect(&m_engine, &TransferEngine::captureFailed, this,
-            [this] { Sub_ShowMessageLater(Fun_CaptureReport(), 0); });
+            [this] { Sub_ShowMessageLater(Fun_CaptureReport(), ModuleFun::AlignLeft); });
     connect(&m_engine, &TransferEngine::deviceLost, this, &FormMain::Sub_DeviceLost);
 }
 
@@ -119,7 +121,7 @@ bool FormMain::Fun_ComStartSharedPorts()
         if (!Fun_CheckPort(intComInPort, ComboComInput))
             return false;
         if (strComInSet != strComOutSet || intComOutHand != intComInHand) {
-            ModuleFun::ShowMessage(SamePortSettings, 2);
+            ModuleFun::ShowMessage(SamePortSettings, ModuleFun::AlignCentre);
             ComboComOutSetB->setFocus();
             return false;
         }
@@ -178,11 +180,10 @@ bool FormMain::Sub_MscommInPut()
 void FormMain::Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort)
 {
     if (error.number() == CommPort::ErrorPortInUse) {
-        ModuleFun::ShowMessage(PortBusy.arg(intPort), 2);
+        ModuleFun::ShowMessage(PortBusy.arg(intPort), ModuleFun::AlignCentre);
         return;
     }
-    ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm),
-                           0);
+    ModuleFun::ShowError(error.number(), error.description(), HintComm);
 }
 
 void FormMain::Sub_ReportFailure(int number, const QString &description,
@@ -190,7 +191,8 @@ void FormMain::Sub_ReportFailure(int number, const QString &description,
 {
     const QString &hintText = hint == TransferEngine::Hint::ReceiveFormat ? HintReceiveFormat
                                                                           : HintComm;
-    Sub_ShowMessageLater(ModuleFun::ErrorReport(number, description, hintText), 0);
+    Sub_ShowMessageLater(ModuleFun::ErrorReport(number, description, hintText),
+                         ModuleFun::AlignLeft);
 }
 
 // The ports stay open: in the send-and-receive mode what arrives is still shown.
@@ -212,7 +214,7 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
 {
     if (Fun_Communicating())
         Sub_ComStop();
-    Sub_ShowMessageLater(PortLost.arg(intPort), 2);
+    Sub_ShowMessageLater(PortLost.arg(intPort), ModuleFun::AlignCentre);
 }
 
 void FormMain::Sub_ClosePorts()

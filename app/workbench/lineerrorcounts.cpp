@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "lineerrorcounts.h"
 
-#include "commport.h"
+#include "commerrors.h"
 
 QList<qint16> LineErrorCounts::eventsSince(const LineErrorCounts &before) const
 {
@@ -10,11 +10,11 @@ QList<qint16> LineErrorCounts::eventsSince(const LineErrorCounts &before) const
         quint32 then;
         qint16 event;
     } kinds[] = {
-        {breaks, before.breaks, CommPort::EventBreak},
-        {frame, before.frame, CommPort::EventFrame},
-        {overrun, before.overrun, CommPort::EventOverrun},
-        {bufferOverrun, before.bufferOverrun, CommPort::EventRxOver},
-        {parity, before.parity, CommPort::EventRxParity},
+        {breaks, before.breaks, CommErrors::EventBreak},
+        {frame, before.frame, CommErrors::EventFrame},
+        {overrun, before.overrun, CommErrors::EventOverrun},
+        {bufferOverrun, before.bufferOverrun, CommErrors::EventRxOver},
+        {parity, before.parity, CommErrors::EventRxParity},
     };
     QList<qint16> events;
     for (const auto &kind : kinds) {

@@ -1,8 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "linesettings.h"
 
-#include "commport.h"
-#include "component/runtimeerror.h"
+#include "commerrors.h"
+#include <runtimeerror.h>
 
 #include <QStringList>
 
@@ -14,7 +14,7 @@ constexpr int MaxDataBits = 8;
 
 [[noreturn]] void refuse(const QString &text, const QString &why)
 {
-    throw Component::RuntimeError(CommPort::ErrorInvalidSetting,
+    throw Component::RuntimeError(CommErrors::ErrorInvalidSetting,
                                   QStringLiteral("端口参数设置“%1”无效：%2").arg(text, why));
 }
 

@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "serialline.h"
 
-#include "commport.h"
+#include "commerrors.h"
 #include "linesettings.h"
 
 #include <QFile>
@@ -162,9 +162,9 @@ int openErrorNumber(const QString &device, QSerialPort::SerialPortError error)
     // QSerialPort reports a lock held by another program and a device node the user
     // may not open alike; only the file's access rights tell them apart.
     if (error == QSerialPort::PermissionError)
-        return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 ? CommPort::ErrorPortInUse
-                                                                       : CommPort::ErrorPermission;
-    return CommPort::ErrorPortNotFound;
+        return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0 ? CommErrors::ErrorPortInUse
+                                                                       : CommErrors::ErrorPermission;
+    return CommErrors::ErrorPortNotFound;
 }
 
 QString permissionHint()

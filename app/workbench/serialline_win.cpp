@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "serialline.h"
 
-#include "commport.h"
+#include "commerrors.h"
 #include "linesettings.h"
 
 #include <QSerialPortInfo>
@@ -78,7 +78,7 @@ QStringList lockFolders()
 int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
 {
     // Windows refuses a port another program holds with "access denied".
-    return error == QSerialPort::PermissionError ? CommPort::ErrorPortInUse : CommPort::ErrorPortNotFound;
+    return error == QSerialPort::PermissionError ? CommErrors::ErrorPortInUse : CommErrors::ErrorPortNotFound;
 }
 
 QString permissionHint()

@@ -4,7 +4,7 @@
 #include "commandcodec.h"
 #include "systemcodepage.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 
 #include "ledbitmapnames.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 
 namespace {
 const char ResourceFolder[] = ":/numberled/";
@@ -23,7 +23,6 @@ QPixmap LedBitmaps::load(const QString &name)
 {
     QPixmap bitmap;
     if (!bitmap.load(QString::fromLatin1(ResourceFolder) + LedBitmapNames::fileName(name)))
-        throw Component::RuntimeError(Component::RuntimeError::ResourceNotFound,
-                                      QStringLiteral("找不到标识符为“%1”的资源").arg(name));
+        throw Component::RuntimeError::resourceNotFound(name);
     return bitmap;
 }

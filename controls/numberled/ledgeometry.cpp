@@ -1,7 +1,7 @@
 // OrmelNumberLED control library. Licensed under the MIT licence.
 #include "ledgeometry.h"
 
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 
 #include <QString>
 
@@ -19,7 +19,7 @@ qint16 toInteger(double value)
 {
     const double rounded = std::nearbyint(value);
     if (!(rounded >= std::numeric_limits<qint16>::min() && rounded <= std::numeric_limits<qint16>::max()))
-        throw Component::RuntimeError(Component::RuntimeError::Overflow, QStringLiteral("溢出"));
+        throw Component::RuntimeError::overflow();
     return qint16(rounded);
 }
 

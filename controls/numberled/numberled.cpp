@@ -5,8 +5,8 @@
 #include "ledgeometry.h"
 #include "ledtext.h"
 
-#include "component/runtimeerror.h"
-#include "component/twips.h"
+#include <runtimeerror.h>
+#include <twips.h>
 
 #include <QDateTime>
 #include <QPainter>
@@ -14,11 +14,11 @@
 
 namespace {
 
-const char KeyShowColor[] = "LEDShowColor";
-const char KeyShowType[] = "LEDShowType";
-const char KeyNumberDigits[] = "NumberDigits";
-const char KeyDecimalDigits[] = "DecimalDigits";
-const char KeyShowData[] = "ShowData";
+using OrmelNumberLED::DecimalDigitsKey;
+using OrmelNumberLED::NumberDigitsKey;
+using OrmelNumberLED::ShowColorKey;
+using OrmelNumberLED::ShowDataKey;
+using OrmelNumberLED::ShowTypeKey;
 
 constexpr int CreatedHeightTwips = 375;
 constexpr int ClockIntervalMs = 950;
@@ -71,21 +71,21 @@ NumberLED::~NumberLED()
 void NumberLED::setLEDShowColor(LEDColor vNewValue)
 {
     m_showColor = vNewValue;
-    notifyPropertyChanged(key(KeyShowColor));
+    notifyPropertyChanged(key(ShowColorKey));
     ShowLED();
 }
 
 void NumberLED::setLEDShowType(LEDType vNewValue)
 {
     m_showType = vNewValue;
-    notifyPropertyChanged(key(KeyShowType));
+    notifyPropertyChanged(key(ShowTypeKey));
     ShowLED();
 }
 
 void NumberLED::setNumberDigits(qint16 vNewValue)
 {
     m_numberDigits = qMax<qint16>(vNewValue, 1);
-    notifyPropertyChanged(key(KeyNumberDigits));
+    notifyPropertyChanged(key(NumberDigitsKey));
     m_decimalDigits = qMax<qint16>(qMin<qint16>(m_decimalDigits, m_numberDigits - 2), 0);
     ShowLED();
 }
@@ -93,14 +93,14 @@ void NumberLED::setNumberDigits(qint16 vNewValue)
 void NumberLED::setDecimalDigits(qint16 vNewValue)
 {
     m_decimalDigits = qMax<qint16>(qMin<qint16>(vNewValue, m_numberDigits - 2), 0);
-    notifyPropertyChanged(key(KeyDecimalDigits));
+    notifyPropertyChanged(key(DecimalDigitsKey));
     ShowLED();
 }
 
 void NumberLED::setShowData(float vNewValue)
 {
     m_showData = vNewValue;
-    notifyPropertyChanged(key(KeyShowData));
+    notifyPropertyChanged(key(ShowDataKey));
     ShowLED();
 }
 
@@ -115,20 +115,20 @@ void NumberLED::initProperties()
 
 void NumberLED::readProperties(const Component::PropertyBag &bag)
 {
-    m_showColor = LEDColor(bag.read<int>(key(KeyShowColor), m_showColor));
-    m_showType = LEDType(bag.read<int>(key(KeyShowType), m_showType));
-    m_numberDigits = bag.read<qint16>(key(KeyNumberDigits), m_numberDigits);
-    m_decimalDigits = bag.read<qint16>(key(KeyDecimalDigits), m_decimalDigits);
-    m_showData = bag.read<float>(key(KeyShowData), m_showData);
+    m_showColor = LEDColor(bag.read<int>(key(ShowColorKey), m_showColor));
+    m_showType = LEDType(bag.read<int>(key(ShowTypeKey), m_showType));
+    m_numberDigits = bag.read<qint16>(key(NumberDigitsKey), m_numberDigits);
+    m_decimalDigits = bag.read<qint16>(key(DecimalDigitsKey), m_decimalDigits);
+    m_showData = bag.read<float>(key(ShowDataKey), m_showData);
 }
 
 void NumberLED::writeProperties(Component::PropertyBag &bag) const
 {
-    bag.write(key(KeyShowColor), int(m_showColor));
-    bag.write(key(KeyShowType), int(m_showType));
-    bag.write(key(KeyNumberDigits), m_numberDigits);
-    bag.write(key(KeyDecimalDigits), m_decimalDigits);
-    bag.write(key(KeyShowData), m_showData);
+    bag.write(key(ShowColorKey), int(m_showColor));
+    bag.write(key(ShowTypeKey), int(m_showType));
+    bag.write(key(NumberDigitsKey), m_numberDigits);
+    bag.write(key(DecimalDigitsKey), m_decimalDigits);
+    bag.write(key(ShowDataKey), m_showData);
 }
 
 QSize NumberLED::sizeHint() const
@@ -168,7 +168,7 @@ QString NumberLED::displayText()
     case ShowDateTime:
         m_numberDigits = DateTimeCells;
         m_decimalDigits = 0;
-        notifyPropertyChanged(key(KeyNumberDigits));
+        notifyPropertyChanged(key(NumberDigitsKey));
         return LedText::dateTime(now);
     }
     return QString();

@@ -4,7 +4,7 @@
 #include "numberledenums.h"
 #include "ormelnumberled_export.h"
 
-#include "component/control.h"
+#include <control.h>
 
 #include <QPixmap>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // OrmelNumberLED control library. Licensed under the MIT licence.
 #include "numberled.h"
 
-#include "component/libraryserver.h"
+#include <libraryserver.h>
 
 namespace {
 
@@ -9,7 +9,7 @@ Component::LibraryServer &server()
 {
     static Component::LibraryServer library(
         QStringLiteral("Ormel ActiveX NumberLED"),
-        {{QStringLiteral("OrmelNumberLED.NumberLED"),
+        {{QString::fromLatin1(OrmelNumberLED::NumberLEDIdentifier),
           [](QWidget *parent) -> Component::Control * { return new NumberLED(parent); }}});
     return library;
 }

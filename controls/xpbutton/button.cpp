@@ -6,14 +6,13 @@
 #include "resourcebitmap.h"
 #include "xpbuttonevents.h"
 
-#include <component/twips.h>
+#include <twips.h>
 
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QPainter>
 
 namespace {
-const auto CaptionKey = QStringLiteral("Caption");
 const QColor EnabledCaption(0, 0, 0);
 const QColor DisabledCaption(128, 128, 128);
 // The size a new button gets in a designer: 1050 x 375 twips.
@@ -36,7 +35,7 @@ void Button::setCaption(const QString &vNewValue)
     m_caption = vNewValue;
     setAccessibleName(m_caption);
     applyLook(Look::Normal);
-    notifyPropertyChanged(CaptionKey);
+    notifyPropertyChanged(XPButton::CaptionKey);
 }
 
 QString Button::imageName(Look look) const
@@ -88,14 +87,14 @@ void Button::initProperties()
 
 void Button::readProperties(const Component::PropertyBag &bag)
 {
-    m_caption = bag.read<QString>(CaptionKey, QString());
+    m_caption = bag.read<QString>(XPButton::CaptionKey, QString());
     setAccessibleName(m_caption);
     readEnabled(bag);
 }
 
 void Button::writeProperties(Component::PropertyBag &bag) const
 {
-    bag.write<QString>(CaptionKey, m_caption);
+    bag.write<QString>(XPButton::CaptionKey, m_caption);
     writeEnabled(bag);
 }
 

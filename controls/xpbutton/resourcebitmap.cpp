@@ -1,7 +1,7 @@
 // OrmelXPButton control library. Licensed under the MIT licence.
 #include "resourcebitmap.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 namespace {
 const auto ResourceFolder = QStringLiteral(":/xpbutton/");
@@ -14,7 +14,6 @@ QImage ResourceBitmap::load(const QString &name)
     const bool plainName = !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
     const QImage image = plainName ? QImage(ResourceFolder + name.toUpper() + BitmapSuffix) : QImage();
     if (image.isNull())
-        throw Component::RuntimeError(Component::RuntimeError::ResourceNotFound,
-                                      QStringLiteral("找不到标识符为“%1”的资源").arg(name));
+        throw Component::RuntimeError::resourceNotFound(name);
     return image;
 }

@@ -4,7 +4,7 @@
 #include "resourcebitmap.h"
 #include "xpbuttonevents.h"
 
-#include <component/twips.h>
+#include <twips.h>
 
 #include <QPainter>
 

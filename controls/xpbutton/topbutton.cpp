@@ -4,7 +4,6 @@
 #include <iterator>
 
 namespace {
-const auto TypeKey = QStringLiteral("TopButtonType");
 const auto DisabledState = QStringLiteral("DISABLED");
 
 struct TypeFaces
@@ -52,7 +51,7 @@ void TopButton::setTopButtonType(ButtonType type)
 {
     holdType(type);
     applyLook(Look::Normal);
-    notifyPropertyChanged(TypeKey);
+    notifyPropertyChanged(XPButton::TopButtonTypeKey);
 }
 
 QString TopButton::imageName(Look look) const
@@ -92,11 +91,11 @@ void TopButton::initProperties()
 void TopButton::readProperties(const Component::PropertyBag &bag)
 {
     readEnabled(bag);
-    holdType(bag.read<int>(TypeKey, CloseButton));
+    holdType(bag.read<int>(XPButton::TopButtonTypeKey, CloseButton));
 }
 
 void TopButton::writeProperties(Component::PropertyBag &bag) const
 {
     writeEnabled(bag);
-    bag.write<int>(TypeKey, m_type);
+    bag.write<int>(XPButton::TopButtonTypeKey, m_type);
 }

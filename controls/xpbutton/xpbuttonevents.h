@@ -1,10 +1,19 @@
 // OrmelXPButton control library. Licensed under the MIT licence.
 #pragma once
 
-// What a host needs to bind to the library's controls: the fixed event ids and the
-// title-bar button types. Hosts create the controls by identifier:
-// "OrmelXPButton.Button", "OrmelXPButton.TopButton", "OrmelXPButton.HelpButton".
+// What a host needs to bind to the library's controls: their identifiers, the keys of
+// their stored properties, the fixed event ids and the title-bar button types.
 namespace XPButton {
+
+// The identifiers hosts create the controls by.
+inline constexpr char ButtonIdentifier[] = "OrmelXPButton.Button";
+inline constexpr char TopButtonIdentifier[] = "OrmelXPButton.TopButton";
+inline constexpr char HelpButtonIdentifier[] = "OrmelXPButton.HelpButton";
+
+// Keys of the stored properties, looked up without regard to case.
+inline constexpr char CaptionKey[] = "Caption";             // Button
+inline constexpr char TopButtonTypeKey[] = "TopButtonType"; // TopButton: a ButtonType
+inline constexpr char EnabledKey[] = "Enabled";             // every control
 
 // Events of Button, by dispatch id.
 enum ButtonEvent : int {

@@ -4,8 +4,9 @@
 #include "button.h"
 #include "helpbutton.h"
 #include "topbutton.h"
+#include "xpbuttonevents.h"
 
-#include <component/libraryserver.h>
+#include <libraryserver.h>
 
 namespace {
 
@@ -19,9 +20,9 @@ Component::LibraryServer &xpButtonServer()
 {
     static Component::LibraryServer server(QStringLiteral("Ormel ActiveX XPButton"),
                                            {
-                                               {QStringLiteral("OrmelXPButton.Button"), createControl<Button>},
-                                               {QStringLiteral("OrmelXPButton.TopButton"), createControl<TopButton>},
-                                               {QStringLiteral("OrmelXPButton.HelpButton"), createControl<HelpButton>},
+                                               {QString::fromLatin1(XPButton::ButtonIdentifier), createControl<Button>},
+                                               {QString::fromLatin1(XPButton::TopButtonIdentifier), createControl<TopButton>},
+                                               {QString::fromLatin1(XPButton::HelpButtonIdentifier), createControl<HelpButton>},
                                            });
     return server;
 }

@@ -2,12 +2,12 @@
 #include "xpcontrol.h"
 
 #include "inputcodes.h"
+#include "xpbuttonevents.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace {
-const auto EnabledKey = QStringLiteral("Enabled");
 constexpr bool EnabledDefault = true;
 
 // A left button alone asks for the pressed look; any other buttons leave the hover look.
@@ -36,7 +36,7 @@ void XPControl::setEnabledProperty(bool enabled)
 {
     setEnabled(enabled);
     applyLook(Look::Normal);
-    notifyPropertyChanged(EnabledKey);
+    notifyPropertyChanged(XPButton::EnabledKey);
 }
 
 void XPControl::showLook(Look look)
@@ -52,12 +52,12 @@ void XPControl::applyLook(Look look)
 
 void XPControl::readEnabled(const Component::PropertyBag &bag)
 {
-    setEnabledProperty(bag.read<bool>(EnabledKey, EnabledDefault));
+    setEnabledProperty(bag.read<bool>(XPButton::EnabledKey, EnabledDefault));
 }
 
 void XPControl::writeEnabled(Component::PropertyBag &bag) const
 {
-    bag.write<bool>(EnabledKey, Enabled(), EnabledDefault);
+    bag.write<bool>(XPButton::EnabledKey, Enabled(), EnabledDefault);
 }
 
 QPixmap XPControl::blankSurface() const

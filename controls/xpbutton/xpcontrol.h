@@ -4,7 +4,7 @@
 #include "mouseleavepoll.h"
 #include "xpbutton_export.h"
 
-#include <component/control.h>
+#include <control.h>
 
 #include <QPixmap>
 

@@ -1,12 +1,12 @@
 // Velmora component layer tests. Licensed under the MIT licence.
-#include <component/classfactory.h>
-#include <component/componentloader.h>
-#include <component/componentregistry.h>
-#include <component/control.h>
-#include <component/interfaceinfo.h>
-#include <component/libraryserver.h>
-#include <component/modulepath.h>
-#include <component/runtimeerror.h>
+#include <classfactory.h>
+#include <componentloader.h>
+#include <componentregistry.h>
+#include <control.h>
+#include <interfaceinfo.h>
+#include <libraryserver.h>
+#include <modulepath.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 #include <QFileInfo>

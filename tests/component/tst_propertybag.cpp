@@ -1,5 +1,5 @@
 // Velmora component layer tests. Licensed under the MIT licence.
-#include <component/propertybag.h>
+#include <propertybag.h>
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "commandcodec.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QTest>
 

@@ -8,7 +8,7 @@
 #include <richtextbox.h>
 #include <systemcodepage.h>
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QDate>
 #include <QDir>

@@ -4,10 +4,10 @@
 #include <commport.h>
 #include <modulefun.h>
 
-#include <component/componentloader.h>
-#include <component/control.h>
-#include <component/controlsite.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <componentloader.h>
+#include <control.h>
+#include <controlsite.h>
+#include <xpbuttonevents.h>
 
 #include <QComboBox>
 #include <QFile>

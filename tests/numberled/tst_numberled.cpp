@@ -5,13 +5,13 @@
 #include "ledtext.h"
 #include "numberledenums.h"
 
-#include "component/componentloader.h"
-#include "component/componentregistry.h"
-#include "component/control.h"
-#include "component/controlsite.h"
-#include "component/libraryserver.h"
-#include "component/modulepath.h"
-#include "component/runtimeerror.h"
+#include <componentloader.h>
+#include <componentregistry.h>
+#include <control.h>
+#include <controlsite.h>
+#include <libraryserver.h>
+#include <modulepath.h>
+#include <runtimeerror.h>
 
 #include <QDateTime>
 #include <QImage>

@@ -1,6 +1,6 @@
 // Velmora tests. Licensed under the MIT licence.
 #include "commport.h"
-#include "component/runtimeerror.h"
+#include <runtimeerror.h>
 #include "lineerrorcounts.h"
 #include "linesettings.h"
 

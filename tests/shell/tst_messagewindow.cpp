@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "modulefun.h"
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QApplication>
 #include <QLabel>
@@ -172,7 +172,7 @@ void TestMessageWindow::closingActions()
         if (stillShownAfterAction)
             clickOk(message);
     });
-    ModuleFun::ShowMessage(QStringLiteral("关闭测试"), 2);
+    ModuleFun::ShowMessage(QStringLiteral("关闭测试"), ModuleFun::AlignCentre);
     QCOMPARE(stillShownAfterAction, !closes);
     QCOMPARE(shownMessages().size(), 0);
 }
@@ -185,10 +185,10 @@ void TestMessageWindow::sameTextIsNotStacked()
             events << QStringLiteral("windows %1").arg(shownMessages().size());
             clickOk(first);
         });
-        ModuleFun::ShowMessage(QStringLiteral("端口错误"), 0);
+        ModuleFun::ShowMessage(QStringLiteral("端口错误"), ModuleFun::AlignLeft);
         events << QStringLiteral("inner returned");
     });
-    ModuleFun::ShowMessage(QStringLiteral("端口错误"), 0);
+    ModuleFun::ShowMessage(QStringLiteral("端口错误"), ModuleFun::AlignLeft);
     events << QStringLiteral("outer returned");
     QCOMPARE(events, QStringList({QStringLiteral("windows 1"), QStringLiteral("inner returned"),
                                   QStringLiteral("outer returned")}));
@@ -206,10 +206,10 @@ void TestMessageWindow::otherTextFollowsTheOpenOne()
             }, first);
             clickOk(first);
         });
-        ModuleFun::ShowMessage(QStringLiteral("第二条"), 2);
+        ModuleFun::ShowMessage(QStringLiteral("第二条"), ModuleFun::AlignCentre);
         events << QStringLiteral("second caller returned");
     });
-    ModuleFun::ShowMessage(QStringLiteral("第一条"), 2);
+    ModuleFun::ShowMessage(QStringLiteral("第一条"), ModuleFun::AlignCentre);
     events << QStringLiteral("first caller returned");
     QCOMPARE(events, QStringList({QStringLiteral("第一条"), QStringLiteral("第二条"),
                                   QStringLiteral("second caller returned"), QStringLiteral("first caller returned")}));

@@ -3,7 +3,7 @@
 #include "instancelock.h"
 #include "modulefun.h"
 
-#include <component/componentloader.h>
+#include <componentloader.h>
 
 #include <QApplication>
 #include <QDir>
@@ -106,7 +106,7 @@ void TestStartup::messageWhileMainWindowLoadsClosesSplash()
             splashGoneAtMessage = FormLogo::current() == nullptr;
             message->close();
         });
-        ModuleFun::ShowMessage(QStringLiteral("端口打开失败"), 0);
+        ModuleFun::ShowMessage(QStringLiteral("端口打开失败"), ModuleFun::AlignLeft);
     };
     QElapsedTimer clock;
     clock.start();

@@ -2,8 +2,8 @@
 #include "modulefun.h"
 #include "skinnedwindow.h"
 
-#include <component/componentloader.h>
-#include <controls/xpbutton/xpbuttonevents.h>
+#include <componentloader.h>
+#include <xpbuttonevents.h>
 
 #include <QCursor>
 #include <QLabel>

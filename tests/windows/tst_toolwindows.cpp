@@ -10,8 +10,8 @@
 #include "systemcodepage.h"
 #include "textfile.h"
 
-#include <component/componentloader.h>
-#include <component/runtimeerror.h>
+#include <componentloader.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 #include <QFile>

@@ -4,9 +4,9 @@
 #include "topbutton.h"
 #include "xpbuttonevents.h"
 
-#include <component/componentloader.h>
-#include <component/controlsite.h>
-#include <component/runtimeerror.h>
+#include <componentloader.h>
+#include <controlsite.h>
+#include <runtimeerror.h>
 
 #include <QApplication>
 #include <QCursor>

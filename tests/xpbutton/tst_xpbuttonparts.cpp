@@ -4,7 +4,7 @@
 #include "nineslice.h"
 #include "resourcebitmap.h"
 
-#include <component/runtimeerror.h>
+#include <runtimeerror.h>
 
 #include <QTest>
 

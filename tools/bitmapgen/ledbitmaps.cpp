@@ -1,7 +1,7 @@
 // Velmora bitmap generator. Licensed under the MIT licence.
 #include "bitmapsets.h"
 
-#include "../../controls/numberled/ledbitmapnames.h"
+#include <ledbitmapnames.h>
 
 #include <QColor>
 #include <QDir>

@@ -1,7 +1,7 @@
 // Velmora component layer. Licensed under the MIT licence.
 #pragma once
 
-#include "component_export.h"
+#include "componentcore_export.h"
 
 #include <QList>
 #include <QPair>
@@ -12,7 +12,7 @@ namespace Component {
 
 // The stored properties of one placed control, as its host keeps them. Keys are looked
 // up without regard to case; the order in which keys were first written is kept.
-class COMPONENT_EXPORT PropertyBag
+class COMPONENTCORE_EXPORT PropertyBag
 {
 public:
     PropertyBag() = default;

@@ -1,17 +1,15 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include <QSize>
 #include <QString>
 
-// Texts and values the tool windows share.
+// Texts and values the message window and the tool windows share.
 namespace WindowTexts {
 
 inline const QString OkCaption = QStringLiteral("确  定");
 inline const QString OkToolTip = QStringLiteral("确定关闭");
 inline const QString OkName = QStringLiteral("ButtonOK");
-
-// Alignments of ModuleFun::ShowMessage.
-constexpr qint16 AlignLeft = 0;
-constexpr qint16 AlignCentre = 2;
+constexpr QSize OkButtonSize(70, 25);
 
 } // namespace WindowTexts

@@ -10,4 +10,14 @@ RuntimeError::RuntimeError(int number, const QString &description)
 {
 }
 
+RuntimeError RuntimeError::overflow()
+{
+    return RuntimeError(Overflow, QStringLiteral("溢出"));
+}
+
+RuntimeError RuntimeError::resourceNotFound(const QString &name)
+{
+    return RuntimeError(ResourceNotFound, QStringLiteral("找不到标识符为“%1”的资源").arg(name));
+}
+
 } // namespace Component

@@ -1,7 +1,7 @@
 // Velmora component layer. Licensed under the MIT licence.
 #pragma once
 
-#include "component_export.h"
+#include "componentcore_export.h"
 
 #include <QString>
 
@@ -11,7 +11,7 @@ namespace Component {
 
 // A run-time failure with a number and a description. Controls never trap these:
 // they reach whoever called the failing property, method or creation.
-class COMPONENT_EXPORT RuntimeError : public std::exception
+class COMPONENTCORE_EXPORT RuntimeError : public std::exception
 {
 public:
     RuntimeError(int number, const QString &description);
@@ -28,6 +28,10 @@ public:
         ResourceNotFound = 326,
         CannotCreateObject = 429,
     };
+
+    // Failures of the run-time library that more than one library raises, in its words.
+    static RuntimeError overflow();
+    static RuntimeError resourceNotFound(const QString &name);
 
 private:
     int m_number;
