@@ -21,9 +21,4 @@ export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1:detect_odr_v
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
-# A home of its own: tests that register the control libraries write the per-user
-# registry, which must not send other builds to these instrumented libraries.
-home=$(mktemp -d)
-trap 'rm -rf "$home"' EXIT
-export HOME=$home
 ctest --test-dir "$build" --output-on-failure -j2

@@ -1,9 +1,9 @@
 // Velmora component layer tests. Licensed under the MIT licence.
-#include <component/componentloader.h>
-#include <component/componentregistry.h>
-#include <component/control.h>
-#include <component/modulepath.h>
-#include <component/runtimeerror.h>
+#include <componentloader.h>
+#include <componentregistry.h>
+#include <control.h>
+#include <modulepath.h>
+#include <runtimeerror.h>
 
 #include <QDir>
 #include <QFile>
