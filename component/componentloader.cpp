@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QLibrary>
 
+#include <memory>
+
 namespace Component {
 
 namespace {
@@ -26,33 +28,35 @@ QString &libraryFolderOverride()
     return folder;
 }
 
-// Loaded libraries stay loaded for the life of the program: their controls may be
-// alive anywhere, and the factories they handed out point into them.
-QLibrary *loadedLibrary(const QString &path, QString *errorText)
+// Control servers stay loaded for the life of the program: their controls may be
+// alive anywhere, and the factories they handed out point into them. Any other library
+// is unloaded again at once.
+GetClassObject classObjectEntry(const QString &path, QString *errorText)
 {
-    static QHash<QString, QLibrary *> libraries;
-    if (QLibrary *known = libraries.value(path))
+    static QHash<QString, GetClassObject> servers;
+    if (GetClassObject known = servers.value(path))
         return known;
-    auto *library = new QLibrary(path);
+    auto library = std::make_unique<QLibrary>(path);
     if (!library->load()) {
         *errorText = library->errorString();
-        delete library;
         return nullptr;
     }
-    libraries.insert(path, library);
-    return library;
+    auto entry = reinterpret_cast<GetClassObject>(library->resolve("DllGetClassObject"));
+    if (!entry) {
+        *errorText = QStringLiteral("%1 has no DllGetClassObject").arg(path);
+        library->unload();
+        return nullptr;
+    }
+    servers.insert(path, entry);
+    library.release();
+    return entry;
 }
 
 ClassFactory *factoryFrom(const QString &path, const QString &identifier, QString *errorText)
 {
-    QLibrary *library = loadedLibrary(path, errorText);
-    if (!library)
+    GetClassObject getClassObject = classObjectEntry(path, errorText);
+    if (!getClassObject)
         return nullptr;
-    auto getClassObject = reinterpret_cast<GetClassObject>(library->resolve("DllGetClassObject"));
-    if (!getClassObject) {
-        *errorText = QStringLiteral("%1 has no DllGetClassObject").arg(path);
-        return nullptr;
-    }
     ClassFactory *factory = nullptr;
     if (getClassObject(identifier.toUtf8().constData(), &factory) != ServerOk || !factory) {
         *errorText = QStringLiteral("%1 does not serve this class").arg(path);
@@ -97,13 +101,20 @@ Control *ComponentLoader::create(const QString &identifier, QWidget *parent)
     const QString libraryName = identifier.section(QLatin1Char('.'), 0, 0);
     candidates.append(libraryFileIn(libraryFolder(), libraryName));
 
-    QString errorText = QStringLiteral("no library found");
+    // Every candidate's failure is named: the first is often the telling one.
+    QStringList errors;
     for (const QString &path : candidates) {
-        if (ClassFactory *factory = factoryFrom(path, identifier, &errorText))
+        QString errorText;
+        // A relative path would be found through the working folder or the system's
+        // library search, which can hold anything.
+        if (QFileInfo(path).isRelative())
+            errorText = QStringLiteral("%1 is not an absolute path").arg(path);
+        else if (ClassFactory *factory = factoryFrom(path, identifier, &errorText))
             return factory->createInstance(parent);
+        errors.append(errorText);
     }
     throw RuntimeError(RuntimeError::CannotCreateObject,
-                       QStringLiteral("部件不能创建对象：%1（%2）").arg(identifier, errorText));
+                       QStringLiteral("部件不能创建对象：%1（%2）").arg(identifier, errors.join(QStringLiteral("; "))));
 }
 
 } // namespace Component

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -22,6 +23,18 @@ constexpr int PathFileAccessError = 75;
 constexpr int DeviceIoError = 57;
 const QString PathFileAccessDescription = QStringLiteral("路径/文件访问错误");
 const QString DeviceIoDescription = QStringLiteral("设备 I/O 错误");
+
+// %1 is the capture folder.
+const QString FolderHint = QStringLiteral("错误提示：请检查数据文件夹 %1 是否可以写入、磁盘是否已满！");
+// %1 is the bound in MB, %2 the bytes dropped.
+const QString DroppedNote = QStringLiteral(
+    "\r\n\r\n未能写入的记录已超过 %1 MiB，最早的 %2 字节记录已被丢弃；通讯继续进行。");
+const QString UnsavedNote = QStringLiteral("\r\n\r\n有 %1 字节的记录未能保存");
+const QString AlsoDroppedNote = QStringLiteral("，另有 %1 字节的记录已被丢弃");
+const QString NoteEnd = QStringLiteral("。");
+
+// Memory a long failure made the kept bytes take is given back once they are written.
+constexpr qsizetype KeptCapacityToHold = 1024 * 1024;
 
 // The more telling of two outcomes within one call: a failure wins over success.
 CaptureLog::WriteStatus worse(CaptureLog::WriteStatus a, CaptureLog::WriteStatus b)
@@ -51,76 +64,156 @@ CaptureLog::WriteStatus CaptureLog::addHeader(const CaptureHeader &header, const
 {
     // Records left from an earlier block (a single send is not written out at once)
     // reach the file before the new block starts.
-    const WriteStatus earlier = flush();
-    m_buffer += CRLF + CRLF + now.toString(DateFormat) + Blank + now.toString(TimeFormat)
+    const WriteStatus earlier = writeKept(false);
+    startRecord(RecordHeader);
+    m_pending += CRLF + CRLF + now.toString(DateFormat) + Blank + now.toString(TimeFormat)
         + CRLF + ModeLead + header.modeName
         + CRLF + header.outPortCaption + Blank + header.outSettings
         + Blank + header.inPortCaption + Blank + header.inSettings;
-    return worse(earlier, recordAdded(RecordHeader));
+    return worse(earlier, recordAdded());
 }
 
 CaptureLog::WriteStatus CaptureLog::addSent(const QString &text)
 {
-    m_buffer += CRLF + SentLead + text;
-    return recordAdded(RecordSent);
+    startRecord(RecordSent);
+    m_pending += CRLF + SentLead + text;
+    return recordAdded();
 }
 
 CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text)
 {
-    if (m_lastKind != RecordReceived) {
-        m_buffer += CRLF;
-        m_buffer += ReceivedLead;
+    const bool continued = m_lastKind == RecordReceived;
+    startRecord(RecordReceived);
+    if (!continued) {
+        m_pending += CRLF;
+        m_pending += ReceivedLead;
     }
-    m_buffer += text;
-    return recordAdded(RecordReceived);
+    m_pending += text;
+    return recordAdded();
 }
 
-CaptureLog::WriteStatus CaptureLog::recordAdded(RecordKind kind)
+// Every piece added counts as a record when kept records are dropped, so that a long
+// stream of received data is dropped piece by piece and never cut inside a character.
+void CaptureLog::startRecord(RecordKind kind)
 {
+    m_pendingStarts.append(m_pending.size());
     m_lastKind = kind;
+}
+
+CaptureLog::WriteStatus CaptureLog::recordAdded()
+{
     ++m_count;
-    return m_count >= RecordsPerWrite ? flush() : WriteStatus::Ok;
+    return m_count >= RecordsPerWrite ? writeKept(false) : WriteStatus::Ok;
 }
 
 CaptureLog::WriteStatus CaptureLog::flush()
 {
+    return writeKept(true);
+}
+
+CaptureLog::WriteStatus CaptureLog::writeKept(bool reportUnsaved)
+{
     m_count = 0;
-    if (m_buffer.isEmpty())
+    encodePending();
+    if (m_kept.isEmpty())
         return WriteStatus::Ok;
-    return outcome(write());
+    if (write()) {
+        m_failing = false;
+        m_dropReported = false;
+        m_dropped = 0;
+        return WriteStatus::Ok;
+    }
+    const bool firstFailure = !m_failing;
+    m_failing = true;
+    m_droppedNow = dropOldestRecords();
+    m_dropped += m_droppedNow;
+    const bool firstDrop = m_droppedNow > 0 && !m_dropReported;
+    if (!reportUnsaved && !firstFailure && !firstDrop)
+        return WriteStatus::StillFailing;
+    m_unsavedReport = reportUnsaved;
+    m_dropReported = m_dropReported || m_droppedNow > 0;
+    return WriteStatus::Failed;
+}
+
+// Only what was added since the last attempt is encoded; the bytes of earlier records
+// wait as they are.
+void CaptureLog::encodePending()
+{
+    m_pendingStarts.append(m_pending.size());
+    for (qsizetype i = 0; i + 1 < m_pendingStarts.size(); ++i) {
+        m_keptStarts.append(m_kept.size());
+        const qsizetype from = m_pendingStarts.at(i);
+        SystemCodePage::appendFromUnicode(
+            QStringView(m_pending).mid(from, m_pendingStarts.at(i + 1) - from), m_kept);
+    }
+    m_pending.truncate(0);
+    m_pendingStarts.clear();
+}
+
+// Drops whole records from the front until the kept bytes fit the bound again; the
+// newest record stays, however long. Returns the bytes dropped.
+qint64 CaptureLog::dropOldestRecords()
+{
+    if (m_kept.size() <= m_keptLimit)
+        return 0;
+    qsizetype first = 0;
+    while (first + 1 < m_keptStarts.size() && m_kept.size() - m_keptStarts.at(first) > m_keptLimit)
+        ++first;
+    const qsizetype cut = m_keptStarts.at(first);
+    m_kept.remove(0, cut);
+    m_keptStarts.remove(0, first);
+    for (qsizetype &start : m_keptStarts)
+        start -= cut;
+    return cut;
 }
 
 bool CaptureLog::write()
 {
     QFile file(filePath());
-    if (!QDir().mkpath(m_folder) || !file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // A link in place of the file is refused: it could name any file of the user.
+    // Unbuffered, so that nothing of a failed write is left to reach the file at close.
+    if (QFileInfo(filePath()).isSymLink() || !QDir().mkpath(m_folder)
+        || !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         m_errorNumber = PathFileAccessError;
         m_errorDescription = PathFileAccessDescription;
         return false;
     }
     const qint64 sizeBefore = file.size();
-    m_encoded.resize(0);
-    SystemCodePage::appendFromUnicode(m_buffer, m_encoded);
-    if (file.write(m_encoded) != m_encoded.size() || !file.flush()) {
+    if (file.write(m_kept) != m_kept.size() || !file.flush()) {
         // The whole buffer is written again next time; a partial copy would double it.
         file.resize(sizeBefore);
         m_errorNumber = DeviceIoError;
         m_errorDescription = DeviceIoDescription;
         return false;
     }
-    // Both buffers keep their memory: under a stream they fill up again at once.
-    m_buffer.truncate(0);
+    if (m_kept.capacity() > KeptCapacityToHold)
+        m_kept = QByteArray();
+    else
+        m_kept.truncate(0);
+    m_keptStarts.clear();
     return true;
 }
 
-CaptureLog::WriteStatus CaptureLog::outcome(bool written)
+QString CaptureLog::buffer() const
 {
-    if (written) {
-        m_failing = false;
-        return WriteStatus::Ok;
+    return SystemCodePage::toUnicode(m_kept) + m_pending;
+}
+
+qint64 CaptureLog::unsavedBytes() const
+{
+    return m_kept.size() + SystemCodePage::fromUnicode(m_pending).size();
+}
+
+QString CaptureLog::failureHint() const
+{
+    QString hint = FolderHint.arg(QDir::toNativeSeparators(m_folder));
+    if (m_unsavedReport) {
+        hint += UnsavedNote.arg(unsavedBytes());
+        if (m_dropped > 0)
+            hint += AlsoDroppedNote.arg(m_dropped);
+        hint += NoteEnd;
+    } else if (m_droppedNow > 0) {
+        hint += DroppedNote.arg(m_keptLimit / (1024 * 1024)).arg(m_droppedNow);
     }
-    if (m_failing)
-        return WriteStatus::StillFailing;
-    m_failing = true;
-    return WriteStatus::Failed;
+    return hint;
 }

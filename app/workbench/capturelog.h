@@ -1,8 +1,10 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 // The lines that make up the header of a capture block.
@@ -17,17 +19,22 @@ struct CaptureHeader
 
 // The capture buffer of the traffic and the day's capture file it is appended to.
 // A header first writes out what the buffer still holds, so no block is lost. A write
-// that fails keeps the buffer for the next write and is reported once.
+// that fails keeps the records, already encoded, for the next write; each record is
+// encoded once however often its write is tried. While writes fail the kept bytes are
+// bounded: past the bound the oldest whole records are dropped.
 class CaptureLog
 {
 public:
     enum RecordKind : qint16 { RecordHeader = 1, RecordSent = 2, RecordReceived = 3 };
 
-    // Failed: this write failed after the last one succeeded (tell the user).
+    // Failed: tell the user now; failureHint() says what happened. That is the first
+    // failure after writes worked, the first loss of records to the bound, and every
+    // flush() that leaves records unsaved.
     // StillFailing: writes keep failing and the user has been told already.
     enum class WriteStatus { Ok, Failed, StillFailing };
 
     static constexpr int RecordsPerWrite = 256;
+    static constexpr qsizetype DefaultKeptLimit = qsizetype(64) * 1024 * 1024;
 
     // "mm-dd-yyyy.txt"
     static QString fileNameFor(const QDate &date);
@@ -36,32 +43,53 @@ public:
     void setFile(const QString &folder, const QString &fileName);
     QString filePath() const;
 
+    // Encoded bytes kept while the file cannot be written.
+    void setKeptLimit(qsizetype bytes) { m_keptLimit = bytes; }
+
     WriteStatus addHeader(const CaptureHeader &header, const QDateTime &now);
     WriteStatus addSent(const QString &text);
     WriteStatus addReceived(const QString &text);
 
     // Appends the buffer to the file and empties it; an empty buffer touches nothing.
+    // Called when communication stops and when the window closes, so records it cannot
+    // write are always reported.
     WriteStatus flush();
 
-    QString buffer() const { return m_buffer; }
+    // The records not yet in the file.
+    QString buffer() const;
     int count() const { return m_count; }
+    // Bytes not yet in the file, and bytes dropped since writes last worked.
+    qint64 unsavedBytes() const;
+    qint64 droppedBytes() const { return m_dropped; }
 
-    // The last failure, as a run-time error number and description.
+    // The last failure, as a run-time error number, a description and the hint line
+    // that tells the user where and what was lost.
     int errorNumber() const { return m_errorNumber; }
     QString errorDescription() const { return m_errorDescription; }
+    QString failureHint() const;
 
 private:
-    WriteStatus recordAdded(RecordKind kind);
+    void startRecord(RecordKind kind);
+    WriteStatus recordAdded();
+    WriteStatus writeKept(bool reportUnsaved);
+    void encodePending();
+    qint64 dropOldestRecords();
     bool write();
-    WriteStatus outcome(bool written);
 
     QString m_folder;
     QString m_fileName;
-    QString m_buffer;
-    QByteArray m_encoded;
+    QString m_pending;                  // records since the last encoding
+    QList<qsizetype> m_pendingStarts;   // where records begin in m_pending
+    QByteArray m_kept;                  // encoded, not yet in the file
+    QList<qsizetype> m_keptStarts;      // where records begin in m_kept
+    qsizetype m_keptLimit = DefaultKeptLimit;
     int m_count = 0;
     RecordKind m_lastKind = RecordKind(0);
     bool m_failing = false;
+    bool m_dropReported = false;
+    qint64 m_dropped = 0;
+    qint64 m_droppedNow = 0;
+    bool m_unsavedReport = false;
     int m_errorNumber = 0;
     QString m_errorDescription;
 };

@@ -51,7 +51,7 @@ void FormMain::Sub_ShowMessageLater(const QString &text, qint16 alignment)
 QString FormMain::Fun_CaptureReport() const
 {
     const CaptureLog &log = m_engine.capture();
-    return ModuleFun::ErrorReport(log.errorNumber(), log.errorDescription(), HintComm);
+    return ModuleFun::ErrorReport(log.errorNumber(), log.errorDescription(), log.failureHint());
 }
 
 void FormMain::ButtonClear_Click()

@@ -4,6 +4,9 @@
 #include "systemcodepage.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <array>
@@ -43,7 +46,10 @@ public:
         const int count = quint16(integer());
         const QByteArray bytes = m_bytes.mid(m_pos, count);
         m_pos += bytes.size();
-        return SystemCodePage::toUnicode(bytes);
+        // A command may begin with U+FEFF; as the start of a file it would be taken
+        // for a byte order mark and dropped.
+        QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::ConvertInitialBom);
+        return decoder(bytes);
     }
 
 private:
@@ -58,23 +64,36 @@ void appendInteger(QByteArray &out, qint16 value)
     out.append(bytes, FieldSize);
 }
 
-// The longest leading part of the text whose encoding fits the limit, so that no
-// character is split.
+// Whether a cut before position `at` would split a surrogate pair.
+bool splitsPair(const QString &text, qsizetype at)
+{
+    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate()
+        && text.at(at).isLowSurrogate();
+}
+
+// The encoding of the longest leading part of the text that fits the limit, cut
+// between characters. The limit holds for the encoded bytes whatever the text holds:
+// an unpaired surrogate or a character the code page lacks may encode to more or
+// fewer bytes than its share of a pair would suggest, so the length is only ever
+// measured on the encoded prefix itself. That length grows with the prefix, which
+// makes a binary search over the cut position exact.
 QByteArray encodeClipped(const QString &text, int limit)
 {
-    const QByteArray whole = SystemCodePage::fromUnicode(text);
-    if (whole.size() <= limit)
-        return whole;
-    qsizetype length = 0;
-    qsizetype bytes = 0;
-    while (length < text.size()) {
-        const qsizetype step = text.at(length).isHighSurrogate() ? 2 : 1;
-        bytes += SystemCodePage::fromUnicode(text.mid(length, step)).size();
-        if (bytes > limit)
-            break;
-        length += step;
+    QByteArray encoded = SystemCodePage::fromUnicode(text);
+    if (encoded.size() <= limit)
+        return encoded;
+    qsizetype fits = 0;
+    qsizetype tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const qsizetype middle = fits + (tooLong - fits) / 2;
+        if (SystemCodePage::fromUnicode(text.left(middle)).size() <= limit)
+            fits = middle;
+        else
+            tooLong = middle;
     }
-    return SystemCodePage::fromUnicode(text.left(length));
+    if (splitsPair(text, fits))
+        --fits;
+    return SystemCodePage::fromUnicode(text.left(fits));
 }
 
 void appendText(QByteArray &out, const QString &text)
@@ -112,20 +131,29 @@ QByteArray SysData::toBytes() const
 SysData SysData::load(const QString &path, bool *ok)
 {
     QFile file(path);
+    // A link is never opened: creating the missing file would create its target.
     // A write-protected file still gives its settings back.
-    const bool opened = file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly);
+    const bool opened = !QFileInfo(path).isSymLink()
+        && (file.open(QIODevice::ReadWrite) || file.open(QIODevice::ReadOnly));
     if (ok)
         *ok = opened;
     return opened ? fromBytes(file.readAll()) : SysData();
 }
 
+// The file is replaced as a whole by a copy written beside it, so that a write cut
+// short leaves the old settings, and a link put in its place is refused rather than
+// followed into whatever file it names.
 bool SysData::save(const QString &path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    if (QFileInfo(path).isSymLink())
         return false;
-    const QByteArray bytes = toBytes();
-    return file.write(bytes) == bytes.size() && file.flush();
+    QFile old(path);
+    QByteArray bytes = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
+    old.close();
+    const QByteArray record = toBytes();
+    bytes.replace(0, qMin(bytes.size(), record.size()), record);
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 bool SysData::operator==(const SysData &other) const

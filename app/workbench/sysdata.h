@@ -40,9 +40,10 @@ public:
     QByteArray toBytes() const;
 
     // Opens the file for reading and writing, creating it empty when missing. A file
-    // that cannot be opened gives the defaults and *ok = false.
+    // that cannot be opened, or a symbolic link, gives the defaults and *ok = false.
     static SysData load(const QString &path, bool *ok = nullptr);
-    // Writes the record at offset 0; a longer file keeps its tail.
+    // Writes the record at offset 0; a longer file keeps its tail. Refuses a symbolic
+    // link; the file is replaced whole, never left half written.
     bool save(const QString &path) const;
 
     bool operator==(const SysData &other) const;

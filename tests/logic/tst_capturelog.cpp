@@ -31,10 +31,16 @@ private slots:
     void init();
     void recordTexts();
     void headerWritesEarlierRecordsFirst();
-    void failedWriteKeepsBufferAndReportsOnce();
+    void failedWritesKeepRecordsAndReportOnce();
+    void boundDropsOldestWholeRecords();
+    void linkIsNeverFollowed();
 
 private:
     QByteArray written() const;
+    void addRecords(int count, const QString &text);
+    int reports() const;
+
+    QList<CaptureLog::WriteStatus> m_statuses;
 
     QTemporaryDir m_dir;
     CaptureLog m_log;
@@ -44,6 +50,7 @@ private:
 void TestCaptureLog::init()
 {
     m_log = CaptureLog();
+    m_statuses.clear();
     QDir(m_dir.filePath("data")).removeRecursively();
     m_log.setFile(m_dir.filePath("data/deeper"), QStringLiteral("12-06-2004.txt"));
 }
@@ -91,29 +98,88 @@ void TestCaptureLog::headerWritesEarlierRecordsFirst()
     QCOMPARE(m_log.count(), 1);
 }
 
-void TestCaptureLog::failedWriteKeepsBufferAndReportsOnce()
+void TestCaptureLog::addRecords(int count, const QString &text)
+{
+    for (int i = 0; i < count; ++i)
+        m_statuses.append(m_log.addSent(text));
+}
+
+int TestCaptureLog::reports() const
+{
+    return int(m_statuses.count(CaptureLog::WriteStatus::Failed));
+}
+
+// While the file cannot be written the records wait, each encoded once; the user hears
+// of it once, at every stop and close that leaves records unsaved, and once more when
+// the bound drops records.
+void TestCaptureLog::failedWritesKeepRecordsAndReportOnce()
 {
     // A folder in place of the file makes every write fail.
     QVERIFY(QDir().mkpath(m_log.filePath()));
-    m_log.addSent(QStringLiteral("1"));
-    QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Failed);
+    addRecords(3 * CaptureLog::RecordsPerWrite, QStringLiteral("汉1"));
+    QCOMPARE(reports(), 1);
+    QCOMPARE(m_statuses.last(), CaptureLog::WriteStatus::StillFailing);
     QVERIFY(m_log.errorNumber() != 0);
     QVERIFY(!m_log.errorDescription().isEmpty());
-    m_log.addSent(QStringLiteral("2"));
-    QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::StillFailing);
+    QVERIFY(m_log.failureHint().contains(QDir::toNativeSeparators(m_dir.filePath("data/deeper"))));
+    QVERIFY(m_log.failureHint().contains(QStringLiteral("磁盘是否已满")));
+    QVERIFY(!m_log.failureHint().contains(QStringLiteral("未能保存")));
+
     QCOMPARE(m_log.addHeader(Header, Started), CaptureLog::WriteStatus::StillFailing);
-    const QString kept = sent("1") + sent("2") + HeaderText;
+    const QString kept = sent("汉1").repeated(3 * CaptureLog::RecordsPerWrite) + HeaderText;
     QCOMPARE(m_log.buffer(), kept);
+    QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Failed);
+    QVERIFY(m_log.failureHint().contains(QStringLiteral("有 %1 字节的记录未能保存").arg(kept.toLocal8Bit().size())));
 
     QVERIFY(QDir(m_log.filePath()).removeRecursively());
     QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Ok);
     QCOMPARE(written(), kept.toLocal8Bit());
+    QCOMPARE(m_log.unsavedBytes(), 0);
 
     // Once writing worked again, a new failure is reported again.
     QVERIFY(QFile::remove(m_log.filePath()));
     QVERIFY(QDir().mkpath(m_log.filePath()));
-    m_log.addSent(QStringLiteral("3"));
+    m_statuses.clear();
+    addRecords(CaptureLog::RecordsPerWrite, QStringLiteral("3"));
+    QCOMPARE(reports(), 1);
+}
+
+void TestCaptureLog::boundDropsOldestWholeRecords()
+{
+    // Room for more than one write's worth, so that the first drop comes later.
+    constexpr int Limit = 10000;
+    m_log.setKeptLimit(Limit);
+    QVERIFY(QDir().mkpath(m_log.filePath()));
+    const QString record = sent(QStringLiteral("数据%1").arg(0, 4));
+    addRecords(10 * CaptureLog::RecordsPerWrite, QStringLiteral("数据   0"));
+    QCOMPARE(reports(), 2);   // the failure, then the first drop
+    QVERIFY(m_log.failureHint().contains(QStringLiteral("已被丢弃")));
+    QVERIFY(m_log.unsavedBytes() <= Limit);
+    QVERIFY(m_log.droppedBytes() > 0);
+    const qsizetype recordBytes = record.toLocal8Bit().size();
+    QCOMPARE(m_log.unsavedBytes() % recordBytes, 0);
+    QCOMPARE(m_log.droppedBytes() % recordBytes, 0);
+    QCOMPARE(m_log.unsavedBytes() + m_log.droppedBytes(), 10 * CaptureLog::RecordsPerWrite * recordBytes);
+
     QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Failed);
+    QVERIFY(m_log.failureHint().contains(QStringLiteral("另有 %1 字节的记录已被丢弃").arg(m_log.droppedBytes())));
+    QVERIFY(QDir(m_log.filePath()).removeRecursively());
+    const QString kept = m_log.buffer();
+    QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Ok);
+    QCOMPARE(written(), kept.toLocal8Bit());
+    QCOMPARE(m_log.droppedBytes(), 0);
+}
+
+// A link in place of the capture file is refused, and the file it names stays as it was.
+void TestCaptureLog::linkIsNeverFollowed()
+{
+    QVERIFY(QDir().mkpath(m_dir.filePath("data/deeper")));
+    const QString other = m_dir.filePath("data/other");
+    QVERIFY(QFile::link(other, m_log.filePath()));
+    m_log.addSent(QStringLiteral("AT"));
+    QCOMPARE(m_log.flush(), CaptureLog::WriteStatus::Failed);
+    QVERIFY(!QFile::exists(other));
+    QCOMPARE(m_log.buffer(), sent("AT"));
 }
 
 QTEST_GUILESS_MAIN(TestCaptureLog)

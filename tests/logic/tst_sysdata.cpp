@@ -1,9 +1,12 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "sysdata.h"
+#include "systemcodepage.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QStringDecoder>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -60,7 +63,12 @@ private slots:
     void layout();
     void shortData_data();
     void shortData();
+    void textsAreCutToFit_data();
+    void textsAreCutToFit();
     void fileRules();
+    void linksAreNeverFollowed();
+    void damagedFiles_data();
+    void damagedFiles();
 };
 
 void TestSysData::layout_data()
@@ -123,6 +131,69 @@ void TestSysData::shortData()
     QCOMPARE(record.SaveInfo, qint16(0));
 }
 
+// The code page's reading of stored text bytes, a leading U+FEFF kept as a character.
+static QString decoded(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+
+static QString repeatedUnits(std::initializer_list<char16_t> units, int times)
+{
+    QString once;
+    for (char16_t unit : units)
+        once += QChar(unit);
+    return once.repeated(times);
+}
+
+// Whatever a text holds, its stored bytes stay within the 16-bit count and read back
+// as the text cut at a character boundary, and the fields around it keep their values.
+void TestSysData::textsAreCutToFit_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addRow("empty") << QString();
+    QTest::addRow("22000 unpaired low surrogates") << repeatedUnits({0xDC00}, 22000);
+    QTest::addRow("22000 unpaired high surrogates") << repeatedUnits({0xD800}, 22000);
+    QTest::addRow("12000 unpaired surrogates") << repeatedUnits({0xDFFF}, 12000);
+    QTest::addRow("high surrogates before pairs") << repeatedUnits({0xD83D, 0xD83D, 0xDE00}, 9000);
+    QTest::addRow("pairs reversed") << repeatedUnits({0xDE00, 0xD83D}, 12000);
+    QTest::addRow("4-byte characters across the cap") << repeatedUnits({0xD83D, 0xDE00}, 8200);
+    QTest::addRow("ASCII then a pair on the cap")
+        << QString(QLatin1Char('A')).repeated(SysData::MaxTextBytes - 2) + repeatedUnits({0xD83D, 0xDE00}, 2);
+    QTest::addRow("mixed widths") << QStringLiteral("a汉é\U0001F600").repeated(4000);
+    QTest::addRow("control and null characters") << repeatedUnits({0, 0xFFFF, 0xFFFE, 0x7F}, 10000);
+    QTest::addRow("leading byte order mark") << repeatedUnits({0xFEFF, 'A'}, 3);
+    QTest::addRow("exactly the cap") << QString(QLatin1Char('B')).repeated(SysData::MaxTextBytes);
+}
+
+void TestSysData::textsAreCutToFit()
+{
+    QFETCH(QString, text);
+    SysData record = distinctRecord();
+    record.OutCommand = text;
+    record.InCommand = text;
+    const QByteArray bytes = record.toBytes();
+
+    const QByteArray whole = SystemCodePage::fromUnicode(text);
+    const int count = quint16(qFromLittleEndian<qint16>(bytes.constData() + 32));
+    QVERIFY2(count <= SysData::MaxTextBytes, qPrintable(QString::number(count)));
+    QCOMPARE(bytes.size(), 38 + 2 * count);
+    const QByteArray stored = bytes.mid(34, count);
+    QVERIFY(whole.startsWith(stored));
+    // Nothing is cut that would have fitted: the next character takes at most 4 bytes.
+    QVERIFY(stored.size() == whole.size() || stored.size() > SysData::MaxTextBytes - 4);
+
+    const SysData back = SysData::fromBytes(bytes);
+    QCOMPARE(back.OutCommand, decoded(stored));
+    QCOMPARE(back.InCommand, back.OutCommand);
+    QVERIFY(decoded(whole).startsWith(back.OutCommand));
+    SysData expected = distinctRecord();
+    expected.OutCommand = back.OutCommand;
+    expected.InCommand = back.InCommand;
+    QVERIFY(back == expected);
+    QCOMPARE(back.toBytes(), bytes);
+}
+
 void TestSysData::fileRules()
 {
     QTemporaryDir dir;
@@ -143,6 +214,69 @@ void TestSysData::fileRules()
     QVERIFY(SysData::load(dir.path(), &ok) == SysData());
     QVERIFY(!ok);
     QVERIFY(!shorter.save(dir.path()));
+}
+
+// A link in place of the file is neither read nor written: the file it names stays as
+// it was, also when it does not exist yet.
+void TestSysData::linksAreNeverFollowed()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sysdata.dat");
+    const QString other = dir.filePath("other");
+    const QByteArray content("not a settings record, and not to be overwritten");
+    {
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QVERIFY(QFile::link(other, path));
+    bool ok = true;
+    QVERIFY(SysData::load(path, &ok) == SysData());
+    QVERIFY(!ok);
+    QVERIFY(!distinctRecord().save(path));
+    QCOMPARE(readAll(other), content);
+
+    QVERIFY(QFile::remove(path) && QFile::remove(other));
+    QVERIFY(QFile::link(other, path));
+    QVERIFY(SysData::load(path, &ok) == SysData());
+    QVERIFY(!distinctRecord().save(path));
+    QVERIFY(!QFile::exists(other));
+}
+
+// Whatever the file holds, reading it gives a record and writing replaces its front.
+void TestSysData::damagedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addRow("empty") << QByteArray();
+    QByteArray garbage(3 * 1024 * 1024, '\0');
+    quint32 state = 12345;
+    for (char &byte : garbage) {
+        state = state * 1103515245u + 12345u;
+        byte = char(state >> 24);
+    }
+    QTest::addRow("megabytes of garbage") << garbage;
+    QTest::addRow("counts of 65535") << QByteArray(100, '\xFF');
+}
+
+void TestSysData::damagedFiles()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sysdata.dat");
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    bool ok = false;
+    const SysData read = SysData::load(path, &ok);
+    QVERIFY(ok);
+    QVERIFY(read == SysData::fromBytes(content));
+    QVERIFY(read.toBytes().size() <= 38 + 2 * SysData::MaxTextBytes);
+    QVERIFY(distinctRecord().save(path));
+    const QByteArray record = distinctRecord().toBytes();
+    QCOMPARE(readAll(path), record + content.mid(record.size()));
+    QVERIFY(SysData::load(path) == distinctRecord());
 }
 
 QTEST_GUILESS_MAIN(TestSysData)
