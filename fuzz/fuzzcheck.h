@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <cstddef>
@@ -52,3 +53,10 @@ private:
     QByteArray m_bytes;
     qsizetype m_pos = 0;
 };
+
+// What a file holds; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
