@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "portmap.h"
 
+#include "remoteaddress.h"
 #include "serialline.h"
 #include "systemcodepage.h"
 
@@ -105,7 +106,8 @@ QStringList PortMap::applyOverrides(const QString &text)
         bool ok = false;
         const int port = match.captured(1).toInt(&ok);
         const QString device = withoutTrailingComment(match.captured(2).trimmed());
-        if (!match.hasMatch() || !ok || port < FirstPort || port > LastPort || device.isEmpty()) {
+        const bool badAddress = RemoteAddress::looksRemote(device) && !RemoteAddress::parse(device);
+        if (!match.hasMatch() || !ok || port < FirstPort || port > LastPort || device.isEmpty() || badAddress) {
             malformed.append(line);
             continue;
         }
