@@ -1,0 +1,313 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "commport.h"
+#include <runtimeerror.h>
+#include "portmap.h"
+#include "portprobe.h"
+#include "pseudoterminal.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <termios.h>
+
+namespace {
+
+constexpr qint16 TestPort = 15;
+constexpr int ServerStartMs = 5000;
+
+quint16 freeTcpPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+QByteArray everyByteValue(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    for (qsizetype k = 0; k < size; ++k)
+        bytes[k] = char((k * 7 + k / 256) & 0xff);
+    return bytes;
+}
+
+// A ser2net on 127.0.0.1 serving one pseudo-terminal, from a configuration of its own.
+class Ser2net
+{
+public:
+    Ser2net(const QString &device, bool rfc2217) : m_port(freeTcpPort())
+    {
+        const QString accepter = rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp");
+        QFile config(m_folder.filePath(QStringLiteral("ser2net.yaml")));
+        if (!config.open(QIODevice::WriteOnly))
+            return;
+        config.write(QStringLiteral("%YAML 1.1\n---\nconnection: &line\n"
+                                    "  accepter: %1,127.0.0.1,%2\n"
+                                    "  connector: serialdev,%3,9600n81,local\n")
+                         .arg(accepter)
+                         .arg(m_port)
+                         .arg(device)
+                         .toUtf8());
+        config.close();
+        m_process.start(QStringLiteral("ser2net"),
+                        {QStringLiteral("-n"), QStringLiteral("-c"), config.fileName(), QStringLiteral("-P"),
+                         m_folder.filePath(QStringLiteral("ser2net.pid"))});
+    }
+    ~Ser2net() { kill(); }
+
+    // Whether it listens: the first connection it takes is closed again at once.
+    bool listening()
+    {
+        QDeadlineTimer deadline(ServerStartMs);
+        while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, m_port);
+            if (probe.waitForConnected(200)) {
+                probe.abort();
+                QTest::qWait(100);
+                return true;
+            }
+            QTest::qWait(50);
+        }
+        return false;
+    }
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    QTemporaryDir m_folder;
+    quint16 m_port;
+    QProcess m_process;
+};
+
+} // namespace
+
+// Ports mapped to lines ser2net serves, raw and with RFC 2217, with the test playing the
+// device on the far end of the pseudo-terminal ser2net opens.
+class TestRemoteLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void roundTripUnchanged_data();
+    void roundTripUnchanged();
+    void settingsReachTheServedLine();
+    void refusedSettingFailsTheStart();
+    void missingModemLinesToldOnce();
+    void unreachableServerIsMissingDevice();
+    void serverKilledWhileSendingGivesOneLoss();
+    void probeConnectsOnly();
+
+private:
+    bool serve(bool rfc2217);
+    void mapPort(const QString &device);
+    QByteArray receiveAtPort(CommPort &port, qsizetype count);
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<PseudoTerminal> m_line;
+    std::unique_ptr<Ser2net> m_server;
+};
+
+void TestRemoteLine::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")})
+            .isEmpty()
+        && QStandardPaths::findExecutable(QStringLiteral("ser2net")).isEmpty())
+        QSKIP("ser2net is not installed (scripts/setup-debian.sh installs it)");
+    QVERIFY(m_folder.isValid());
+    PortMap::setFolder(m_folder.path());
+}
+
+void TestRemoteLine::init()
+{
+    m_line = std::make_unique<PseudoTerminal>();
+    QVERIFY(m_line->isValid());
+}
+
+void TestRemoteLine::cleanup()
+{
+    m_server.reset();
+    m_line.reset();
+}
+
+bool TestRemoteLine::serve(bool rfc2217)
+{
+    m_server = std::make_unique<Ser2net>(m_line->slavePath(), rfc2217);
+    mapPort(QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "tcp").arg(m_server->port()));
+    return m_server->listening();
+}
+
+void TestRemoteLine::mapPort(const QString &device)
+{
+    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toUtf8());
+}
+
+QByteArray TestRemoteLine::receiveAtPort(CommPort &port, qsizetype count)
+{
+    QByteArray received;
+    QDeadlineTimer deadline(30000);
+    while (received.size() < count && !deadline.hasExpired()) {
+        QTest::qWait(5);
+        received += port.Input().toByteArray();
+    }
+    return received;
+}
+
+void TestRemoteLine::roundTripUnchanged_data()
+{
+    QTest::addColumn<bool>("rfc2217");
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray iacs("\xff\xff\x01\xff", 4);
+    QTest::addRow("raw, IAC bytes") << false << iacs;
+    QTest::addRow("rfc2217, IAC bytes") << true << iacs;
+    QTest::addRow("raw, 1 MiB binary") << false << everyByteValue(1 << 20);
+    QTest::addRow("rfc2217, 1 MiB binary") << true << everyByteValue(1 << 20);
+}
+
+void TestRemoteLine::roundTripUnchanged()
+{
+    QFETCH(bool, rfc2217);
+    QFETCH(QByteArray, bytes);
+    QVERIFY(serve(rfc2217));
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setInputMode(CommPort::InputModeBinary);
+    port.setRThreshold(1);
+    QSignalSpy events(&port, &CommPort::OnComm);
+    port.setPortOpen(true);
+
+    port.setOutput(bytes);
+    QCOMPARE(m_line->read(2000, bytes.size()), bytes);
+
+    QVERIFY(m_line->write(bytes));
+    QCOMPARE(receiveAtPort(port, bytes.size()), bytes);
+    QVERIFY(!events.isEmpty());
+    QCOMPARE(port.CommEvent(), qint16(CommPort::EvReceive));
+}
+
+// The pseudo-terminal's line settings are the ones the start asked the server for.
+void TestRemoteLine::settingsReachTheServedLine()
+{
+    QVERIFY(serve(true));
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setSettings(QStringLiteral("115200,N,8,2"));
+    port.setPortOpen(true);
+    termios tio {};
+    QCOMPARE(::tcgetattr(m_line->master(), &tio), 0);
+    QCOMPARE(::cfgetospeed(&tio), speed_t(B115200));
+    QCOMPARE(tio.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8 | CSTOPB));
+}
+
+// ser2net gives no answer to 1.5 stop bits: the start fails and names the setting.
+void TestRemoteLine::refusedSettingFailsTheStart()
+{
+    QVERIFY(serve(true));
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setSettings(QStringLiteral("9600,N,5,1.5"));
+    try {
+        port.setPortOpen(true);
+        QFAIL("the start went through");
+    } catch (const Component::RuntimeError &error) {
+        QCOMPARE(error.number(), int(CommPort::ErrorLineSetting));
+        QVERIFY2(error.description().contains(QStringLiteral("停止位")), qPrintable(error.description()));
+    }
+    QVERIFY(!port.PortOpen());
+    // The refused start leaves nothing behind: the next one goes through.
+    port.setSettings(QStringLiteral("9600,N,8,1"));
+    port.setPortOpen(true);
+    QVERIFY(port.PortOpen());
+}
+
+// A pseudo-terminal has no modem lines, so ser2net never answers DTR and RTS.
+void TestRemoteLine::missingModemLinesToldOnce()
+{
+    QVERIFY(serve(true));
+    CommPort port;
+    port.setCommPort(TestPort);
+    QSignalSpy notices(&port, &CommPort::notice);
+    port.setPortOpen(true);
+    QVERIFY(notices.wait(2000));
+    port.setDTREnable(false);
+    port.setRTSEnable(false);
+    QVERIFY(!port.sendBreak());
+    QTest::qWait(100);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first().first().toString().contains(QStringLiteral("DTR")));
+    QVERIFY(!port.ModemInputs());
+}
+
+void TestRemoteLine::unreachableServerIsMissingDevice()
+{
+    const quint16 closedPort = freeTcpPort();
+    mapPort(QStringLiteral("rfc2217://127.0.0.1:%1").arg(closedPort));
+    CommPort port;
+    port.setCommPort(TestPort);
+    try {
+        port.setPortOpen(true);
+        QFAIL("the start went through");
+    } catch (const Component::RuntimeError &error) {
+        QCOMPARE(error.number(), int(CommPort::ErrorPortNotFound));
+        QVERIFY2(error.description().contains(QStringLiteral("127.0.0.1:%1").arg(closedPort)),
+                 qPrintable(error.description()));
+    }
+}
+
+void TestRemoteLine::serverKilledWhileSendingGivesOneLoss()
+{
+    QVERIFY(serve(true));
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setPortOpen(true);
+    QSignalSpy events(&port, &CommPort::OnComm);
+    QTimer sends;
+    // As the transfer engine sends: a send that meets the loss fails on its own.
+    connect(&sends, &QTimer::timeout, &port, [&port] {
+        try {
+            port.setOutput(QByteArray("ping\r\n"));
+        } catch (const Component::RuntimeError &) {
+        }
+    });
+    sends.start(10);
+    QTest::qWait(100);
+    m_server->kill();
+    QTRY_VERIFY_WITH_TIMEOUT(!port.PortOpen(), 5000);
+    QTest::qWait(200);
+    QCOMPARE(events.size(), 1);
+    QCOMPARE(port.CommEvent(), qint16(CommPort::EventDeviceLost));
+}
+
+void TestRemoteLine::probeConnectsOnly()
+{
+    QVERIFY(serve(true));
+    PortMap map;
+    const quint16 closedPort = freeTcpPort();
+    map.applyOverrides(QStringLiteral("COM3=rfc2217://127.0.0.1:%1\nCOM4=tcp://127.0.0.1:%2\n")
+                           .arg(m_server->port())
+                           .arg(closedPort));
+    const PortProbe probe(map);
+    QCOMPARE(probe.state(3), PortProbe::State::Present);
+    QCOMPARE(probe.state(4), PortProbe::State::Missing);
+    // The served line was never opened for the probe: nothing reached the far end.
+    QCOMPARE(m_line->read(100), QByteArray());
+}
+
+QTEST_MAIN(TestRemoteLine)
+#include "tst_remoteline.moc"
