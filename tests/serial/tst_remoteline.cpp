@@ -4,13 +4,10 @@
 #include "portmap.h"
 #include "portprobe.h"
 #include "pseudoterminal.h"
+#include "ser2netserver.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -21,14 +18,6 @@
 namespace {
 
 constexpr qint16 TestPort = 15;
-constexpr int ServerStartMs = 5000;
-
-quint16 freeTcpPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
 
 QByteArray everyByteValue(qsizetype size)
 {
@@ -37,59 +26,6 @@ QByteArray everyByteValue(qsizetype size)
         bytes[k] = char((k * 7 + k / 256) & 0xff);
     return bytes;
 }
-
-// A ser2net on 127.0.0.1 serving one pseudo-terminal, from a configuration of its own.
-class Ser2net
-{
-public:
-    Ser2net(const QString &device, bool rfc2217) : m_port(freeTcpPort())
-    {
-        const QString accepter = rfc2217 ? QStringLiteral("telnet(rfc2217),tcp") : QStringLiteral("tcp");
-        QFile config(m_folder.filePath(QStringLiteral("ser2net.yaml")));
-        if (!config.open(QIODevice::WriteOnly))
-            return;
-        config.write(QStringLiteral("%YAML 1.1\n---\nconnection: &line\n"
-                                    "  accepter: %1,127.0.0.1,%2\n"
-                                    "  connector: serialdev,%3,9600n81,local\n")
-                         .arg(accepter)
-                         .arg(m_port)
-                         .arg(device)
-                         .toUtf8());
-        config.close();
-        m_process.start(QStringLiteral("ser2net"),
-                        {QStringLiteral("-n"), QStringLiteral("-c"), config.fileName(), QStringLiteral("-P"),
-                         m_folder.filePath(QStringLiteral("ser2net.pid"))});
-    }
-    ~Ser2net() { kill(); }
-
-    // Whether it listens: the first connection it takes is closed again at once.
-    bool listening()
-    {
-        QDeadlineTimer deadline(ServerStartMs);
-        while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-            QTcpSocket probe;
-            probe.connectToHost(QHostAddress::LocalHost, m_port);
-            if (probe.waitForConnected(200)) {
-                probe.abort();
-                QTest::qWait(100);
-                return true;
-            }
-            QTest::qWait(50);
-        }
-        return false;
-    }
-    void kill()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    quint16 port() const { return m_port; }
-
-private:
-    QTemporaryDir m_folder;
-    quint16 m_port;
-    QProcess m_process;
-};
 
 } // namespace
 
@@ -119,14 +55,12 @@ private:
 
     QTemporaryDir m_folder;
     std::unique_ptr<PseudoTerminal> m_line;
-    std::unique_ptr<Ser2net> m_server;
+    std::unique_ptr<Ser2netServer> m_server;
 };
 
 void TestRemoteLine::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("ser2net"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")})
-            .isEmpty()
-        && QStandardPaths::findExecutable(QStringLiteral("ser2net")).isEmpty())
+    if (!Ser2netServer::available())
         QSKIP("ser2net is not installed (scripts/setup-debian.sh installs it)");
     QVERIFY(m_folder.isValid());
     PortMap::setFolder(m_folder.path());
@@ -146,8 +80,8 @@ void TestRemoteLine::cleanup()
 
 bool TestRemoteLine::serve(bool rfc2217)
 {
-    m_server = std::make_unique<Ser2net>(m_line->slavePath(), rfc2217);
-    mapPort(QStringLiteral("%1://127.0.0.1:%2").arg(rfc2217 ? "rfc2217" : "tcp").arg(m_server->port()));
+    m_server = std::make_unique<Ser2netServer>(m_line->slavePath(), rfc2217);
+    mapPort(m_server->address());
     return m_server->listening();
 }
 
@@ -256,7 +190,7 @@ void TestRemoteLine::missingModemLinesToldOnce()
 
 void TestRemoteLine::unreachableServerIsMissingDevice()
 {
-    const quint16 closedPort = freeTcpPort();
+    const quint16 closedPort = Ser2netServer::freePort();
     mapPort(QStringLiteral("rfc2217://127.0.0.1:%1").arg(closedPort));
     CommPort port;
     port.setCommPort(TestPort);
@@ -298,7 +232,7 @@ void TestRemoteLine::probeConnectsOnly()
 {
     QVERIFY(serve(true));
     PortMap map;
-    const quint16 closedPort = freeTcpPort();
+    const quint16 closedPort = Ser2netServer::freePort();
     map.applyOverrides(QStringLiteral("COM3=rfc2217://127.0.0.1:%1\nCOM4=tcp://127.0.0.1:%2\n")
                            .arg(m_server->port())
                            .arg(closedPort));
