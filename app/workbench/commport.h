@@ -86,7 +86,7 @@ public:
 signals:
     void OnComm();
     // Something about the open line the user should know that does not stop it (a
-    // served line that cannot take DTR, RTS or break); given once per open, after it.
+    // served line that cannot take DTR, RTS or break); given after the open that finds it.
     void notice(const QString &text);
 
 private:

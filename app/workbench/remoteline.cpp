@@ -5,6 +5,7 @@
 #include "commerrors.h"
 
 #include <QDeadlineTimer>
+#include <QSet>
 #include <QtEndian>
 
 namespace {
@@ -266,6 +267,11 @@ bool RemoteLine::setModemControl(quint8 on, quint8 off, bool raise)
     if (waitFor([&] { return answerTo(TelnetCodec::SetControl, pairAnswer).has_value(); }, ModemAnswerMilliseconds))
         return true;
     m_modemControlMissing = true;
+    // Told once a run per server line: every start would show the same again.
+    static QSet<QString> told;
+    if (told.contains(m_address.hostAndPort()))
+        return false;
+    told.insert(m_address.hostAndPort());
     emit notice(QStringLiteral("%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。")
                     .arg(m_portText, m_address.hostAndPort()));
     return false;

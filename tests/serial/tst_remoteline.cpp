@@ -186,6 +186,11 @@ void TestRemoteLine::missingModemLinesToldOnce()
     QCOMPARE(notices.size(), 1);
     QVERIFY(notices.first().first().toString().contains(QStringLiteral("DTR")));
     QVERIFY(!port.ModemInputs());
+    // The next start on the same line goes without telling it again.
+    port.setPortOpen(false);
+    port.setPortOpen(true);
+    QTest::qWait(100);
+    QCOMPARE(notices.size(), 1);
 }
 
 void TestRemoteLine::unreachableServerIsMissingDevice()
