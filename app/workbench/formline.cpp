@@ -4,6 +4,7 @@
 #include "commport.h"
 #include "transferengine.h"
 
+#include <interfacelanguage.h>
 #include <modulefun.h>
 
 #include <control.h>
@@ -21,7 +22,7 @@
 namespace {
 
 const UiText Caption("FormLine", QT_TRANSLATE_NOOP("FormLine", "线路控制"));
-const QSize WindowSize(400, 308);
+const QSize WindowSize(400, 336);
 constexpr int HandshakeRtsCts = 2;
 constexpr int HandshakeBoth = 3;
 
@@ -47,6 +48,11 @@ const UiText PortClosed("FormLine", QT_TRANSLATE_NOOP("FormLine", "端口未打�
 const UiText NoModemLines("FormLine", QT_TRANSLATE_NOOP("FormLine", "此设备没有调制解调器控制线"));
 const UiText BreakRefused("FormLine", QT_TRANSLATE_NOOP("FormLine", "对不起！\r\n\r\n端口Com %1不能发送中断信号！"));
 const UiText HintComm("FormLine", QT_TRANSLATE_NOOP("FormLine", "错误提示：请检查您的各项通讯参数设置是否正确！"));
+// The languages' own names, the same in every language, in the order of InterfaceLanguage.
+const QStringList LanguageNames = {QStringLiteral("中文"), QStringLiteral("English")};
+// %1 is the options file.
+const UiText LanguageNotSaved("FormLine", QT_TRANSLATE_NOOP("FormLine",
+    "对不起！\r\n\r\n界面语言无法保存！\r\n\r\n%1"));
 
 QString nameOf(const char *kind, int side, const char *role)
 {
@@ -72,6 +78,7 @@ FormLine::FormLine(TransferEngine &engine, const LineOptions &options, ContextSo
     buildPortFrame(Out, 10);
     buildPortFrame(In, 205);
     buildOptionFrame();
+    buildLanguageRow();
     showOptions();
 
     m_refresh.setInterval(RefreshMilliseconds);
@@ -155,6 +162,22 @@ void FormLine::buildOptionFrame()
     CheckHexSpace->setGeometry(176, 40, 196, 20);
     for (QCheckBox *box : {CheckTimeStamp, CheckHexSpace})
         connect(box, &QCheckBox::clicked, this, &FormLine::optionClicked);
+}
+
+void FormLine::buildLanguageRow()
+{
+    auto *label = new QLabel(tr("界面语言："), this);
+    label->setObjectName(QStringLiteral("LabelLanguage"));
+    label->setGeometry(22, 309, 64, 16);
+    ComboLanguage = new QComboBox(this);
+    ComboLanguage->setObjectName(QStringLiteral("ComboLanguage"));
+    ComboLanguage->addItems(LanguageNames);
+    ComboLanguage->setGeometry(86, 306, 80, 22);
+    ComboLanguage->setCurrentIndex(InterfaceLanguage::load(InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder())));
+    auto *note = new QLabel(tr("下次启动程序时生效"), this);
+    note->setObjectName(QStringLiteral("LabelLanguageNote"));
+    note->setGeometry(186, 309, 196, 16);
+    connect(ComboLanguage, &QComboBox::activated, this, &FormLine::languageChosen);
 }
 
 void FormLine::showOptions()
@@ -254,6 +277,14 @@ void FormLine::optionClicked()
     m_options.timeStamp = CheckTimeStamp->isChecked();
     m_options.hexSpace = CheckHexSpace->isChecked();
     changed();
+}
+
+// Saved at once: the language is read at the next start, not from the line options.
+void FormLine::languageChosen()
+{
+    const QString path = InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder());
+    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex())))
+        ModuleFun::ShowMessage(LanguageNotSaved.arg(path), ModuleFun::AlignCentre);
 }
 
 void FormLine::changed()
