@@ -200,7 +200,7 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
     </message>
     <message>
         <source>请登陆我们的网站获取软件的最新版本及相关信息！</source>
-        <translation>Visit our website for the latest version and news!</translation>
+        <translation>Visit our website for the latest version!</translation>
     </message>
     <message>
         <source>无法启动系统的邮件程序！<byte value="xd"/>
@@ -318,7 +318,7 @@ The interface language cannot be saved!<byte value="xd"/>
     </message>
     <message>
         <source>接收数据加时间戳</source>
-        <translation>Time stamps on received data</translation>
+        <translation>Time-stamp received data</translation>
     </message>
     <message>
         <source>16进制数据以空格分隔</source>
@@ -556,11 +556,11 @@ The line control settings file cannot be written; these settings hold for this r
     </message>
     <message>
         <source>数据发送端口：</source>
-        <translation>Send port:</translation>
+        <translation>Send port: </translation>
     </message>
     <message>
         <source>数据接收端口：</source>
-        <translation>Recv port:</translation>
+        <translation>Receive port: </translation>
     </message>
     <message>
         <source>文件名：</source>

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formlogo.h"
 
+#include "interfacelanguage.h"
 #include "makerinfo.h"
 #include "modulefun.h"
 
@@ -63,7 +64,10 @@ void FormLogo::addPicture()
 {
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ImageBack"));
-    picture->setPixmap(ModuleFun::ResourceBitmap(QStringLiteral("SPLASH")));
+    // The splash picture carries a subtitle of its own in each language.
+    picture->setPixmap(ModuleFun::ResourceBitmap(InterfaceLanguage::current() == InterfaceLanguage::English
+                                                     ? QStringLiteral("SPLASH-EN")
+                                                     : QStringLiteral("SPLASH")));
     picture->setGeometry(rect());
     addFrameLine();
     picture->lower();
