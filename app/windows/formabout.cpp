@@ -9,7 +9,6 @@
 
 #include <control.h>
 #include <controlsite.h>
-
 #include <uitext.h>
 
 #include <QGroupBox>

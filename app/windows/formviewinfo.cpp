@@ -12,7 +12,6 @@
 #include <control.h>
 #include <controlsite.h>
 #include <runtimeerror.h>
-
 #include <uitext.h>
 
 #include <QLabel>

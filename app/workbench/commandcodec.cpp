@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString CRLF = QStringLiteral("\r\n");
 const UiText RefusalLead("CommandCodec", QT_TRANSLATE_NOOP("CommandCodec", "对不起！\r\n\r\n"));
 const UiText TypeMismatchDescription("CommandCodec", QT_TRANSLATE_NOOP("CommandCodec", "类型不匹配"));
 

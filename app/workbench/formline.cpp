@@ -10,7 +10,6 @@
 #include <control.h>
 #include <controlsite.h>
 #include <runtimeerror.h>
-
 #include <uitext.h>
 
 #include <QCheckBox>

@@ -5,7 +5,6 @@
 
 #include <filelocations.h>
 #include <modulefun.h>
-
 #include <uitext.h>
 
 
