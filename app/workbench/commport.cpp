@@ -10,6 +10,8 @@
 #include "serialline.h"
 #include "systemcodepage.h"
 
+#include <uitext.h>
+
 #include <QSet>
 #include <QTimer>
 
@@ -23,8 +25,8 @@ constexpr int UnsupportedDataBits = 4;
 constexpr int OneAndHalfStopDataBits = 5;
 
 // Refusals more than one step of setting the line up gives.
-const QString DataBitsUnsupported = QStringLiteral("%1不支持 %2 个数据位");
-const QString StopBitsUnset = QStringLiteral("%1无法设置停止位");
+const UiText DataBitsUnsupported("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1不支持 %2 个数据位"));
+const UiText StopBitsUnset("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1无法设置停止位"));
 
 enum Handshake : int { HandshakeNone = 0, HandshakeXonXoff = 1, HandshakeRtsCts = 2, HandshakeBoth = 3 };
 
@@ -85,7 +87,7 @@ qint16 CommPort::CommPortNumber() const
 void CommPort::setCommPort(qint16 port)
 {
     if (PortOpen())
-        fail(ErrorInvalidSetting, QStringLiteral("%1已经打开，不能更改端口号").arg(portText()));
+        fail(ErrorInvalidSetting, tr("%1已经打开，不能更改端口号").arg(portText()));
     d->number = port;
 }
 
@@ -133,7 +135,7 @@ int CommPort::Handshaking() const
 void CommPort::setHandshaking(int handshaking)
 {
     if (handshaking < HandshakeNone || handshaking > HandshakeBoth)
-        fail(ErrorInvalidSetting, QStringLiteral("握手方式 %1 无效：只能是 0 到 3").arg(handshaking));
+        fail(ErrorInvalidSetting, tr("握手方式 %1 无效：只能是 0 到 3").arg(handshaking));
     d->handshaking = handshaking;
     if (PortOpen()) {
         applyHandshake();
@@ -149,7 +151,7 @@ qint16 CommPort::RThreshold() const
 void CommPort::setRThreshold(qint16 threshold)
 {
     if (threshold < 0)
-        fail(ErrorInvalidSetting, QStringLiteral("接收阈值 %1 无效：不能为负数").arg(threshold));
+        fail(ErrorInvalidSetting, tr("接收阈值 %1 无效：不能为负数").arg(threshold));
     d->threshold = threshold;
     // Reported later, never from inside this call: the engine lowers the threshold,
     // writes and restores it within one routine of its own.
@@ -165,7 +167,7 @@ int CommPort::InputMode() const
 void CommPort::setInputMode(int mode)
 {
     if (mode != InputModeText && mode != InputModeBinary)
-        fail(ErrorInvalidSetting, QStringLiteral("输入模式 %1 无效：只能是 0（文本）或 1（二进制）").arg(mode));
+        fail(ErrorInvalidSetting, tr("输入模式 %1 无效：只能是 0（文本）或 1（二进制）").arg(mode));
     d->inputMode = mode;
     d->decoder.reset();
 }
@@ -179,7 +181,7 @@ void CommPort::setInBufferCount(qint16 count)
 {
     requireOpen();
     if (count != 0)
-        fail(ErrorInvalidSetting, QStringLiteral("接收缓冲区计数只能设为 0"));
+        fail(ErrorInvalidSetting, tr("接收缓冲区计数只能设为 0"));
     d->port->discardInput();
     d->decoder.reset();
 }
@@ -193,7 +195,7 @@ void CommPort::setOutBufferCount(qint16 count)
 {
     requireOpen();
     if (count != 0)
-        fail(ErrorInvalidSetting, QStringLiteral("发送缓冲区计数只能设为 0"));
+        fail(ErrorInvalidSetting, tr("发送缓冲区计数只能设为 0"));
     d->port->discardOutput();
 }
 
@@ -211,12 +213,12 @@ void CommPort::setOutput(const QVariant &data)
     else if (data.typeId() == QMetaType::QString)
         bytes = SystemCodePage::fromUnicode(data.toString());
     else
-        fail(ErrorInvalidSetting, QStringLiteral("发送数据只能是文本或字节数组"));
+        fail(ErrorInvalidSetting, tr("发送数据只能是文本或字节数组"));
     if (bytes.isEmpty())
         return;
     d->port->write(bytes);
     if (d->deviceLostQueued)
-        fail(ErrorDeviceIo, QStringLiteral("%1发送数据失败：设备已断开").arg(portText()));
+        fail(ErrorDeviceIo, tr("%1发送数据失败：设备已断开").arg(portText()));
 }
 
 QVariant CommPort::Input()
@@ -295,7 +297,7 @@ void CommPort::openPort()
     const QString mapped = mappedDevice();
     const QString device = SerialLine::canonicalDevice(mapped);
     if (devicesInUse().contains(device))
-        fail(ErrorPortInUse, QStringLiteral("%1已经被本程序打开").arg(portText()));
+        fail(ErrorPortInUse, tr("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
     std::unique_ptr<CommLine> line = lineTo(mapped);
     connect(line.get(), &CommLine::readyRead, this, &CommPort::onArrival);
@@ -324,16 +326,16 @@ QString CommPort::mappedDevice() const
 {
     const QString mapped = PortMap::load().device(d->number);
     if (mapped.isEmpty())
-        fail(ErrorPortNotFound, QStringLiteral("%1不存在：只能使用 Com %2 到 Com %3")
+        fail(ErrorPortNotFound, tr("%1不存在：只能使用 Com %2 到 Com %3")
                                     .arg(portText())
                                     .arg(PortMap::FirstPort)
                                     .arg(PortMap::LastPort));
     if (RemoteAddress::looksRemote(mapped)) {
         if (!RemoteAddress::parse(mapped))
-            fail(ErrorPortNotFound, QStringLiteral("%1的网络地址“%2”无效：应为 tcp://主机:端口 或 rfc2217://主机:端口")
+            fail(ErrorPortNotFound, tr("%1的网络地址“%2”无效：应为 tcp://主机:端口 或 rfc2217://主机:端口")
                                         .arg(portText(), mapped));
     } else if (!SerialLine::deviceExists(mapped)) {
-        fail(ErrorPortNotFound, QStringLiteral("%1（%2）不存在").arg(portText(), mapped));
+        fail(ErrorPortNotFound, tr("%1（%2）不存在").arg(portText(), mapped));
     }
     return mapped;
 }
@@ -364,7 +366,7 @@ void CommPort::checkLineSupported() const
     if (d->line.dataBits == UnsupportedDataBits)
         fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(UnsupportedDataBits));
     if (d->line.stopBits == LineSettings::StopBits::OneAndHalf && d->line.dataBits != OneAndHalfStopDataBits)
-        fail(ErrorLineSetting, QStringLiteral("%1只有在 5 个数据位时才能使用 1.5 个停止位").arg(portText()));
+        fail(ErrorLineSetting, tr("%1只有在 5 个数据位时才能使用 1.5 个停止位").arg(portText()));
 }
 
 void CommPort::applyLine()
@@ -375,11 +377,11 @@ void CommPort::applyLine()
     case CommLine::Refusal::None:
         return;
     case CommLine::Refusal::BaudRate:
-        fail(ErrorBaudRate, QStringLiteral("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
+        fail(ErrorBaudRate, tr("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
     case CommLine::Refusal::DataBits:
         fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(line.dataBits));
     case CommLine::Refusal::Parity:
-        fail(ErrorLineSetting, QStringLiteral("%1不支持校验方式 %2")
+        fail(ErrorLineSetting, tr("%1不支持校验方式 %2")
                                    .arg(portText())
                                    .arg(LineSettings::parityLetter(line.parity)));
     case CommLine::Refusal::StopBits:
@@ -390,7 +392,7 @@ void CommPort::applyLine()
 void CommPort::applyHandshake()
 {
     if (!d->port->applyHandshake(d->handshaking))
-        fail(ErrorLineSetting, QStringLiteral("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
+        fail(ErrorLineSetting, tr("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
 }
 
 void CommPort::applyControlLines()
@@ -405,7 +407,7 @@ void CommPort::applyControlLines()
 void CommPort::requireOpen() const
 {
     if (!PortOpen())
-        fail(ErrorNotOpen, QStringLiteral("%1尚未打开，不能进行此操作").arg(portText()));
+        fail(ErrorNotOpen, tr("%1尚未打开，不能进行此操作").arg(portText()));
 }
 
 void CommPort::onArrival()
@@ -473,5 +475,5 @@ void CommPort::fail(int number, const QString &description) const
 
 QString CommPort::portText() const
 {
-    return QStringLiteral("端口Com %1").arg(d->number);
+    return tr("端口Com %1").arg(d->number);
 }

@@ -5,6 +5,8 @@
 #include "commerrors.h"
 #include "serialline.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Bounds what a port nobody reads (the sending port) can pile up; the engine reads
@@ -61,7 +63,8 @@ LocalLine::~LocalLine()
 
 void LocalLine::open()
 {
-    const QString heldElsewhere = QStringLiteral("%1已经打开，可能被其他应用程序占用").arg(m_portText);
+    const QString heldElsewhere =
+        QCoreApplication::translate("CommPort", "%1已经打开，可能被其他应用程序占用").arg(m_portText);
     m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const int number = SerialLine::openErrorNumber(m_device, m_port.error());
@@ -70,8 +73,9 @@ void LocalLine::open()
         if (number == CommErrors::ErrorPortInUse)
             fail(number, heldElsewhere);
         if (number == CommErrors::ErrorPermission)
-            fail(number, QStringLiteral("没有权限打开%1（%2）。%3").arg(m_portText, m_device, SerialLine::permissionHint()));
-        fail(number, QStringLiteral("%1（%2）无法打开：%3").arg(m_portText, m_device, reason));
+            fail(number, QCoreApplication::translate("CommPort", "没有权限打开%1（%2）。%3")
+                             .arg(m_portText, m_device, SerialLine::permissionHint()));
+        fail(number, QCoreApplication::translate("CommPort", "%1（%2）无法打开：%3").arg(m_portText, m_device, reason));
     }
     if (!SerialLine::holdExclusively(m_port)) {
         m_port.close();
@@ -136,7 +140,8 @@ void LocalLine::write(const QByteArray &bytes)
 {
     const bool queueWasEmpty = m_port.bytesToWrite() == 0;
     if (m_port.write(bytes) != bytes.size())
-        fail(CommErrors::ErrorDeviceIo, QStringLiteral("%1发送数据失败：%2").arg(m_portText, m_port.errorString()));
+        fail(CommErrors::ErrorDeviceIo,
+             QCoreApplication::translate("CommPort", "%1发送数据失败：%2").arg(m_portText, m_port.errorString()));
     // The far end's answer time counts: the bytes go to the driver now, not on the
     // next pass of the event loop. Behind a backlog they wait their turn anyway.
     if (queueWasEmpty)

@@ -9,7 +9,8 @@
 #include <memory>
 
 // A serial device of this computer, through QSerialPort and the platform's SerialLine
-// calls. What the driver holds after a setting decides, not what it says it took.
+// calls. What the driver holds after a setting decides, not what it says it took. Its
+// failures read as CommPort's own always did, and share their translations.
 class LocalLine : public CommLine
 {
     Q_OBJECT

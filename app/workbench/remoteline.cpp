@@ -99,13 +99,13 @@ RemoteLine::~RemoteLine()
 
 void RemoteLine::open()
 {
-    const QString where = QStringLiteral("%1（%2）").arg(m_portText, m_address.hostAndPort());
+    const QString where = tr("%1（%2）").arg(m_portText, m_address.hostAndPort());
     m_socket.setReadBufferSize(ReadBufferBytes);
     m_socket.connectToHost(m_address.host, m_address.port);
     if (!m_socket.waitForConnected(ConnectMilliseconds)) {
         const QString reason = m_socket.errorString();
         m_socket.abort();
-        fail(CommErrors::ErrorPortNotFound, QStringLiteral("%1不存在：无法连接到服务器：%2").arg(where, reason));
+        fail(CommErrors::ErrorPortNotFound, tr("%1不存在：无法连接到服务器：%2").arg(where, reason));
     }
     // Each command and answer of the far end counts in the answer times.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -117,7 +117,7 @@ void RemoteLine::open()
     if (!answered || m_codec.comPortOption() != TelnetCodec::OptionState::Accepted) {
         m_socket.abort();
         fail(CommErrors::ErrorLineSetting,
-             QStringLiteral("%1的服务器不接受 RFC 2217 串口选项，无法设置线路参数；只传数据请用 tcp://").arg(where));
+             tr("%1的服务器不接受 RFC 2217 串口选项，无法设置线路参数；只传数据请用 tcp://").arg(where));
     }
 }
 
@@ -186,7 +186,7 @@ QByteArray RemoteLine::readAll()
 void RemoteLine::write(const QByteArray &bytes)
 {
     if (m_socket.state() != QAbstractSocket::ConnectedState)
-        fail(CommErrors::ErrorDeviceIo, QStringLiteral("%1发送数据失败：与服务器的连接已断开").arg(m_portText));
+        fail(CommErrors::ErrorDeviceIo, tr("%1发送数据失败：与服务器的连接已断开").arg(m_portText));
     const bool queueWasEmpty = bytesToWrite() == 0;
     m_pending += bytes;
     pushOutput();
@@ -272,7 +272,7 @@ bool RemoteLine::setModemControl(quint8 on, quint8 off, bool raise)
     if (told.contains(m_address.hostAndPort()))
         return false;
     told.insert(m_address.hostAndPort());
-    emit notice(QStringLiteral("%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。")
+    emit notice(tr("%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。")
                     .arg(m_portText, m_address.hostAndPort()));
     return false;
 }
