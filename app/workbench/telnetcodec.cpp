@@ -54,15 +54,21 @@ QByteArray TelnetCodec::decode(const QByteArray &bytes)
 {
     QByteArray data;
     data.reserve(bytes.size());
-    for (const char c : bytes) {
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        const char c = bytes.at(at);
         const quint8 byte = quint8(c);
         switch (m_parse) {
-        case Parse::Data:
-            if (byte == Iac)
+        case Parse::Data: {
+            // Runs of plain data, nearly all of a stream, are taken whole.
+            qsizetype end = bytes.indexOf(char(Iac), at);
+            if (end < 0)
+                end = bytes.size();
+            data.append(bytes.constData() + at, end - at);
+            at = end;
+            if (at < bytes.size())
                 m_parse = Parse::Iac;
-            else
-                data += c;
             break;
+        }
         case Parse::Iac:
             m_parse = Parse::Data;
             if (byte == Iac) {
