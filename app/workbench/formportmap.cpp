@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 #include <iterator>
@@ -31,7 +32,7 @@ const QStringList DeviceColumns = {QStringLiteral("设备"), QStringLiteral("稳
 const int DeviceColumnWidths[] = {110, 150, 110, 80, 80};
 const QStringList PortColumns = {QStringLiteral("端口"), QStringLiteral("设备"),
                                  QStringLiteral("来源"), QStringLiteral("状态")};
-const int PortColumnWidths[] = {56, 170, 70};
+const int PortColumnWidths[] = {56, 150, 64};
 
 const QString FromPortFile = QStringLiteral("ports.ini");
 const QString FromBuiltIn = QStringLiteral("内置默认");
@@ -245,7 +246,7 @@ void FormPortMap::portRowPicked()
     if (port == 0)
         return;
     ComboPortNumber->setCurrentIndex(port - PortMap::FirstPort);
-    ComboPortDevice->setEditText(ListPorts->currentItem()->text(1));
+    showDevice(ListPorts->currentItem()->text(1));
 }
 
 void FormPortMap::portNumberPicked()
@@ -259,7 +260,14 @@ void FormPortMap::devicePicked()
     if (!item)
         return;
     const QString stable = item->text(1);
-    ComboPortDevice->setEditText(stable.isEmpty() ? item->text(0) : stable);
+    showDevice(stable.isEmpty() ? item->text(0) : stable);
+}
+
+// A long path shows its beginning, where the folder tells what kind of name it is.
+void FormPortMap::showDevice(const QString &device)
+{
+    ComboPortDevice->setEditText(device);
+    ComboPortDevice->lineEdit()->setCursorPosition(0);
 }
 
 void FormPortMap::mapClicked()

@@ -40,6 +40,7 @@ private:
     void portRowPicked();
     void portNumberPicked();
     void devicePicked();
+    void showDevice(const QString &device);
     void mapClicked();
     void unmapClicked();
     void reconnectClicked();
