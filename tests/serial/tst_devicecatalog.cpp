@@ -50,10 +50,8 @@ void TestDeviceCatalog::portDescription_data()
     QTest::addRow("by its stable name, shown by its path")
         << 7 << "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X-if00-port0"
         << "Com 7 — /dev/ttyUSB0, FT232R USB UART, serial A10K3X";
-    QTest::addRow("a device that tells nothing") << 1 << "/dev/ttyS0" << "Com 1 — /dev/ttyS0";
     QTest::addRow("no serial number") << 11 << "/dev/ttyACM0" << "Com 11 — /dev/ttyACM0, Arduino Uno";
     QTest::addRow("a link the system does not list") << 16 << "/tmp/ttyV0" << "Com 16 — /tmp/ttyV0";
-    QTest::addRow("a remote line as written") << 9 << "tcp://bench-7:4001" << "Com 9 — tcp://bench-7:4001";
 }
 
 void TestDeviceCatalog::portDescription()
