@@ -114,7 +114,7 @@ Control *ComponentLoader::create(const QString &identifier, QWidget *parent)
         errors.append(errorText);
     }
     throw RuntimeError(RuntimeError::CannotCreateObject,
-                       QStringLiteral("部件不能创建对象：%1（%2）").arg(identifier, errors.join(QStringLiteral("; "))));
+                       QCoreApplication::translate("ComponentLoader", "部件不能创建对象：%1（%2）").arg(identifier, errors.join(QStringLiteral("; "))));
 }
 
 } // namespace Component

@@ -49,6 +49,9 @@ for side in 16 32 48 64 128 256; do
     [ -f "/usr/share/icons/hicolor/${side}x${side}/apps/$app_id.png" ] || fail "no ${side}px icon"
 done
 [ -f /usr/share/man/man1/tarrock.1.gz ] || fail "no manual page"
+for file in velmora_en.qm en/readme.txt data/en/操作说明.txt; do
+    [ -f "$program_folder/$file" ] || fail "no $file in the program folder"
+done
 
 echo "== an ordinary user with the read-only program folder"
 if ! id "$user" >/dev/null 2>&1; then

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formlogo.h"
 
+#include "interfacelanguage.h"
 #include "makerinfo.h"
 #include "modulefun.h"
 
@@ -43,7 +44,7 @@ void paintBlue(QLabel *label)
 } // namespace
 
 FormLogo::FormLogo()
-    : SkinnedWindow(QStringLiteral("FormLogo"), QStringLiteral("登陆界面"), ClientSize)
+    : SkinnedWindow(QStringLiteral("FormLogo"), tr("登陆界面"), ClientSize)
     , m_timer(new QTimer(this))
 {
     addPicture();
@@ -63,7 +64,10 @@ void FormLogo::addPicture()
 {
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("ImageBack"));
-    picture->setPixmap(ModuleFun::ResourceBitmap(QStringLiteral("SPLASH")));
+    // The splash picture carries a subtitle of its own in each language.
+    picture->setPixmap(ModuleFun::ResourceBitmap(InterfaceLanguage::current() == InterfaceLanguage::English
+                                                     ? QStringLiteral("SPLASH-EN")
+                                                     : QStringLiteral("SPLASH")));
     picture->setGeometry(rect());
     addFrameLine();
     picture->lower();
@@ -71,8 +75,8 @@ void FormLogo::addPicture()
 
 void FormLogo::addLabels()
 {
-    paintBlue(addLabel(this, "LabelCopyRight", QString::fromUtf8(MakerInfo::RightsNotice), {16, 216}));
-    paintBlue(addLabel(this, "Label3", QStringLiteral("信箱：") + QLatin1String(MakerInfo::Mail), {16, 240}));
+    paintBlue(addLabel(this, "LabelCopyRight", QCoreApplication::translate("MakerInfo", MakerInfo::RightsNotice), {16, 216}));
+    paintBlue(addLabel(this, "Label3", tr("信箱：") + QLatin1String(MakerInfo::Mail), {16, 240}));
     addLabel(this, "LabelBuild", QStringLiteral("Build 2004.12.02"), {296, 248});
 }
 
@@ -103,7 +107,7 @@ void FormLogo::openMainWindow()
         main = ModuleFun::CreateMainWindow();
     } catch (const Component::RuntimeError &error) {
         ModuleFun::ShowError(error.number(), error.description(),
-                             QStringLiteral("错误提示：程序主窗口无法打开！"));
+                             tr("错误提示：程序主窗口无法打开！"));
     }
     if (main) {
         main->show();

@@ -21,10 +21,10 @@ constexpr QRect OkButtonBox(QPoint(118, 150), WindowTexts::OkButtonSize);
 } // namespace
 
 FormMessage::FormMessage(const QString &strMessage, qint16 intAlign)
-    : SkinnedWindow(QStringLiteral("FormMessage"), QStringLiteral("信息提示"), ClientSize)
+    : SkinnedWindow(QStringLiteral("FormMessage"), tr("信息提示"), ClientSize)
     , m_label(new MessageLabel(this))
 {
-    addTitleStrip(QStringLiteral("操作提示"));
+    addTitleStrip(tr("操作提示"));
     m_label->setObjectName(QStringLiteral("LabelMessage"));
     m_label->setGeometry(MessageBox);
     m_label->setMessage(strMessage, intAlign);

@@ -3,6 +3,7 @@
 
 #include "formlogo.h"
 #include "formmessage.h"
+#include "interfacelanguage.h"
 #include "instancelock.h"
 #include "messagequeue.h"
 #include "skinparts.h"
@@ -10,6 +11,7 @@
 #include "windowdragger.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -54,7 +56,7 @@ ShellState &shell()
 
 QString alreadyRunningText()
 {
-    return QStringLiteral("《Velmora》\r\n\r\n已经运行！");
+    return QCoreApplication::translate("ModuleFun", "《Velmora》\r\n\r\n已经运行！");
 }
 
 // Where nobody may be at the screen, a message is written where the system keeps it.
@@ -125,9 +127,23 @@ QWidget *CreateMainWindow()
     return state.mainWindow;
 }
 
+namespace {
+
+// The translator goes in before any window is made, so that every text is in the language chosen.
+void installLanguage()
+{
+    const QString folder = ProgramFolder();
+    if (InterfaceLanguage::install(folder) != InterfaceLanguage::load(InterfaceLanguage::settingsPath(folder)))
+        printToStandardError(QStringLiteral("The English translation %1 cannot be read; the interface stays Chinese.")
+                                 .arg(InterfaceLanguage::translationFile(folder)));
+}
+
+} // namespace
+
 bool Main()
 {
     watchTermination();
+    installLanguage();
     ShellState &state = shell();
     state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::defaultPath());
     if (!state.instanceLock->tryAcquire()) {
@@ -218,7 +234,7 @@ void SetMessageObserver(MessageObserver observer)
 
 QString ErrorReport(int number, const QString &description, const QString &hint)
 {
-    return QStringLiteral("错误代号：%1\r\n\r\n错误信息：%2\r\n\r\n%3").arg(QString::number(number), description, hint);
+    return QCoreApplication::translate("ModuleFun", "错误代号：%1\r\n\r\n错误信息：%2\r\n\r\n%3").arg(QString::number(number), description, hint);
 }
 
 void ShowError(int number, const QString &description, const QString &hint)

@@ -94,7 +94,7 @@ Component::ControlSite *SkinnedWindow::addCloseButton()
     Component::ControlSite *site = placeControl(
         QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::CloseButton),
         QRect(at, SkinPart::TitleButtonSize),
-        {{storedKey(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, QStringLiteral("关闭"));
+        {{storedKey(XPButton::TopButtonTypeKey), int(XPButton::CloseButton)}}, tr("关闭"));
     site->on(XPButton::TitleClick, [this](Component::EventArgs &) { close(); });
     return site;
 }

@@ -5,6 +5,7 @@
 
 #include <runtimeerror.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMouseEvent>
 
@@ -41,7 +42,7 @@ void FileList::setPath(const QString &folder)
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
         throw Component::RuntimeError(TextFile::PathNotFound,
-                                      QStringLiteral("路径未找到：%1").arg(folder));
+                                      QCoreApplication::translate("FileList", "路径未找到：%1").arg(folder));
     m_path = folder;
     clear();
     addItems(dir.entryList({m_pattern}, QDir::Files, QDir::Name));

@@ -9,6 +9,7 @@
 
 #include <control.h>
 #include <controlsite.h>
+#include <uitext.h>
 
 #include <QGroupBox>
 #include <QIcon>
@@ -17,7 +18,7 @@
 
 namespace {
 
-const QString Caption = QStringLiteral("关于");
+const UiText Caption("FormAbout", QT_TRANSLATE_NOOP("FormAbout", "关于"));
 const QString Maker = QString::fromUtf8(MakerInfo::Maker);
 const QString MailAddress = QString::fromUtf8(MakerInfo::Mail);
 
@@ -58,13 +59,13 @@ FormAbout::FormAbout(QWidget *parent)
                QRect(10, 40, IconSize, IconSize));
     addLabel(QStringLiteral("LabelTilte"), QString::fromUtf8(MakerInfo::Product), {56, 40}, this);
     addLabel(QStringLiteral("LabelVersion"), VersionText(), {56, 56}, this);
-    addLabel(QStringLiteral("LabelCopyRight"), QString::fromUtf8(MakerInfo::RightsNotice),
+    addLabel(QStringLiteral("LabelCopyRight"), QCoreApplication::translate("MakerInfo", MakerInfo::RightsNotice),
              {56, 80}, this);
-    addLabel(QStringLiteral("LabelAuthor"), QStringLiteral("作    者：Velmora 开发组"),
+    addLabel(QStringLiteral("LabelAuthor"), tr("作    者：Velmora 开发组"),
              {56, 96}, this);
     addLabel(QStringLiteral("LabelTel"),
-             QStringLiteral("联系电话：") + QString::fromUtf8(MakerInfo::Telephone), {56, 112}, this);
-    addLabel(QStringLiteral("LabelMail"), QStringLiteral("电子信箱："), {56, 128}, this);
+             tr("联系电话：") + QString::fromUtf8(MakerInfo::Telephone), {56, 112}, this);
+    addLabel(QStringLiteral("LabelMail"), tr("电子信箱："), {56, 128}, this);
     addMailAddress();
     addInfoFrame();
     addBorderedPicture(QStringLiteral("ImageChina"), QStringLiteral("CHINA"), 56,
@@ -83,7 +84,7 @@ void FormAbout::ShowModal()
 
 QString FormAbout::VersionText()
 {
-    return QStringLiteral("版本：") + versionNumber();
+    return tr("版本：") + versionNumber();
 }
 
 QLabel *FormAbout::addLabel(const QString &name, const QString &text, const QPoint &position,
@@ -135,7 +136,7 @@ void FormAbout::addInfoFrame()
     frame->setObjectName(QStringLiteral("FrameInfo"));
     frame->setGeometry(56, 144, 290, 70);
     colouredLabel(addLabel(QStringLiteral("LabelInfo"),
-                           QStringLiteral("请登陆我们的网站获取软件的最新版本及相关信息！"),
+                           tr("请登陆我们的网站获取软件的最新版本及相关信息！"),
                            {8, 48}, frame),
                   QColor(255, 0, 0));
 }
@@ -156,6 +157,6 @@ void FormAbout::mailClick()
 {
     if (!ExternalProgram::startMailTo(MailAddress))
         ModuleFun::ShowMessage(
-            QStringLiteral("无法启动系统的邮件程序！\r\n\r\n请直接写信至：%1").arg(MailAddress),
+            tr("无法启动系统的邮件程序！\r\n\r\n请直接写信至：%1").arg(MailAddress),
             ModuleFun::AlignCentre);
 }

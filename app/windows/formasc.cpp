@@ -6,6 +6,8 @@
 #include "singlewindow.h"
 #include "windowtexts.h"
 
+#include <uitext.h>
+
 #include <QFontDatabase>
 #include <QLabel>
 
@@ -13,14 +15,14 @@ namespace {
 
 const TextFileWindow::Layout AscLayout = {
     QStringLiteral("FormAsc"),
-    QStringLiteral("Ascii对照表"),
+    UiText("FormAsc", QT_TRANSLATE_NOOP("FormAsc", "Ascii对照表")),
     QSize(187, 537),
-    QStringLiteral("Ascii编码对照表"),
+    UiText("FormAsc", QT_TRANSLATE_NOOP("FormAsc", "Ascii编码对照表")),
     QStringLiteral("TextAscii"),
     QRect(8, 48, 170, 449),
     QRect(QPoint(58, 504), WindowTexts::OkButtonSize),
     QStringLiteral("ascii.dat"),
-    QStringLiteral("请检查“Ascii代码表”文件是否存在！"),
+    UiText("FormAsc", QT_TRANSLATE_NOOP("FormAsc", "请检查“Ascii代码表”文件是否存在！")),
 };
 
 } // namespace

@@ -5,20 +5,22 @@
 #include "singlewindow.h"
 #include "windowtexts.h"
 
+#include <uitext.h>
+
 #include <QPalette>
 
 namespace {
 
 const TextFileWindow::Layout ReadmeLayout = {
     QStringLiteral("FormReadme"),
-    QStringLiteral("使用说明"),
+    UiText("FormReadme", QT_TRANSLATE_NOOP("FormReadme", "使用说明")),
     QSize(467, 539),
-    QStringLiteral("软件使用说明"),
+    UiText("FormReadme", QT_TRANSLATE_NOOP("FormReadme", "软件使用说明")),
     QStringLiteral("TextReadme"),
     QRect(8, 35, 450, 460),
     QRect(QPoint(198, 505), WindowTexts::OkButtonSize),
     QStringLiteral("readme.txt"),
-    QStringLiteral("请检查“readme”文件是否存在！"),
+    UiText("FormReadme", QT_TRANSLATE_NOOP("FormReadme", "请检查“readme”文件是否存在！")),
 };
 
 } // namespace

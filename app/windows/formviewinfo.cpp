@@ -3,6 +3,7 @@
 
 #include "filelist.h"
 #include "filelocations.h"
+#include "interfacelanguage.h"
 #include "modulefun.h"
 #include "richtextbox.h"
 #include "singlewindow.h"
@@ -11,15 +12,16 @@
 #include <control.h>
 #include <controlsite.h>
 #include <runtimeerror.h>
+#include <uitext.h>
 
 #include <QLabel>
 
 namespace {
 
-const QString Caption = QStringLiteral("查看通讯数据");
+const UiText Caption("FormViewInfo", QT_TRANSLATE_NOOP("FormViewInfo", "查看通讯数据"));
 const QString IntroductionFile = QStringLiteral("操作说明.txt");
 const QString CapturePattern = QStringLiteral("*.txt");
-const QString Hint = QStringLiteral("请检查文件是否存在！");
+const UiText Hint("FormViewInfo", QT_TRANSLATE_NOOP("FormViewInfo", "请检查文件是否存在！"));
 
 void reportFailure(const Component::RuntimeError &error)
 {
@@ -40,14 +42,14 @@ FormViewInfo::FormViewInfo(QWidget *parent)
     m_files->setPattern(CapturePattern);
 
     Component::ControlSite *ok =
-        placeButton(WindowTexts::OkName, QRect(QPoint(328, 496), WindowTexts::OkButtonSize), QStringLiteral("退出查询"),
+        placeButton(WindowTexts::OkName, QRect(QPoint(328, 496), WindowTexts::OkButtonSize), tr("退出查询"),
                     WindowTexts::OkToolTip, [this] { close(); });
 
     m_text = new RichTextBox(this);
     m_text->setObjectName(QStringLiteral("TextViewInfo"));
     m_text->setGeometry(8, 40, 417, 441);
 
-    auto *label = new QLabel(QStringLiteral("通讯数据文件列表："), this);
+    auto *label = new QLabel(tr("通讯数据文件列表："), this);
     label->setObjectName(QStringLiteral("LabelFile"));
     label->move(8, 496);
     label->adjustSize();
@@ -69,7 +71,7 @@ void FormViewInfo::loadDataFolder()
 {
     const FileLocations &locations = FileLocations::of(ModuleFun::ProgramFolder());
     try {
-        m_text->LoadFile(FileList::joinPath(locations.deliveredDataFolder(), IntroductionFile));
+        m_text->LoadFile(InterfaceLanguage::deliveredFile(locations.deliveredDataFolder(), IntroductionFile));
         m_files->setPath(locations.captureFolder());
     } catch (const Component::RuntimeError &error) {
         reportFailure(error);

@@ -3,6 +3,7 @@
 
 #include "textfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,7 +16,7 @@ QString megabytes(qint64 bytes)
 
 QString leftOutNote(const TextFile::Ending &ending, const QString &path)
 {
-    return QStringLiteral("【文件共 %1，前面的 %2（%3 字节）未显示，以下是文件的最后部分。完整文件：%4】")
+    return QCoreApplication::translate("RichTextBox", "【文件共 %1，前面的 %2（%3 字节）未显示，以下是文件的最后部分。完整文件：%4】")
         .arg(megabytes(ending.fileBytes), megabytes(ending.leftOutBytes))
         .arg(ending.leftOutBytes)
         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));

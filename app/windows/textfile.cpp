@@ -5,6 +5,7 @@
 
 #include <runtimeerror.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,12 +20,12 @@ Component::RuntimeError openFailure(const QFileInfo &info)
     const QString name = info.fileName();
     if (!info.exists())
         return Component::RuntimeError(Component::RuntimeError::FileNotFound,
-                                       QStringLiteral("文件未找到：%1").arg(name));
+                                       QCoreApplication::translate("TextFile", "文件未找到：%1").arg(name));
     if (!info.isDir() && !info.isReadable())
         return Component::RuntimeError(Component::RuntimeError::PermissionDenied,
-                                       QStringLiteral("没有读取文件的权限：%1").arg(name));
+                                       QCoreApplication::translate("TextFile", "没有读取文件的权限：%1").arg(name));
     return Component::RuntimeError(PathFileAccessError,
-                                   QStringLiteral("路径/文件访问错误：%1").arg(name));
+                                   QCoreApplication::translate("TextFile", "路径/文件访问错误：%1").arg(name));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "textfilewindow.h"
 
+#include "interfacelanguage.h"
 #include "modulefun.h"
 #include "richtextbox.h"
 #include "windowtexts.h"
@@ -8,8 +9,6 @@
 #include <control.h>
 #include <controlsite.h>
 #include <runtimeerror.h>
-
-#include <QDir>
 
 TextFileWindow::TextFileWindow(const Layout &layout, QWidget *parent)
     : SkinnedWindow(layout.name, layout.caption, layout.clientSize, parent)
@@ -36,7 +35,7 @@ TextFileWindow::TextFileWindow(const Layout &layout, QWidget *parent)
 
 void TextFileWindow::loadFile(const Layout &layout)
 {
-    const QString path = QDir(ModuleFun::ProgramFolder()).filePath(layout.fileName);
+    const QString path = InterfaceLanguage::deliveredFile(ModuleFun::ProgramFolder(), layout.fileName);
     try {
         m_text->LoadFile(path);
     } catch (const Component::RuntimeError &error) {

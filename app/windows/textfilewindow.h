@@ -3,6 +3,8 @@
 
 #include "skinnedwindow.h"
 
+#include <uitext.h>
+
 class RichTextBox;
 
 // A tool window showing one text file of the program folder, read once when the window
@@ -15,14 +17,14 @@ public:
     struct Layout
     {
         QString name;
-        QString caption;
+        UiText caption;
         QSize clientSize;
-        QString title;
+        UiText title;
         QString textName;
         QRect textGeometry;
         QRect okGeometry;
         QString fileName;  // in the program folder
-        QString hint;      // the last line of the error report
+        UiText hint;       // the last line of the error report
     };
 
     RichTextBox *text() const { return m_text; }

@@ -3,6 +3,8 @@
 
 #include "systemcodepage.h"
 
+#include <uitext.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +16,7 @@ const QString Blank = QStringLiteral(" ");
 const QString DateFormat = QStringLiteral("MM-dd-yyyy");
 const QString TimeFormat = QStringLiteral("HH:mm:ss");
 const QString FileSuffix = QStringLiteral(".txt");
+// The records' labels read the same in every language: peers and scripts parse them.
 const QString ModeLead = QStringLiteral("数据收发方式：");
 const QString SentLead = QStringLiteral("发送数据：");
 const QString ReceivedLead = QStringLiteral("接收数据：");
@@ -21,17 +24,17 @@ const QString ReceivedLead = QStringLiteral("接收数据：");
 // Run-time error numbers of the file system, as the user knows them.
 constexpr int PathFileAccessError = 75;
 constexpr int DeviceIoError = 57;
-const QString PathFileAccessDescription = QStringLiteral("路径/文件访问错误");
-const QString DeviceIoDescription = QStringLiteral("设备 I/O 错误");
+const UiText PathFileAccessDescription("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "路径/文件访问错误"));
+const UiText DeviceIoDescription("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "设备 I/O 错误"));
 
 // %1 is the capture folder.
-const QString FolderHint = QStringLiteral("错误提示：请检查数据文件夹 %1 是否可以写入、磁盘是否已满！");
+const UiText FolderHint("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "错误提示：请检查数据文件夹 %1 是否可以写入、磁盘是否已满！"));
 // %1 is the bound in MB, %2 the bytes dropped.
-const QString DroppedNote = QStringLiteral(
-    "\r\n\r\n未能写入的记录已超过 %1 MiB，最早的 %2 字节记录已被丢弃；通讯继续进行。");
-const QString UnsavedNote = QStringLiteral("\r\n\r\n有 %1 字节的记录未能保存");
-const QString AlsoDroppedNote = QStringLiteral("，另有 %1 字节的记录已被丢弃");
-const QString NoteEnd = QStringLiteral("。");
+const UiText DroppedNote("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog",
+    "\r\n\r\n未能写入的记录已超过 %1 MiB，最早的 %2 字节记录已被丢弃；通讯继续进行。"));
+const UiText UnsavedNote("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "\r\n\r\n有 %1 字节的记录未能保存"));
+const UiText AlsoDroppedNote("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "，另有 %1 字节的记录已被丢弃"));
+const UiText NoteEnd("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "。"));
 
 // Memory a long failure made the kept bytes take is given back once they are written.
 constexpr qsizetype KeptCapacityToHold = 1024 * 1024;

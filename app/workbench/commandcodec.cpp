@@ -8,11 +8,14 @@
 #include <array>
 #include <limits>
 
+#include <uitext.h>
+
+#include <QCoreApplication>
+
 namespace {
 
-const QString CRLF = QStringLiteral("\r\n");
-const QString RefusalLead = QStringLiteral("对不起！") + CRLF + CRLF;
-const QString TypeMismatchDescription = QStringLiteral("类型不匹配");
+const UiText RefusalLead("CommandCodec", QT_TRANSLATE_NOOP("CommandCodec", "对不起！\r\n\r\n"));
+const UiText TypeMismatchDescription("CommandCodec", QT_TRANSLATE_NOOP("CommandCodec", "类型不匹配"));
 
 constexpr int NoDigit = -1;
 
@@ -79,9 +82,9 @@ QString CommandCodec::refusal(CommandProblem problem)
 {
     switch (problem) {
     case CommandProblem::Empty:
-        return RefusalLead + QStringLiteral("您不能设置空串命令！");
+        return RefusalLead + QCoreApplication::translate("CommandCodec", "您不能设置空串命令！");
     case CommandProblem::OddHexLength:
-        return RefusalLead + QStringLiteral("您输入的16进制数据命令长度为奇数不符合要求！");
+        return RefusalLead + QCoreApplication::translate("CommandCodec", "您输入的16进制数据命令长度为奇数不符合要求！");
     case CommandProblem::None:
         break;
     }

@@ -7,6 +7,8 @@
 #include "serialline.h"
 #include "systemcodepage.h"
 
+#include <uitext.h>
+
 #include <QSet>
 #include <QTimer>
 
@@ -24,8 +26,8 @@ constexpr int UnsupportedDataBits = 4;
 constexpr int OneAndHalfStopDataBits = 5;
 
 // Refusals more than one step of setting the line up gives.
-const QString DataBitsUnsupported = QStringLiteral("%1不支持 %2 个数据位");
-const QString StopBitsUnset = QStringLiteral("%1无法设置停止位");
+const UiText DataBitsUnsupported("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1不支持 %2 个数据位"));
+const UiText StopBitsUnset("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1无法设置停止位"));
 
 enum Handshake : int { HandshakeNone = 0, HandshakeXonXoff = 1, HandshakeRtsCts = 2, HandshakeBoth = 3 };
 
@@ -100,7 +102,7 @@ qint16 CommPort::CommPortNumber() const
 void CommPort::setCommPort(qint16 port)
 {
     if (PortOpen())
-        fail(ErrorInvalidSetting, QStringLiteral("%1已经打开，不能更改端口号").arg(portText()));
+        fail(ErrorInvalidSetting, tr("%1已经打开，不能更改端口号").arg(portText()));
     d->number = port;
 }
 
@@ -148,7 +150,7 @@ int CommPort::Handshaking() const
 void CommPort::setHandshaking(int handshaking)
 {
     if (handshaking < HandshakeNone || handshaking > HandshakeBoth)
-        fail(ErrorInvalidSetting, QStringLiteral("握手方式 %1 无效：只能是 0 到 3").arg(handshaking));
+        fail(ErrorInvalidSetting, tr("握手方式 %1 无效：只能是 0 到 3").arg(handshaking));
     d->handshaking = handshaking;
     if (PortOpen()) {
         applyHandshake();
@@ -164,7 +166,7 @@ qint16 CommPort::RThreshold() const
 void CommPort::setRThreshold(qint16 threshold)
 {
     if (threshold < 0)
-        fail(ErrorInvalidSetting, QStringLiteral("接收阈值 %1 无效：不能为负数").arg(threshold));
+        fail(ErrorInvalidSetting, tr("接收阈值 %1 无效：不能为负数").arg(threshold));
     d->threshold = threshold;
     // Reported later, never from inside this call: the engine lowers the threshold,
     // writes and restores it within one routine of its own.
@@ -180,7 +182,7 @@ int CommPort::InputMode() const
 void CommPort::setInputMode(int mode)
 {
     if (mode != InputModeText && mode != InputModeBinary)
-        fail(ErrorInvalidSetting, QStringLiteral("输入模式 %1 无效：只能是 0（文本）或 1（二进制）").arg(mode));
+        fail(ErrorInvalidSetting, tr("输入模式 %1 无效：只能是 0（文本）或 1（二进制）").arg(mode));
     d->inputMode = mode;
     d->decoder.reset();
 }
@@ -194,7 +196,7 @@ void CommPort::setInBufferCount(qint16 count)
 {
     requireOpen();
     if (count != 0)
-        fail(ErrorInvalidSetting, QStringLiteral("接收缓冲区计数只能设为 0"));
+        fail(ErrorInvalidSetting, tr("接收缓冲区计数只能设为 0"));
     d->port.clear(QSerialPort::Input);
     d->decoder.reset();
 }
@@ -208,7 +210,7 @@ void CommPort::setOutBufferCount(qint16 count)
 {
     requireOpen();
     if (count != 0)
-        fail(ErrorInvalidSetting, QStringLiteral("发送缓冲区计数只能设为 0"));
+        fail(ErrorInvalidSetting, tr("发送缓冲区计数只能设为 0"));
     d->port.clear(QSerialPort::Output);
 }
 
@@ -226,18 +228,18 @@ void CommPort::setOutput(const QVariant &data)
     else if (data.typeId() == QMetaType::QString)
         bytes = SystemCodePage::fromUnicode(data.toString());
     else
-        fail(ErrorInvalidSetting, QStringLiteral("发送数据只能是文本或字节数组"));
+        fail(ErrorInvalidSetting, tr("发送数据只能是文本或字节数组"));
     if (bytes.isEmpty())
         return;
     const bool queueWasEmpty = d->port.bytesToWrite() == 0;
     if (d->port.write(bytes) != bytes.size())
-        fail(ErrorDeviceIo, QStringLiteral("%1发送数据失败：%2").arg(portText(), d->port.errorString()));
+        fail(ErrorDeviceIo, tr("%1发送数据失败：%2").arg(portText(), d->port.errorString()));
     // The far end's answer time counts: the bytes go to the driver now, not on the
     // next pass of the event loop. Behind a backlog they wait their turn anyway.
     if (queueWasEmpty)
         d->port.flush();
     if (d->deviceLostQueued)
-        fail(ErrorDeviceIo, QStringLiteral("%1发送数据失败：设备已断开").arg(portText()));
+        fail(ErrorDeviceIo, tr("%1发送数据失败：设备已断开").arg(portText()));
 }
 
 QVariant CommPort::Input()
@@ -316,7 +318,7 @@ void CommPort::openPort()
     const QString mapped = mappedDevice();
     const QString device = SerialLine::canonicalDevice(mapped);
     if (devicesInUse().contains(device))
-        fail(ErrorPortInUse, QStringLiteral("%1已经被本程序打开").arg(portText()));
+        fail(ErrorPortInUse, tr("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
     openDevice(mapped);
     d->lines = ModemLines::of(d->port);
@@ -342,18 +344,18 @@ QString CommPort::mappedDevice() const
 {
     const QString mapped = PortMap::load().device(d->number);
     if (mapped.isEmpty())
-        fail(ErrorPortNotFound, QStringLiteral("%1不存在：只能使用 Com %2 到 Com %3")
+        fail(ErrorPortNotFound, tr("%1不存在：只能使用 Com %2 到 Com %3")
                                     .arg(portText())
                                     .arg(PortMap::FirstPort)
                                     .arg(PortMap::LastPort));
     if (!SerialLine::deviceExists(mapped))
-        fail(ErrorPortNotFound, QStringLiteral("%1（%2）不存在").arg(portText(), mapped));
+        fail(ErrorPortNotFound, tr("%1（%2）不存在").arg(portText(), mapped));
     return mapped;
 }
 
 void CommPort::openDevice(const QString &device)
 {
-    const QString heldElsewhere = QStringLiteral("%1已经打开，可能被其他应用程序占用").arg(portText());
+    const QString heldElsewhere = tr("%1已经打开，可能被其他应用程序占用").arg(portText());
     d->port.setPortName(device);
     if (!d->port.open(QIODevice::ReadWrite)) {
         const int number = SerialLine::openErrorNumber(device, d->port.error());
@@ -362,8 +364,8 @@ void CommPort::openDevice(const QString &device)
         if (number == ErrorPortInUse)
             fail(number, heldElsewhere);
         if (number == ErrorPermission)
-            fail(number, QStringLiteral("没有权限打开%1（%2）。%3").arg(portText(), device, SerialLine::permissionHint()));
-        fail(number, QStringLiteral("%1（%2）无法打开：%3").arg(portText(), device, reason));
+            fail(number, tr("没有权限打开%1（%2）。%3").arg(portText(), device, SerialLine::permissionHint()));
+        fail(number, tr("%1（%2）无法打开：%3").arg(portText(), device, reason));
     }
     if (!SerialLine::holdExclusively(d->port)) {
         d->port.close();
@@ -392,7 +394,7 @@ void CommPort::checkLineSupported() const
     if (d->line.dataBits == UnsupportedDataBits)
         fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(UnsupportedDataBits));
     if (d->line.stopBits == LineSettings::StopBits::OneAndHalf && d->line.dataBits != OneAndHalfStopDataBits)
-        fail(ErrorLineSetting, QStringLiteral("%1只有在 5 个数据位时才能使用 1.5 个停止位").arg(portText()));
+        fail(ErrorLineSetting, tr("%1只有在 5 个数据位时才能使用 1.5 个停止位").arg(portText()));
 }
 
 void CommPort::applyLine()
@@ -400,11 +402,11 @@ void CommPort::applyLine()
     checkLineSupported();
     const LineSettings &line = d->line;
     if (!applyBaudRate(line.baudRate))
-        fail(ErrorBaudRate, QStringLiteral("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
+        fail(ErrorBaudRate, tr("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
     if (!d->port.setDataBits(dataBitsOf(line.dataBits)))
         fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(line.dataBits));
     if (!d->port.setParity(line.parity))
-        fail(ErrorLineSetting, QStringLiteral("%1无法设置校验方式").arg(portText()));
+        fail(ErrorLineSetting, tr("%1无法设置校验方式").arg(portText()));
     const QSerialPort::StopBits stop = line.stopBits == LineSettings::StopBits::One ? QSerialPort::OneStop
         : line.stopBits == LineSettings::StopBits::Two                              ? QSerialPort::TwoStop
                                                                                     : SerialLine::oneAndHalfStopBits();
@@ -438,7 +440,7 @@ void CommPort::verifyLine()
     case SerialLine::LineSetting::DataBits:
         fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(d->line.dataBits));
     case SerialLine::LineSetting::Parity:
-        fail(ErrorLineSetting, QStringLiteral("%1不支持校验方式 %2")
+        fail(ErrorLineSetting, tr("%1不支持校验方式 %2")
                                    .arg(portText())
                                    .arg(LineSettings::parityLetter(d->line.parity)));
     case SerialLine::LineSetting::StopBits:
@@ -457,7 +459,7 @@ void CommPort::applyHandshake()
         applied = SerialLine::addXonXoffToHardwareFlow(d->port);
     d->port.clearError();
     if (!applied)
-        fail(ErrorLineSetting, QStringLiteral("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
+        fail(ErrorLineSetting, tr("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
 }
 
 void CommPort::applyControlLines()
@@ -471,7 +473,7 @@ void CommPort::applyControlLines()
 void CommPort::requireOpen() const
 {
     if (!PortOpen())
-        fail(ErrorNotOpen, QStringLiteral("%1尚未打开，不能进行此操作").arg(portText()));
+        fail(ErrorNotOpen, tr("%1尚未打开，不能进行此操作").arg(portText()));
 }
 
 void CommPort::onArrival()
@@ -549,5 +551,5 @@ void CommPort::fail(int number, const QString &description) const
 
 QString CommPort::portText() const
 {
-    return QStringLiteral("端口Com %1").arg(d->number);
+    return tr("端口Com %1").arg(d->number);
 }

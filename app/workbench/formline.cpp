@@ -4,11 +4,13 @@
 #include "commport.h"
 #include "transferengine.h"
 
+#include <interfacelanguage.h>
 #include <modulefun.h>
 
 #include <control.h>
 #include <controlsite.h>
 #include <runtimeerror.h>
+#include <uitext.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,15 +20,16 @@
 
 namespace {
 
-const QString Caption = QStringLiteral("线路控制");
-const QSize WindowSize(400, 308);
+const UiText Caption("FormLine", QT_TRANSLATE_NOOP("FormLine", "线路控制"));
+const QSize WindowSize(400, 336);
 constexpr int HandshakeRtsCts = 2;
 constexpr int HandshakeBoth = 3;
 
 const char *const SideNames[] = {"Out", "In"};
-const QString FrameTitles[] = {QStringLiteral("发送端口"), QStringLiteral("接收端口")};
-const QString SharedTitle = QStringLiteral("收发端口");
-const QString SharedOutTitle = QStringLiteral("发送端口（与接收端口相同）");
+const UiText FrameTitles[] = {{"FormLine", QT_TRANSLATE_NOOP("FormLine", "发送端口")},
+                              {"FormLine", QT_TRANSLATE_NOOP("FormLine", "接收端口")}};
+const UiText SharedTitle("FormLine", QT_TRANSLATE_NOOP("FormLine", "收发端口"));
+const UiText SharedOutTitle("FormLine", QT_TRANSLATE_NOOP("FormLine", "发送端口（与接收端口相同）"));
 
 struct InputLine
 {
@@ -40,10 +43,15 @@ const InputLine InputLines[] = {
     {"RI", &ModemLines::Inputs::ri},
 };
 
-const QString PortClosed = QStringLiteral("端口未打开");
-const QString NoModemLines = QStringLiteral("此设备没有调制解调器控制线");
-const QString BreakRefused = QStringLiteral("对不起！\r\n\r\n端口Com %1不能发送中断信号！");
-const QString HintComm = QStringLiteral("错误提示：请检查您的各项通讯参数设置是否正确！");
+const UiText PortClosed("FormLine", QT_TRANSLATE_NOOP("FormLine", "端口未打开"));
+const UiText NoModemLines("FormLine", QT_TRANSLATE_NOOP("FormLine", "此设备没有调制解调器控制线"));
+const UiText BreakRefused("FormLine", QT_TRANSLATE_NOOP("FormLine", "对不起！\r\n\r\n端口Com %1不能发送中断信号！"));
+const UiText HintComm("FormLine", QT_TRANSLATE_NOOP("FormLine", "错误提示：请检查您的各项通讯参数设置是否正确！"));
+// The languages' own names, the same in every language, in the order of InterfaceLanguage.
+const QStringList LanguageNames = {QStringLiteral("中文"), QStringLiteral("English")};
+// %1 is the options file.
+const UiText LanguageNotSaved("FormLine", QT_TRANSLATE_NOOP("FormLine",
+    "对不起！\r\n\r\n界面语言无法保存！\r\n\r\n%1"));
 
 QString nameOf(const char *kind, int side, const char *role)
 {
@@ -69,6 +77,7 @@ FormLine::FormLine(TransferEngine &engine, const LineOptions &options, ContextSo
     buildPortFrame(Out, 10);
     buildPortFrame(In, 205);
     buildOptionFrame();
+    buildLanguageRow();
     showOptions();
 
     m_refresh.setInterval(RefreshMilliseconds);
@@ -87,11 +96,11 @@ void FormLine::buildPortFrame(Side side, int x)
     port.dtr = new QCheckBox(QStringLiteral("DTR"), port.frame);
     port.dtr->setObjectName(nameOf("Check", side, "DTR"));
     port.dtr->setGeometry(12, 22, 60, 20);
-    port.dtr->setToolTip(QStringLiteral("数据终端就绪"));
+    port.dtr->setToolTip(tr("数据终端就绪"));
     port.rts = new QCheckBox(QStringLiteral("RTS"), port.frame);
     port.rts->setObjectName(nameOf("Check", side, "RTS"));
     port.rts->setGeometry(92, 22, 60, 20);
-    port.rts->setToolTip(QStringLiteral("请求发送；RTS/CTS 握手时由驱动程序控制"));
+    port.rts->setToolTip(tr("请求发送；RTS/CTS 握手时由驱动程序控制"));
     for (QCheckBox *box : {port.dtr, port.rts})
         connect(box, &QCheckBox::clicked, this, [this, side] { lineOutputClicked(side); });
 
@@ -111,18 +120,18 @@ void FormLine::buildPortFrame(Side side, int x)
 
     Component::ControlSite *site =
         placeButton(nameOf("Button", side, "Break"), QRect(x + 12, 36 + 118, 80, 25),
-                    QStringLiteral("发送中断"),
-                    QStringLiteral("在线路上发送 %1 毫秒的中断信号").arg(CommPort::BreakMilliseconds),
+                    tr("发送中断"),
+                    tr("在线路上发送 %1 毫秒的中断信号").arg(CommPort::BreakMilliseconds),
                     [this, side] { breakClicked(side); });
     port.breakButton = site->control();
 
-    auto *baudLabel = new QLabel(QStringLiteral("自定义波特率："), port.frame);
+    auto *baudLabel = new QLabel(tr("自定义波特率："), port.frame);
     baudLabel->setObjectName(nameOf("Label", side, "Baud"));
     baudLabel->setGeometry(12, 158, 88, 16);
     port.baud = new QLineEdit(port.frame);
     port.baud->setObjectName(nameOf("Text", side, "Baud"));
     port.baud->setGeometry(100, 155, 73, 22);
-    port.baud->setToolTip(QStringLiteral("%1 到 %2；留空则使用主窗口列表中的波特率，下次开始通讯时生效")
+    port.baud->setToolTip(tr("%1 到 %2；留空则使用主窗口列表中的波特率，下次开始通讯时生效")
                               .arg(LineOptions::LowestBaud)
                               .arg(LineOptions::HighestBaud));
     connect(port.baud, &QLineEdit::editingFinished, this, [this, side] { baudEdited(side); });
@@ -130,28 +139,44 @@ void FormLine::buildPortFrame(Side side, int x)
 
 void FormLine::buildOptionFrame()
 {
-    auto *frame = new QGroupBox(QStringLiteral("发送与显示"), this);
+    auto *frame = new QGroupBox(tr("发送与显示"), this);
     frame->setObjectName(QStringLiteral("FrameLineOptions"));
     frame->setGeometry(10, 232, 380, 68);
 
-    auto *label = new QLabel(QStringLiteral("行结束符："), frame);
+    auto *label = new QLabel(tr("行结束符："), frame);
     label->setObjectName(QStringLiteral("LabelLineEnd"));
     label->setGeometry(12, 29, 64, 16);
     ComboLineEnd = new QComboBox(frame);
     ComboLineEnd->setObjectName(QStringLiteral("ComboLineEnd"));
     ComboLineEnd->addItems(LineOptions::lineEndNames());
     ComboLineEnd->setGeometry(76, 26, 80, 22);
-    ComboLineEnd->setToolTip(QStringLiteral("加在每条文本格式发送命令之后"));
+    ComboLineEnd->setToolTip(tr("加在每条文本格式发送命令之后"));
     connect(ComboLineEnd, &QComboBox::activated, this, &FormLine::optionClicked);
 
-    CheckTimeStamp = new QCheckBox(QStringLiteral("接收数据加时间戳"), frame);
+    CheckTimeStamp = new QCheckBox(tr("接收数据加时间戳"), frame);
     CheckTimeStamp->setObjectName(QStringLiteral("CheckTimeStamp"));
     CheckTimeStamp->setGeometry(176, 16, 196, 20);
-    CheckHexSpace = new QCheckBox(QStringLiteral("16进制数据以空格分隔"), frame);
+    CheckHexSpace = new QCheckBox(tr("16进制数据以空格分隔"), frame);
     CheckHexSpace->setObjectName(QStringLiteral("CheckHexSpace"));
     CheckHexSpace->setGeometry(176, 40, 196, 20);
     for (QCheckBox *box : {CheckTimeStamp, CheckHexSpace})
         connect(box, &QCheckBox::clicked, this, &FormLine::optionClicked);
+}
+
+void FormLine::buildLanguageRow()
+{
+    auto *label = new QLabel(tr("界面语言："), this);
+    label->setObjectName(QStringLiteral("LabelLanguage"));
+    label->setGeometry(22, 309, 64, 16);
+    ComboLanguage = new QComboBox(this);
+    ComboLanguage->setObjectName(QStringLiteral("ComboLanguage"));
+    ComboLanguage->addItems(LanguageNames);
+    ComboLanguage->setGeometry(86, 306, 80, 22);
+    ComboLanguage->setCurrentIndex(InterfaceLanguage::load(InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder())));
+    auto *note = new QLabel(tr("下次启动程序时生效"), this);
+    note->setObjectName(QStringLiteral("LabelLanguageNote"));
+    note->setGeometry(186, 309, 196, 16);
+    connect(ComboLanguage, &QComboBox::activated, this, &FormLine::languageChosen);
 }
 
 void FormLine::showOptions()
@@ -251,6 +276,14 @@ void FormLine::optionClicked()
     m_options.timeStamp = CheckTimeStamp->isChecked();
     m_options.hexSpace = CheckHexSpace->isChecked();
     changed();
+}
+
+// Saved at once: the language is read at the next start, not from the line options.
+void FormLine::languageChosen()
+{
+    const QString path = InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder());
+    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex())))
+        ModuleFun::ShowMessage(LanguageNotSaved.arg(path), ModuleFun::AlignCentre);
 }
 
 void FormLine::changed()

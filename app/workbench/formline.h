@@ -25,7 +25,7 @@ class Control;
 
 // The line window: DTR and RTS, the modem input lines and a break for each of the two
 // ports (one set when they are one port), custom baud rates, the line ending of text
-// sends, timestamps and spaced hex. Not modal; it works on the engine's ports while
+// sends, timestamps and spaced hex, and the language of the interface. Not modal; it works on the engine's ports while
 // communication runs and hands every change of the options to the main window.
 class FormLine : public SkinnedWindow
 {
@@ -68,6 +68,7 @@ private:
 
     void buildPortFrame(Side side, int x);
     void buildOptionFrame();
+    void buildLanguageRow();
     void showOptions();
     void refresh();
     void refreshPort(Side side, const PortContext &context);
@@ -76,6 +77,7 @@ private:
     void breakClicked(Side side);
     void baudEdited(Side side);
     void optionClicked();
+    void languageChosen();
     void changed();
 
     TransferEngine &m_engine;
@@ -85,6 +87,7 @@ private:
     QComboBox *ComboLineEnd = nullptr;
     QCheckBox *CheckTimeStamp = nullptr;
     QCheckBox *CheckHexSpace = nullptr;
+    QComboBox *ComboLanguage = nullptr;
     QTimer m_refresh;
     bool m_refusing = false;
 };

@@ -56,8 +56,8 @@ const QStringList ParityItems = {"None", "Even", "Odd", "Mark", "Spack"};
 const QStringList DataBitsItems = {"4", "5", "6", "7", "8"};
 const QStringList StopBitsItems = {"1", "1.5", "2"};
 const QStringList HandItems = {"None", "XON/XOFF", "RTS/CTS", "RTS/CTS & XON/XOFF"};
-const QStringList IOStateItems = {ModeSendOnly, ModeSendReceive, ModeReceiveOnly, ModeAnswer};
-const QStringList FormatItems = {"Ascii 编码 格式", "16进制编码 格式"};
+const UiText FormatItems[] = {{"FormMain", QT_TRANSLATE_NOOP("FormMain", "Ascii 编码 格式")},
+                              {"FormMain", QT_TRANSLATE_NOOP("FormMain", "16进制编码 格式")}};
 const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
 
 const QString SysDataFile = QStringLiteral("sysdata.dat");
@@ -123,17 +123,17 @@ void FormMain::buildTitleStrip()
     minStored.set(storedKey(XPButton::TopButtonTypeKey), int(XPButton::MinimumButton));
     placeControl(QString::fromLatin1(XPButton::TopButtonIdentifier), QString::fromLatin1(SkinPart::MinButton),
                  QRect(SkinPart::titleButtonAt(width(), SkinPart::MinButtonPlace), SkinPart::TitleButtonSize),
-                 minStored, QStringLiteral("最小化"))
+                 minStored, tr("最小化"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { showMinimized(); });
     placeControl(QString::fromLatin1(XPButton::HelpButtonIdentifier), QString::fromLatin1(SkinPart::HelpButton),
                  QRect(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace), SkinPart::TitleButtonSize),
-                 extent, QStringLiteral("关于"))
+                 extent, tr("关于"))
         ->on(XPButton::TitleClick, [this](Component::EventArgs &) { HelpButton_Click(); });
     auto *line = new TitleStripButton(QStringLiteral("LINE"), this);
     line->setObjectName(QStringLiteral("ButtonLine"));
     // The line window's own button stands left of the help button.
     line->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 1));
-    line->setToolTip(QStringLiteral("线路控制"));
+    line->setToolTip(tr("线路控制"));
     connect(line, &TitleStripButton::clicked, this, &FormMain::ButtonLine_Click);
     auto *portMap = new TitleStripButton(QStringLiteral("PORTMAP"), this);
     portMap->setObjectName(QStringLiteral("ButtonPortMap"));
@@ -144,7 +144,7 @@ void FormMain::buildTitleStrip()
 
 void FormMain::buildSettingsFrame()
 {
-    auto *frame = new QGroupBox(QStringLiteral("通讯参数设置"), this);
+    auto *frame = new QGroupBox(tr("通讯参数设置"), this);
     frame->setObjectName(QStringLiteral("FrameComSet"));
     frame->setGeometry(10, 34, 760, 142);
 
@@ -165,50 +165,50 @@ void FormMain::buildPortColumn(QGroupBox *frame, int x, const QString &side, QCo
     const QString labelPrefix = QStringLiteral("LabelCom") + side;
     addLabel(frame, sending ? QStringLiteral("LabelComOut1put") : QStringLiteral("LabelComInput"),
              sending ? OutPortPrefix : InPortPrefix, labelRect(x, 0, WideLabel),
-             sending ? QStringLiteral("数据发送串口号") : QStringLiteral("数据接收串口号"));
+             sending ? tr("数据发送串口号") : tr("数据接收串口号"));
     portList = addList(frame, prefix + QStringLiteral("put"), {},
                        listRect(x + WideLabel, 0, WideList));
 
     const int second = x + 124;
-    addLabel(frame, labelPrefix + "SetB", QStringLiteral("波特率："), labelRect(x, 1, ShortLabel),
-             QStringLiteral("通讯波特率"));
+    addLabel(frame, labelPrefix + "SetB", tr("波特率："), labelRect(x, 1, ShortLabel),
+             tr("通讯波特率"));
     baud = addList(frame, prefix + "SetB", BaudItems, listRect(x + ShortLabel, 1, 70));
-    addLabel(frame, labelPrefix + "SetP", QStringLiteral("校验位："),
-             labelRect(second, 1, ShortLabel), QStringLiteral("通讯奇偶校验值"));
+    addLabel(frame, labelPrefix + "SetP", tr("校验位："),
+             labelRect(second, 1, ShortLabel), tr("通讯奇偶校验值"));
     parity = addList(frame, prefix + "SetP", ParityItems, listRect(second + ShortLabel, 1, 66));
-    addLabel(frame, labelPrefix + "SetD", QStringLiteral("数据位："), labelRect(x, 2, ShortLabel),
-             QStringLiteral("通讯数据位值"));
+    addLabel(frame, labelPrefix + "SetD", tr("数据位："), labelRect(x, 2, ShortLabel),
+             tr("通讯数据位值"));
     dataBits = addList(frame, prefix + "SetD", DataBitsItems, listRect(x + ShortLabel, 2, 70));
-    addLabel(frame, labelPrefix + "SetS", QStringLiteral("停止位："),
-             labelRect(second, 2, ShortLabel), QStringLiteral("通讯停止位值"));
+    addLabel(frame, labelPrefix + "SetS", tr("停止位："),
+             labelRect(second, 2, ShortLabel), tr("通讯停止位值"));
     stopBits = addList(frame, prefix + "SetS", StopBitsItems, listRect(second + ShortLabel, 2, 66));
-    addLabel(frame, labelPrefix + "Hand", QStringLiteral("硬件握手协议："),
+    addLabel(frame, labelPrefix + "Hand", tr("硬件握手协议："),
              labelRect(x, 3, WideLabel));
     hand = addList(frame, prefix + "Hand", HandItems, listRect(x + WideLabel, 3, WideList));
 }
 
 void FormMain::buildOptionColumn(QGroupBox *frame, int x)
 {
-    addLabel(frame, QStringLiteral("LabelComIOState"), QStringLiteral("数据收发方式："),
-             labelRect(x, 0, WideLabel), QStringLiteral("数据通讯收发方式"));
-    ComboComIOState = addList(frame, QStringLiteral("ComboComIOState"), IOStateItems,
+    addLabel(frame, QStringLiteral("LabelComIOState"), tr("数据收发方式："),
+             labelRect(x, 0, WideLabel), tr("数据通讯收发方式"));
+    ComboComIOState = addList(frame, QStringLiteral("ComboComIOState"), translated(IOStateItems),
                               listRect(x + WideLabel, 0, OptionList));
-    addLabel(frame, QStringLiteral("LabelComFormat"), QStringLiteral("通讯数据格式："),
-             labelRect(x, 1, WideLabel), QStringLiteral("数据显示格式"));
-    ComboComFormat = addList(frame, QStringLiteral("ComboComFormat"), FormatItems,
+    addLabel(frame, QStringLiteral("LabelComFormat"), tr("通讯数据格式："),
+             labelRect(x, 1, WideLabel), tr("数据显示格式"));
+    ComboComFormat = addList(frame, QStringLiteral("ComboComFormat"), translated(FormatItems),
                              listRect(x + WideLabel, 1, OptionList));
 
-    CheckComAuto = new QCheckBox(QStringLiteral("自动连续收发数据"), frame);
+    CheckComAuto = new QCheckBox(tr("自动连续收发数据"), frame);
     CheckComAuto->setObjectName(QStringLiteral("CheckComAuto"));
     CheckComAuto->setGeometry(listRect(x, 2, 124));
-    addLabel(frame, QStringLiteral("LabelComTime"), QStringLiteral("周期："),
-             labelRect(x + 126, 2, 36), QStringLiteral("连续发送周期"));
+    addLabel(frame, QStringLiteral("LabelComTime"), tr("周期："),
+             labelRect(x + 126, 2, 36), tr("连续发送周期"));
     ComboComTime = addList(frame, QStringLiteral("ComboComTime"), TimeItems,
                            listRect(x + 160, 2, 56));
-    addLabel(frame, QStringLiteral("LabelComTimeDW"), QStringLiteral("毫秒"),
+    addLabel(frame, QStringLiteral("LabelComTimeDW"), tr("毫秒"),
              labelRect(x + 218, 2, 26));
 
-    CheckSaveInfo = new QCheckBox(QStringLiteral("自动保存通讯数据"), frame);
+    CheckSaveInfo = new QCheckBox(tr("自动保存通讯数据"), frame);
     CheckSaveInfo->setObjectName(QStringLiteral("CheckSaveInfo"));
     CheckSaveInfo->setGeometry(listRect(x, 3, 124));
     LabelFileName = addLabel(frame, QStringLiteral("LabelFileName"), FileNamePrefix,
@@ -217,7 +217,7 @@ void FormMain::buildOptionColumn(QGroupBox *frame, int x)
 
 void FormMain::buildCommunicationFrame()
 {
-    auto *frame = new QGroupBox(QStringLiteral("串口数据通讯"), this);
+    auto *frame = new QGroupBox(tr("串口数据通讯"), this);
     frame->setObjectName(QStringLiteral("FrameCom"));
     frame->setGeometry(10, 180, 760, 318);
 
@@ -230,21 +230,21 @@ void FormMain::buildCommunicationFrame()
     LabelComInputP = addLabel(frame, QStringLiteral("LabelComInputP"),
                               InPortPrefix + QStringLiteral("Com 1"), labelRect(right, 0, 300));
 
-    addLabel(frame, QStringLiteral("LabelComOutCommand"), QStringLiteral("发送的数据通讯命令："),
+    addLabel(frame, QStringLiteral("LabelComOutCommand"), tr("发送的数据通讯命令："),
              labelRect(left, 1, commandLabel));
     TextComOutCommand = new QLineEdit(frame);
     TextComOutCommand->setObjectName(QStringLiteral("TextComOutCommand"));
     TextComOutCommand->setGeometry(listRect(left + commandLabel, 1, halfWidth - commandLabel));
     LabelComInCommand = addLabel(frame, QStringLiteral("LabelComInCommand"),
-                                 QStringLiteral("接收的数据通讯命令："),
+                                 tr("接收的数据通讯命令："),
                                  labelRect(right, 1, commandLabel));
     TextComInCommand = new QLineEdit(frame);
     TextComInCommand->setObjectName(QStringLiteral("TextComInCommand"));
     TextComInCommand->setGeometry(listRect(right + commandLabel, 1, halfWidth - commandLabel));
 
-    addLabel(frame, QStringLiteral("LabelComOutputData"), QStringLiteral("数据发送显示区："),
+    addLabel(frame, QStringLiteral("LabelComOutputData"), tr("数据发送显示区："),
              labelRect(left, 2, 200));
-    addLabel(frame, QStringLiteral("LabelComInputData"), QStringLiteral("数据接收显示区："),
+    addLabel(frame, QStringLiteral("LabelComInputData"), tr("数据接收显示区："),
              labelRect(right, 2, 200));
     const int paneTop = rowY(2) + RowHeight;
     const int paneHeight = frame->height() - paneTop - 10;
@@ -277,21 +277,21 @@ void FormMain::buildToolRow()
         bool enterClicks;
     };
     const ToolButton buttons[] = {
-        {"ButtonCom", ComStart, QStringLiteral("通讯操作"), &FormMain::ButtonCom_Click, true},
-        {"ButtonClear", QStringLiteral("清空信息"), QStringLiteral("清除数据信息"),
+        {"ButtonCom", ComStart, tr("通讯操作"), &FormMain::ButtonCom_Click, true},
+        {"ButtonClear", tr("清空信息"), tr("清除数据信息"),
          &FormMain::ButtonClear_Click, true},
-        {"ButtonScanPort", QStringLiteral("扫描端口"), QStringLiteral("扫描系统可用端口"),
+        {"ButtonScanPort", tr("扫描端口"), tr("扫描系统可用端口"),
          &FormMain::ButtonScanPort_Click, true},
-        {"ButtonViewInfo", QStringLiteral("查看数据"), QStringLiteral("查看自动保存的通讯数据"),
+        {"ButtonViewInfo", tr("查看数据"), tr("查看自动保存的通讯数据"),
          &FormMain::ButtonViewInfo_Click, false},
-        {"ButtonCALC", QStringLiteral("数据计算"),
-         QStringLiteral("调用系统\"计算器\"进行\"校验和\"等数据计算"), &FormMain::ButtonCALC_Click,
+        {"ButtonCALC", tr("数据计算"),
+         tr("调用系统\"计算器\"进行\"校验和\"等数据计算"), &FormMain::ButtonCALC_Click,
          false},
-        {"ButtonAscii", QStringLiteral("Ascii 表"), QStringLiteral("查看Ascii对照表"),
+        {"ButtonAscii", tr("Ascii 表"), tr("查看Ascii对照表"),
          &FormMain::ButtonAscii_Click, true},
-        {"ButtonReadme", QStringLiteral("使用说明"), QStringLiteral("查看使用说明"),
+        {"ButtonReadme", tr("使用说明"), tr("查看使用说明"),
          &FormMain::ButtonReadme_Click, true},
-        {"ButtonExit", QStringLiteral("退出程序"), QStringLiteral("退出软件系统"),
+        {"ButtonExit", tr("退出程序"), tr("退出软件系统"),
          &FormMain::ButtonExit_Click, true},
     };
     const int top = 504;

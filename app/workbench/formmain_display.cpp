@@ -12,7 +12,19 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <iterator>
+
 using namespace FormMainTexts;
+
+namespace {
+
+// A port label with its prefix as written in the code rather than as shown.
+QString sourceLabel(const QLabel *label, const UiText &prefix)
+{
+    return prefix.source() + label->text().mid(prefix.toString().size());
+}
+
+} // namespace
 
 // The engine has written the send (or failed to); the pane shows it either way.
 void FormMain::Sub_ComOutputDataShow()
@@ -28,8 +40,11 @@ void FormMain::Sub_ComInputDataShow()
 
 CaptureHeader FormMain::Fun_CaptureHeader() const
 {
-    return {ComboComIOState->currentText(), LabelComOutputP->text(), strComOutSet,
-            LabelComInputP->text(), strComInSet};
+    // The file keeps its Chinese labels in every language: peers and scripts read them.
+    const int mode = ComboComIOState->currentIndex();
+    const QString modeName = mode >= 0 && mode < int(std::size(IOStateItems)) ? IOStateItems[mode].source() : QString();
+    return {modeName, sourceLabel(LabelComOutputP, OutPortPrefix), strComOutSet,
+            sourceLabel(LabelComInputP, InPortPrefix), strComInSet};
 }
 
 void FormMain::Sub_SaveComInfo(qint16 intComInfoState, const QString &strComInfo)

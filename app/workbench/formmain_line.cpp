@@ -5,12 +5,14 @@
 
 #include <filelocations.h>
 #include <modulefun.h>
+#include <uitext.h>
+
 
 namespace {
 
 // %1 is the options file.
-const QString LineOptionsNotSaved = QStringLiteral(
-    "对不起！\r\n\r\n线路控制设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1");
+const UiText LineOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n线路控制设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
 
 } // namespace
 

@@ -3,6 +3,9 @@
 
 #include "commandcodec.h"
 
+#include <uitext.h>
+
+#include <QCoreApplication>
 #include <QSettings>
 #include <QTime>
 
@@ -12,7 +15,7 @@ namespace {
 
 const QString FileName = QStringLiteral("velmora.ini");
 const QString CRLF = QStringLiteral("\r\n");
-const QString RefusalLead = QStringLiteral("对不起！") + CRLF + CRLF;
+const UiText RefusalLead("LineOptions", QT_TRANSLATE_NOOP("LineOptions", "对不起！\r\n\r\n"));
 
 // Every option once: its key in the file and its member.
 struct FlagKey
@@ -83,7 +86,7 @@ bool LineOptions::save(const QString &path) const
 
 QStringList LineOptions::lineEndNames()
 {
-    return {QStringLiteral("无"), QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR LF")};
+    return {QCoreApplication::translate("LineOptions", "无"), QStringLiteral("CR"), QStringLiteral("LF"), QStringLiteral("CR LF")};
 }
 
 QString LineOptions::lineEndFor(int format) const
@@ -116,9 +119,9 @@ QString LineOptions::baudRefusal(BaudProblem problem)
 {
     switch (problem) {
     case BaudProblem::NotDigits:
-        return RefusalLead + QStringLiteral("自定义波特率只能由数字组成！");
+        return RefusalLead + QCoreApplication::translate("LineOptions", "自定义波特率只能由数字组成！");
     case BaudProblem::OutOfRange:
-        return RefusalLead + QStringLiteral("自定义波特率必须在 %1 到 %2 之间！").arg(LowestBaud).arg(HighestBaud);
+        return RefusalLead + QCoreApplication::translate("LineOptions", "自定义波特率必须在 %1 到 %2 之间！").arg(LowestBaud).arg(HighestBaud);
     case BaudProblem::None:
         break;
     }

@@ -4,6 +4,7 @@
 #include "commerrors.h"
 #include <runtimeerror.h>
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -15,7 +16,7 @@ constexpr int MaxDataBits = 8;
 [[noreturn]] void refuse(const QString &text, const QString &why)
 {
     throw Component::RuntimeError(CommErrors::ErrorInvalidSetting,
-                                  QStringLiteral("端口参数设置“%1”无效：%2").arg(text, why));
+                                  QCoreApplication::translate("LineSettings", "端口参数设置“%1”无效：%2").arg(text, why));
 }
 
 QSerialPort::Parity parityOf(const QString &field, const QString &text)
@@ -30,7 +31,7 @@ QSerialPort::Parity parityOf(const QString &field, const QString &text)
         default: break;
         }
     }
-    refuse(text, QStringLiteral("校验位只能是 N、E、O、M 或 S"));
+    refuse(text, QCoreApplication::translate("LineSettings", "校验位只能是 N、E、O、M 或 S"));
 }
 
 LineSettings::StopBits stopBitsOf(const QString &field, const QString &text)
@@ -41,7 +42,7 @@ LineSettings::StopBits stopBitsOf(const QString &field, const QString &text)
         return LineSettings::StopBits::OneAndHalf;
     if (field == QLatin1String("2"))
         return LineSettings::StopBits::Two;
-    refuse(text, QStringLiteral("停止位只能是 1、1.5 或 2"));
+    refuse(text, QCoreApplication::translate("LineSettings", "停止位只能是 1、1.5 或 2"));
 }
 
 } // namespace
@@ -50,17 +51,17 @@ LineSettings LineSettings::parse(const QString &text)
 {
     const QStringList fields = text.split(QLatin1Char(','));
     if (fields.size() != FieldCount)
-        refuse(text, QStringLiteral("应为“波特率,校验位,数据位,停止位”"));
+        refuse(text, QCoreApplication::translate("LineSettings", "应为“波特率,校验位,数据位,停止位”"));
 
     LineSettings line;
     bool ok = false;
     line.baudRate = fields.at(0).trimmed().toInt(&ok);
     if (!ok || line.baudRate <= 0)
-        refuse(text, QStringLiteral("波特率必须是正整数"));
+        refuse(text, QCoreApplication::translate("LineSettings", "波特率必须是正整数"));
     line.parity = parityOf(fields.at(1).trimmed(), text);
     line.dataBits = fields.at(2).trimmed().toInt(&ok);
     if (!ok || line.dataBits < MinDataBits || line.dataBits > MaxDataBits)
-        refuse(text, QStringLiteral("数据位只能是 4 到 8"));
+        refuse(text, QCoreApplication::translate("LineSettings", "数据位只能是 4 到 8"));
     line.stopBits = stopBitsOf(fields.at(3).trimmed(), text);
     return line;
 }

@@ -55,7 +55,7 @@ void reportMalformed(const QStringList &lines)
         if (reported.contains(line))
             continue;
         reported.insert(line);
-        std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("%1：无法识别的行，已忽略：%2").arg(PortFileName, line)));
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("PortMap", "%1：无法识别的行，已忽略：%2").arg(PortFileName, line)));
     }
 }
 

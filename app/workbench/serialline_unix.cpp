@@ -4,6 +4,7 @@
 #include "commerrors.h"
 #include "linesettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -245,7 +246,7 @@ int openErrorNumber(const QString &device, QSerialPort::SerialPortError error)
 
 QString permissionHint()
 {
-    return QStringLiteral("当前用户不在 dialout 组中，无权使用串口设备。"
+    return QCoreApplication::translate("SerialLine", "当前用户不在 dialout 组中，无权使用串口设备。"
                           "请执行“sudo usermod -aG dialout 用户名”后重新登录。");
 }
 

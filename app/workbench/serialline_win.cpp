@@ -4,6 +4,7 @@
 #include "commerrors.h"
 #include "linesettings.h"
 
+#include <QCoreApplication>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -123,7 +124,7 @@ int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
 
 QString permissionHint()
 {
-    return QStringLiteral("系统拒绝访问此设备。");
+    return QCoreApplication::translate("SerialLine", "系统拒绝访问此设备。");
 }
 
 bool holdExclusively(QSerialPort &)

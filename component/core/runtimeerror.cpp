@@ -1,6 +1,8 @@
 // Velmora component layer. Licensed under the MIT licence.
 #include "runtimeerror.h"
 
+#include <QCoreApplication>
+
 namespace Component {
 
 RuntimeError::RuntimeError(int number, const QString &description)
@@ -12,12 +14,12 @@ RuntimeError::RuntimeError(int number, const QString &description)
 
 RuntimeError RuntimeError::overflow()
 {
-    return RuntimeError(Overflow, QStringLiteral("溢出"));
+    return RuntimeError(Overflow, QCoreApplication::translate("RuntimeError", "溢出"));
 }
 
 RuntimeError RuntimeError::resourceNotFound(const QString &name)
 {
-    return RuntimeError(ResourceNotFound, QStringLiteral("找不到标识符为“%1”的资源").arg(name));
+    return RuntimeError(ResourceNotFound, QCoreApplication::translate("RuntimeError", "找不到标识符为“%1”的资源").arg(name));
 }
 
 } // namespace Component

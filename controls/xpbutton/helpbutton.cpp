@@ -4,7 +4,7 @@
 HelpButton::HelpButton(QWidget *parent)
     : TitleButton(parent)
 {
-    setAccessibleName(QStringLiteral("帮助"));
+    setAccessibleName(tr("帮助"));
     showLook(Look::Normal);
     lockSize();
 }

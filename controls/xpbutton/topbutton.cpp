@@ -14,10 +14,10 @@ struct TypeFaces
 
 // Indexed by ButtonType.
 constexpr TypeFaces Faces[] = {
-    {"CLOSE", "关闭"},
-    {"MAX", "最大化"},
-    {"MIN", "最小化"},
-    {"RESTORE", "还原"},
+    {"CLOSE", QT_TRANSLATE_NOOP("TopButton", "关闭")},
+    {"MAX", QT_TRANSLATE_NOOP("TopButton", "最大化")},
+    {"MIN", QT_TRANSLATE_NOOP("TopButton", "最小化")},
+    {"RESTORE", QT_TRANSLATE_NOOP("TopButton", "还原")},
 };
 constexpr int TypeCount = int(std::size(Faces));
 
@@ -39,7 +39,7 @@ void TopButton::holdType(int type)
 {
     m_type = ButtonType(type);
     const TypeFaces *faces = facesOf(type);
-    setAccessibleName(faces ? QString::fromUtf8(faces->accessibleName) : QString());
+    setAccessibleName(faces ? tr(faces->accessibleName) : QString());
 }
 
 bool TopButton::typeHasFaces() const

@@ -139,7 +139,7 @@ void drawBitTrain(QPainter &painter, const QString &bits, qreal left, qreal high
     painter.drawPath(wave);
 }
 
-void drawSplashBand(QPainter &painter)
+void drawSplashBand(QPainter &painter, const QString &subtitleText)
 {
     const QRectF band(0, 0, SplashSize.width(), 168);
     QLinearGradient sky(band.topLeft(), band.bottomRight());
@@ -165,10 +165,11 @@ void drawSplashBand(QPainter &painter)
     subtitle.setPixelSize(15);
     subtitle.setBold(false);
     painter.setFont(subtitle);
-    painter.drawText(QPointF(26, 100), QStringLiteral("RS-232 / RS-485 串口通讯测试工作台"));
+    painter.drawText(QPointF(26, 100), subtitleText);
 }
 
-bool writeSplash(const QString &folder)
+// The splash in one language of the interface: only its subtitle differs.
+bool writeSplash(const QString &folder, const QString &subtitle, const QString &fileName)
 {
     QImage image(SplashSize, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -177,7 +178,7 @@ bool writeSplash(const QString &folder)
     paper.setColorAt(0, QColor(252, 251, 246));
     paper.setColorAt(1, QColor(236, 233, 218));
     painter.fillRect(image.rect(), paper);
-    drawSplashBand(painter);
+    drawSplashBand(painter, subtitle);
     painter.setPen(QPen(QColor(0, 69, 206), 1));
     painter.drawLine(QPointF(16, 200.5), QPointF(SplashSize.width() - 16, 200.5));
     QFont maker = painter.font();
@@ -188,7 +189,7 @@ bool writeSplash(const QString &folder)
     painter.drawText(QRectF(0, 176, SplashSize.width() - 18, 20), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("Ormel"));
     painter.end();
-    return image.save(pathOf(folder, QStringLiteral("SPLASH.jpg")), "JPG", 92);
+    return image.save(pathOf(folder, fileName), "JPG", 92);
 }
 
 // A 32 x 32 picture: a rounded coloured face on the dialog background.
@@ -260,7 +261,10 @@ bool writeAboutPictures(const QString &folder)
 
 bool writeAppBitmaps(const QString &folder)
 {
-    return writeCaption(folder) && writeIcons(folder, IconSides) && writeSplash(folder) && writeAboutPictures(folder);
+    return writeCaption(folder) && writeIcons(folder, IconSides)
+        && writeSplash(folder, QStringLiteral("RS-232 / RS-485 串口通讯测试工作台"), QStringLiteral("SPLASH.jpg"))
+        && writeSplash(folder, QStringLiteral("RS-232 / RS-485 serial link workbench"), QStringLiteral("SPLASH-EN.jpg"))
+        && writeAboutPictures(folder);
 }
 
 bool writeDesktopIcons(const QString &folder)

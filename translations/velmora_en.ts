@@ -1,0 +1,914 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>CaptureLog</name>
+    <message>
+        <source>路径/文件访问错误</source>
+        <translation>Path/file access error</translation>
+    </message>
+    <message>
+        <source>设备 I/O 错误</source>
+        <translation>Device I/O error</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查数据文件夹 %1 是否可以写入、磁盘是否已满！</source>
+        <translation>Hint: check that the data folder %1 can be written and the disk is not full!</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+未能写入的记录已超过 %1 MiB，最早的 %2 字节记录已被丢弃；通讯继续进行。</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+The records not yet written exceed %1 MiB; the oldest %2 bytes of records were dropped. Communication goes on.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+有 %1 字节的记录未能保存</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+%1 bytes of records could not be saved</translation>
+    </message>
+    <message>
+        <source>，另有 %1 字节的记录已被丢弃</source>
+        <translation>, and %1 bytes of records were dropped</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>.</translation>
+    </message>
+</context>
+<context>
+    <name>CommPort</name>
+    <message>
+        <source>%1不支持 %2 个数据位</source>
+        <translation>%1 does not support %2 data bits</translation>
+    </message>
+    <message>
+        <source>%1无法设置停止位</source>
+        <translation>%1 cannot set the stop bits</translation>
+    </message>
+    <message>
+        <source>%1已经打开，不能更改端口号</source>
+        <translation>%1 is open: its port number cannot change</translation>
+    </message>
+    <message>
+        <source>握手方式 %1 无效：只能是 0 到 3</source>
+        <translation>Handshaking %1 is invalid: only 0 to 3</translation>
+    </message>
+    <message>
+        <source>接收阈值 %1 无效：不能为负数</source>
+        <translation>Receive threshold %1 is invalid: it cannot be negative</translation>
+    </message>
+    <message>
+        <source>输入模式 %1 无效：只能是 0（文本）或 1（二进制）</source>
+        <translation>Input mode %1 is invalid: only 0 (text) or 1 (binary)</translation>
+    </message>
+    <message>
+        <source>接收缓冲区计数只能设为 0</source>
+        <translation>The receive buffer count can only be set to 0</translation>
+    </message>
+    <message>
+        <source>发送缓冲区计数只能设为 0</source>
+        <translation>The send buffer count can only be set to 0</translation>
+    </message>
+    <message>
+        <source>发送数据只能是文本或字节数组</source>
+        <translation>Data to send must be text or a byte array</translation>
+    </message>
+    <message>
+        <source>%1发送数据失败：%2</source>
+        <translation>%1 failed to send data: %2</translation>
+    </message>
+    <message>
+        <source>%1发送数据失败：设备已断开</source>
+        <translation>%1 failed to send data: the device is disconnected</translation>
+    </message>
+    <message>
+        <source>%1已经被本程序打开</source>
+        <translation>%1 is already open in this program</translation>
+    </message>
+    <message>
+        <source>%1不存在：只能使用 Com %2 到 Com %3</source>
+        <translation>%1 does not exist: only Com %2 to Com %3 can be used</translation>
+    </message>
+    <message>
+        <source>%1（%2）不存在</source>
+        <translation>%1 (%2) does not exist</translation>
+    </message>
+    <message>
+        <source>%1已经打开，可能被其他应用程序占用</source>
+        <translation>%1 is already open, perhaps by another application</translation>
+    </message>
+    <message>
+        <source>没有权限打开%1（%2）。%3</source>
+        <translation>No permission to open %1 (%2). %3</translation>
+    </message>
+    <message>
+        <source>%1（%2）无法打开：%3</source>
+        <translation>%1 (%2) cannot be opened: %3</translation>
+    </message>
+    <message>
+        <source>%1只有在 5 个数据位时才能使用 1.5 个停止位</source>
+        <translation>%1 can use 1.5 stop bits only with 5 data bits</translation>
+    </message>
+    <message>
+        <source>%1不支持波特率 %2</source>
+        <translation>%1 does not support the baud rate %2</translation>
+    </message>
+    <message>
+        <source>%1无法设置校验方式</source>
+        <translation>%1 cannot set the parity</translation>
+    </message>
+    <message>
+        <source>%1不支持校验方式 %2</source>
+        <translation>%1 does not support the parity %2</translation>
+    </message>
+    <message>
+        <source>%1无法设置握手方式 %2</source>
+        <translation>%1 cannot set the handshaking %2</translation>
+    </message>
+    <message>
+        <source>%1尚未打开，不能进行此操作</source>
+        <translation>%1 is not open: this cannot be done</translation>
+    </message>
+    <message>
+        <source>端口Com %1</source>
+        <translation>Port Com %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandCodec</name>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>类型不匹配</source>
+        <translation>Type mismatch</translation>
+    </message>
+    <message>
+        <source>您不能设置空串命令！</source>
+        <translation>You cannot set an empty command!</translation>
+    </message>
+    <message>
+        <source>您输入的16进制数据命令长度为奇数不符合要求！</source>
+        <translation>The hexadecimal command you typed has an odd length!</translation>
+    </message>
+</context>
+<context>
+    <name>ComponentLoader</name>
+    <message>
+        <source>部件不能创建对象：%1（%2）</source>
+        <translation>The component cannot create the object: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>FileList</name>
+    <message>
+        <source>路径未找到：%1</source>
+        <translation>Path not found: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FormAbout</name>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>作    者：Velmora 开发组</source>
+        <translation>Author:  the Velmora team</translation>
+    </message>
+    <message>
+        <source>联系电话：</source>
+        <translation>Phone: </translation>
+    </message>
+    <message>
+        <source>电子信箱：</source>
+        <translation>E-mail:</translation>
+    </message>
+    <message>
+        <source>版本：</source>
+        <translation>Version </translation>
+    </message>
+    <message>
+        <source>请登陆我们的网站获取软件的最新版本及相关信息！</source>
+        <translation>Visit our website for the latest version!</translation>
+    </message>
+    <message>
+        <source>无法启动系统的邮件程序！<byte value="xd"/>
+<byte value="xd"/>
+请直接写信至：%1</source>
+        <translation>The system&apos;s mail program cannot be started!<byte value="xd"/>
+<byte value="xd"/>
+Please write to: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FormAsc</name>
+    <message>
+        <source>Ascii对照表</source>
+        <translation>ASCII Table</translation>
+    </message>
+    <message>
+        <source>Ascii编码对照表</source>
+        <translation>ASCII Code Table</translation>
+    </message>
+    <message>
+        <source>请检查“Ascii代码表”文件是否存在！</source>
+        <translation>Please check that the file of the ASCII table exists!</translation>
+    </message>
+</context>
+<context>
+    <name>FormLine</name>
+    <message>
+        <source>线路控制</source>
+        <translation>Line Control</translation>
+    </message>
+    <message>
+        <source>发送端口</source>
+        <translation>Send port</translation>
+    </message>
+    <message>
+        <source>接收端口</source>
+        <translation>Receive port</translation>
+    </message>
+    <message>
+        <source>收发端口</source>
+        <translation>Send and receive port</translation>
+    </message>
+    <message>
+        <source>发送端口（与接收端口相同）</source>
+        <translation>Send port (the receive port)</translation>
+    </message>
+    <message>
+        <source>端口未打开</source>
+        <translation>Port not open</translation>
+    </message>
+    <message>
+        <source>此设备没有调制解调器控制线</source>
+        <translation>This device has no modem lines</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口Com %1不能发送中断信号！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Port Com %1 cannot send a break!</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查您的各项通讯参数设置是否正确！</source>
+        <translation>Hint: please check that all your communication settings are right!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+界面语言无法保存！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The interface language cannot be saved!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>数据终端就绪</source>
+        <translation>Data Terminal Ready</translation>
+    </message>
+    <message>
+        <source>请求发送；RTS/CTS 握手时由驱动程序控制</source>
+        <translation>Request To Send; the driver controls it with RTS/CTS handshaking</translation>
+    </message>
+    <message>
+        <source>发送中断</source>
+        <translation>Send Break</translation>
+    </message>
+    <message>
+        <source>在线路上发送 %1 毫秒的中断信号</source>
+        <translation>Sends a break of %1 ms on the line</translation>
+    </message>
+    <message>
+        <source>自定义波特率：</source>
+        <translation>Custom baud:</translation>
+    </message>
+    <message>
+        <source>%1 到 %2；留空则使用主窗口列表中的波特率，下次开始通讯时生效</source>
+        <translation>%1 to %2; empty uses the main window&apos;s baud rate; applies from the next start of communication</translation>
+    </message>
+    <message>
+        <source>发送与显示</source>
+        <translation>Send and display</translation>
+    </message>
+    <message>
+        <source>行结束符：</source>
+        <translation>Line end:</translation>
+    </message>
+    <message>
+        <source>加在每条文本格式发送命令之后</source>
+        <translation>Added after every command sent as text</translation>
+    </message>
+    <message>
+        <source>接收数据加时间戳</source>
+        <translation>Time-stamp received data</translation>
+    </message>
+    <message>
+        <source>16进制数据以空格分隔</source>
+        <translation>Spaces between hex pairs</translation>
+    </message>
+    <message>
+        <source>界面语言：</source>
+        <translation>Language:</translation>
+    </message>
+    <message>
+        <source>下次启动程序时生效</source>
+        <translation>Applies at the next start</translation>
+    </message>
+</context>
+<context>
+    <name>FormLogo</name>
+    <message>
+        <source>登陆界面</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>信箱：</source>
+        <translation>Mail: </translation>
+    </message>
+    <message>
+        <source>错误提示：程序主窗口无法打开！</source>
+        <translation>Hint: the program&apos;s main window cannot be opened!</translation>
+    </message>
+</context>
+<context>
+    <name>FormMain</name>
+    <message>
+        <source>Ascii 编码 格式</source>
+        <translation>ASCII text</translation>
+    </message>
+    <message>
+        <source>16进制编码 格式</source>
+        <translation>Hexadecimal</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>线路控制</source>
+        <translation>Line Control</translation>
+    </message>
+    <message>
+        <source>通讯参数设置</source>
+        <translation>Communication settings</translation>
+    </message>
+    <message>
+        <source>数据发送串口号</source>
+        <translation>The serial port that sends</translation>
+    </message>
+    <message>
+        <source>数据接收串口号</source>
+        <translation>The serial port that receives</translation>
+    </message>
+    <message>
+        <source>波特率：</source>
+        <translation>Baud:</translation>
+    </message>
+    <message>
+        <source>通讯波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>校验位：</source>
+        <translation>Parity:</translation>
+    </message>
+    <message>
+        <source>通讯奇偶校验值</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>数据位：</source>
+        <translation>Data:</translation>
+    </message>
+    <message>
+        <source>通讯数据位值</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>停止位：</source>
+        <translation>Stop:</translation>
+    </message>
+    <message>
+        <source>通讯停止位值</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>硬件握手协议：</source>
+        <translation>Handshake:</translation>
+    </message>
+    <message>
+        <source>数据收发方式：</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>数据通讯收发方式</source>
+        <translation>How data is sent and received</translation>
+    </message>
+    <message>
+        <source>通讯数据格式：</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>数据显示格式</source>
+        <translation>Format of commands and data shown</translation>
+    </message>
+    <message>
+        <source>自动连续收发数据</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>周期：</source>
+        <translation>Every</translation>
+    </message>
+    <message>
+        <source>连续发送周期</source>
+        <translation>Period of repeated sending</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>自动保存通讯数据</source>
+        <translation>Save data</translation>
+    </message>
+    <message>
+        <source>串口数据通讯</source>
+        <translation>Serial communication</translation>
+    </message>
+    <message>
+        <source>发送的数据通讯命令：</source>
+        <translation>Command to send:</translation>
+    </message>
+    <message>
+        <source>接收的数据通讯命令：</source>
+        <translation>Command to await:</translation>
+    </message>
+    <message>
+        <source>数据发送显示区：</source>
+        <translation>Data sent:</translation>
+    </message>
+    <message>
+        <source>数据接收显示区：</source>
+        <translation>Data received:</translation>
+    </message>
+    <message>
+        <source>通讯操作</source>
+        <translation>Start or stop communication</translation>
+    </message>
+    <message>
+        <source>清空信息</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>清除数据信息</source>
+        <translation>Clear the data shown</translation>
+    </message>
+    <message>
+        <source>扫描端口</source>
+        <translation>Scan Ports</translation>
+    </message>
+    <message>
+        <source>扫描系统可用端口</source>
+        <translation>Scan the system&apos;s ports</translation>
+    </message>
+    <message>
+        <source>查看数据</source>
+        <translation>View Data</translation>
+    </message>
+    <message>
+        <source>查看自动保存的通讯数据</source>
+        <translation>View the saved communication data</translation>
+    </message>
+    <message>
+        <source>数据计算</source>
+        <translation>Calculator</translation>
+    </message>
+    <message>
+        <source>调用系统&quot;计算器&quot;进行&quot;校验和&quot;等数据计算</source>
+        <translation>Open the system &quot;Calculator&quot; for checksums and other arithmetic</translation>
+    </message>
+    <message>
+        <source>Ascii 表</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>查看Ascii对照表</source>
+        <translation>View the ASCII table</translation>
+    </message>
+    <message>
+        <source>使用说明</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>查看使用说明</source>
+        <translation>View the usage notes</translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>退出软件系统</source>
+        <translation>Exit the program</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路控制设置文件无法写入，这些设置只在本次运行中有效！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The line control settings file cannot be written; these settings hold for this run only!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>开始通讯</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止通讯</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>数据发送端口：</source>
+        <translation>Send port: </translation>
+    </message>
+    <message>
+        <source>数据接收端口：</source>
+        <translation>Receive port: </translation>
+    </message>
+    <message>
+        <source>文件名：</source>
+        <translation>File: </translation>
+    </message>
+    <message>
+        <source>系统暂无可用端口！</source>
+        <translation>No port available!</translation>
+    </message>
+    <message>
+        <source>单独发送通讯命令</source>
+        <translation>Send command only</translation>
+    </message>
+    <message>
+        <source>发送通讯命令并接收数据</source>
+        <translation>Send and receive</translation>
+    </message>
+    <message>
+        <source>单独接收通讯数据</source>
+        <translation>Receive only</translation>
+    </message>
+    <message>
+        <source>接收通讯命令并发送数据</source>
+        <translation>Answer a command</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查您的各项通讯参数设置是否正确！</source>
+        <translation>Hint: please check that all your communication settings are right!</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查您输入的发送数据格式是否符合要求！</source>
+        <translation>Hint: please check the format of the command to send!</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查您输入的接收数据格式是否符合要求！</source>
+        <translation>Hint: please check the format of the command to await!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+您设置的端口Com %1已经打开！<byte value="xd"/>
+<byte value="xd"/>
+可能是被其他应用程序占用！<byte value="xd"/>
+<byte value="xd"/>
+请退出占用端口的程序后再使用此端口。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port Com %1 you chose is already open!<byte value="xd"/>
+<byte value="xd"/>
+Another application may be using it!<byte value="xd"/>
+<byte value="xd"/>
+Please quit the program holding the port, then use it again.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+您设置的端口Com %1不存在！<byte value="xd"/>
+<byte value="xd"/>
+请选择其他的通讯端口。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port Com %1 you chose does not exist!<byte value="xd"/>
+<byte value="xd"/>
+Please choose another port.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+系统暂无可用端口！<byte value="xd"/>
+<byte value="xd"/>
+请连接设备后点击“扫描端口”。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+No port is available!<byte value="xd"/>
+<byte value="xd"/>
+Please connect a device, then click &quot;Scan Ports&quot;.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+您设置的端口Com %1已经断开，通讯已经停止！<byte value="xd"/>
+<byte value="xd"/>
+请检查设备的连接，然后重新开始通讯。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port Com %1 you chose is gone; communication has stopped!<byte value="xd"/>
+<byte value="xd"/>
+Please check the device&apos;s connection, then start communication again.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口Com %1的线路发送速度跟不上发送周期，尚未发出的数据已超过 256 KB！<byte value="xd"/>
+<byte value="xd"/>
+在线路发完这些数据之前，新的发送将被跳过；通讯继续进行。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The line of port Com %1 cannot keep up with the send period: more than 256 KB of data wait to be sent!<byte value="xd"/>
+<byte value="xd"/>
+Until the line has sent them, new sends are skipped; communication goes on.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+您采用相同的收发端口，请将其参数设置相同！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+You send and receive on one port: please give both sides the same settings!</translation>
+    </message>
+    <message>
+        <source>系统的“计算器”程序不存在！，此功能无法运行。</source>
+        <translation>The system&apos;s &quot;Calculator&quot; program does not exist; this function cannot run.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+设置文件无法写入，本次的各项设置未能保存！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The settings file cannot be written; this run&apos;s settings were not saved!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Velmora 串口通讯测试工作台    Ormel 出品    欢迎使用！</source>
+        <translation>Velmora serial link workbench    made by Ormel    welcome!</translation>
+    </message>
+</context>
+<context>
+    <name>FormMessage</name>
+    <message>
+        <source>信息提示</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>操作提示</source>
+        <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>FormReadme</name>
+    <message>
+        <source>使用说明</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>软件使用说明</source>
+        <translation>Usage Notes</translation>
+    </message>
+    <message>
+        <source>请检查“readme”文件是否存在！</source>
+        <translation>Please check that the &quot;readme&quot; file exists!</translation>
+    </message>
+</context>
+<context>
+    <name>FormViewInfo</name>
+    <message>
+        <source>查看通讯数据</source>
+        <translation>View Communication Data</translation>
+    </message>
+    <message>
+        <source>请检查文件是否存在！</source>
+        <translation>Please check that the file exists!</translation>
+    </message>
+    <message>
+        <source>退出查询</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>通讯数据文件列表：</source>
+        <translation>Data files:</translation>
+    </message>
+</context>
+<context>
+    <name>HelpButton</name>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
+    <name>LineOptions</name>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>自定义波特率只能由数字组成！</source>
+        <translation>A custom baud rate may contain digits only!</translation>
+    </message>
+    <message>
+        <source>自定义波特率必须在 %1 到 %2 之间！</source>
+        <translation>A custom baud rate must lie between %1 and %2!</translation>
+    </message>
+</context>
+<context>
+    <name>LineSettings</name>
+    <message>
+        <source>端口参数设置“%1”无效：%2</source>
+        <translation>The port settings &quot;%1&quot; are invalid: %2</translation>
+    </message>
+    <message>
+        <source>校验位只能是 N、E、O、M 或 S</source>
+        <translation>the parity can only be N, E, O, M or S</translation>
+    </message>
+    <message>
+        <source>停止位只能是 1、1.5 或 2</source>
+        <translation>the stop bits can only be 1, 1.5 or 2</translation>
+    </message>
+    <message>
+        <source>应为“波特率,校验位,数据位,停止位”</source>
+        <translation>expected &quot;baud,parity,data bits,stop bits&quot;</translation>
+    </message>
+    <message>
+        <source>波特率必须是正整数</source>
+        <translation>the baud rate must be a positive whole number</translation>
+    </message>
+    <message>
+        <source>数据位只能是 4 到 8</source>
+        <translation>the data bits can only be 4 to 8</translation>
+    </message>
+</context>
+<context>
+    <name>MakerInfo</name>
+    <message>
+        <source>版权所有 (C) 2002-2004 Ormel 工作室</source>
+        <translation>Copyright (C) 2002-2004 Ormel Studio</translation>
+    </message>
+</context>
+<context>
+    <name>ModuleFun</name>
+    <message>
+        <source>《Velmora》<byte value="xd"/>
+<byte value="xd"/>
+已经运行！</source>
+        <translation>Velmora<byte value="xd"/>
+<byte value="xd"/>
+is already running!</translation>
+    </message>
+    <message>
+        <source>错误代号：%1<byte value="xd"/>
+<byte value="xd"/>
+错误信息：%2<byte value="xd"/>
+<byte value="xd"/>
+%3</source>
+        <translation>Error number: %1<byte value="xd"/>
+<byte value="xd"/>
+Error message: %2<byte value="xd"/>
+<byte value="xd"/>
+%3</translation>
+    </message>
+</context>
+<context>
+    <name>PortMap</name>
+    <message>
+        <source>%1：无法识别的行，已忽略：%2</source>
+        <translation>%1: line not understood, ignored: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RichTextBox</name>
+    <message>
+        <source>【文件共 %1，前面的 %2（%3 字节）未显示，以下是文件的最后部分。完整文件：%4】</source>
+        <translation>[The file holds %1; the first %2 (%3 bytes) are not shown, below is the end of the file. Full file: %4]</translation>
+    </message>
+</context>
+<context>
+    <name>RuntimeError</name>
+    <message>
+        <source>溢出</source>
+        <translation>Overflow</translation>
+    </message>
+    <message>
+        <source>找不到标识符为“%1”的资源</source>
+        <translation>No resource has the identifier &quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLine</name>
+    <message>
+        <source>当前用户不在 dialout 组中，无权使用串口设备。请执行“sudo usermod -aG dialout 用户名”后重新登录。</source>
+        <translation>The current user is not in the dialout group and may not use serial devices. Run &quot;sudo usermod -aG dialout USER&quot;, then log in again.</translation>
+    </message>
+    <message>
+        <source>系统拒绝访问此设备。</source>
+        <translation>The system denies access to this device.</translation>
+    </message>
+</context>
+<context>
+    <name>SkinnedWindow</name>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TextFile</name>
+    <message>
+        <source>文件未找到：%1</source>
+        <translation>File not found: %1</translation>
+    </message>
+    <message>
+        <source>没有读取文件的权限：%1</source>
+        <translation>No permission to read the file: %1</translation>
+    </message>
+    <message>
+        <source>路径/文件访问错误：%1</source>
+        <translation>Path/file access error: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TopButton</name>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>最大化</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>还原</source>
+        <translation>Restore</translation>
+    </message>
+</context>
+<context>
+    <name>WindowTexts</name>
+    <message>
+        <source>确  定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>确定关闭</source>
+        <translation>Close the window</translation>
+    </message>
+</context>
+</TS>
