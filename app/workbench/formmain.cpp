@@ -138,7 +138,7 @@ void FormMain::buildTitleStrip()
     auto *portMap = new TitleStripButton(QStringLiteral("PORTMAP"), this);
     portMap->setObjectName(QStringLiteral("ButtonPortMap"));
     portMap->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 2));
-    portMap->setToolTip(QStringLiteral("端口映射"));
+    portMap->setToolTip(tr("端口映射"));
     connect(portMap, &TitleStripButton::clicked, this, &FormMain::ButtonPortMap_Click);
 }
 

@@ -4,12 +4,13 @@
 #include "formportmap.h"
 
 #include <modulefun.h>
+#include <uitext.h>
 
 namespace {
 
 // %1 is the options file.
-const QString PortMapOptionsNotSaved = QStringLiteral(
-    "对不起！\r\n\r\n端口映射设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1");
+const UiText PortMapOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n端口映射设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
 
 // A plugged adapter's node appears before the system has given it its group and mode.
 constexpr int ReconnectSettleMilliseconds = 500;

@@ -7,6 +7,7 @@
 #include "serialline.h"
 
 #include <modulefun.h>
+#include <uitext.h>
 
 #include <control.h>
 #include <controlsite.h>
@@ -23,40 +24,47 @@
 
 namespace {
 
-const QString Caption = QStringLiteral("端口映射");
+const UiText Caption("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "端口映射"));
 const QSize WindowSize(620, 472);
 
-const QStringList DeviceColumns = {QStringLiteral("设备"), QStringLiteral("稳定名称"),
-                                   QStringLiteral("描述"), QStringLiteral("制造商"),
-                                   QStringLiteral("序列号"), QStringLiteral("USB VID:PID")};
+const UiText DeviceColumns[] = {{"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "设备")},
+                                 {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "稳定名称")},
+                                 {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "描述")},
+                                 {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "制造商")},
+                                 {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "序列号")},
+                                 {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "USB VID:PID")}};
 const int DeviceColumnWidths[] = {110, 150, 110, 80, 80};
-const QStringList PortColumns = {QStringLiteral("端口"), QStringLiteral("设备"),
-                                 QStringLiteral("来源"), QStringLiteral("状态")};
+const UiText PortColumns[] = {{"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "端口")},
+                               {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "设备")},
+                               {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "来源")},
+                               {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "状态")}};
 const int PortColumnWidths[] = {56, 150, 64};
 
 const QString FromPortFile = QStringLiteral("ports.ini");
-const QString FromBuiltIn = QStringLiteral("内置默认");
-const QString NotMapped = QStringLiteral("未映射");
-const QString StateThere = QStringLiteral("存在");
-const QString StateMissing = QStringLiteral("不存在");
-const QString StateRemote = QStringLiteral("远程线路");
+const UiText FromBuiltIn("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "内置默认"));
+const UiText NotMapped("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "未映射"));
+const UiText StateThere("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "存在"));
+const UiText StateMissing("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "不存在"));
+const UiText StateRemote("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "远程线路"));
 
-const QString DeviceHint =
-    QStringLiteral("设备路径（建议使用稳定名称），或 tcp://主机:端口、rfc2217://主机:端口");
-const QString FilePrefix = QStringLiteral("映射文件：");
-const QString NoMapping = QStringLiteral("本系统按端口号直接使用 COM 端口，无需映射。");
+const UiText DeviceHint("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "设备路径（建议使用稳定名称），或 tcp://主机:端口、rfc2217://主机:端口"));
+const UiText FilePrefix("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "映射文件："));
+const UiText NoMapping("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "本系统按端口号直接使用 COM 端口，无需映射。"));
 
-const QString RefusalLead = QStringLiteral("对不起！\r\n\r\n");
-const QString NoDevice = RefusalLead + QStringLiteral("请输入或选择要映射的设备！");
-const QString DeviceUnwritable = RefusalLead
-    + QStringLiteral("设备名称不能含有换行，也不能在空格之后含有“#”或“;”（其后的内容将被视为注释）！");
+const UiText NoDevice("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n请输入或选择要映射的设备！"));
+const UiText DeviceUnwritable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n设备名称不能含有换行，也不能在空格之后含有“#”或“;”（其后的内容将被视为注释）！"));
 // %1 is the port number.
-const QString PortNotMapped = RefusalLead + QStringLiteral("端口Com %1在端口映射文件中没有映射！");
+const UiText PortNotMapped("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口Com %1在端口映射文件中没有映射！"));
 // %1 is the file.
-const QString FileUnreadable =
-    RefusalLead + QStringLiteral("端口映射文件无法读取，映射未作更改！\r\n\r\n%1");
-const QString FileUnwritable =
-    RefusalLead + QStringLiteral("端口映射文件无法写入，映射未作更改！\r\n\r\n%1");
+const UiText FileUnreadable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件无法读取，映射未作更改！\r\n\r\n%1"));
+const UiText FileUnwritable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件无法写入，映射未作更改！\r\n\r\n%1"));
 
 QString portItem(int port)
 {
@@ -81,7 +89,7 @@ QString sourceOf(const QString &device, bool fromPortFile)
 {
     if (device.isEmpty())
         return NotMapped;
-    return fromPortFile ? FromPortFile : FromBuiltIn;
+    return fromPortFile ? FromPortFile : FromBuiltIn.toString();
 }
 
 QString stateOf(const QString &device, const QList<QSerialPortInfo> &listed)
@@ -104,10 +112,10 @@ FormPortMap::FormPortMap(const PortMapOptions &options, QWidget *parent)
     buildDeviceFrame();
     buildPortFrame();
 
-    CheckReconnect = new QCheckBox(QStringLiteral("设备断开后重新连接时，自动重新开始通讯"), this);
+    CheckReconnect = new QCheckBox(tr("设备断开后重新连接时，自动重新开始通讯"), this);
     CheckReconnect->setObjectName(QStringLiteral("CheckReconnect"));
     CheckReconnect->setGeometry(14, 444, 592, 20);
-    CheckReconnect->setToolTip(QStringLiteral("以相同的设置重新开始因设备断开而停止的通讯"));
+    CheckReconnect->setToolTip(tr("以相同的设置重新开始因设备断开而停止的通讯"));
     CheckReconnect->setChecked(m_options.reconnect);
     connect(CheckReconnect, &QCheckBox::clicked, this, &FormPortMap::reconnectClicked);
 
@@ -117,26 +125,26 @@ FormPortMap::FormPortMap(const PortMapOptions &options, QWidget *parent)
 
 void FormPortMap::buildDeviceFrame()
 {
-    auto *frame = new QGroupBox(QStringLiteral("系统串口设备"), this);
+    auto *frame = new QGroupBox(tr("系统串口设备"), this);
     frame->setObjectName(QStringLiteral("FrameDevices"));
     frame->setGeometry(10, 36, 600, 156);
-    ListDevices = addTree(frame, QStringLiteral("ListDevices"), DeviceColumns, DeviceColumnWidths,
+    ListDevices = addTree(frame, QStringLiteral("ListDevices"), translated(DeviceColumns), DeviceColumnWidths,
                           int(std::size(DeviceColumnWidths)), QRect(10, 20, 580, 126));
-    ListDevices->setToolTip(QStringLiteral("选择一个设备，将其映射到下面选定的端口"));
+    ListDevices->setToolTip(tr("选择一个设备，将其映射到下面选定的端口"));
     connect(ListDevices, &QTreeWidget::itemSelectionChanged, this, &FormPortMap::devicePicked);
 }
 
 void FormPortMap::buildPortFrame()
 {
-    auto *frame = new QGroupBox(QStringLiteral("端口映射"), this);
+    auto *frame = new QGroupBox(tr("端口映射"), this);
     frame->setObjectName(QStringLiteral("FramePorts"));
     frame->setGeometry(10, 196, 600, 244);
-    ListPorts = addTree(frame, QStringLiteral("ListPorts"), PortColumns, PortColumnWidths,
+    ListPorts = addTree(frame, QStringLiteral("ListPorts"), translated(PortColumns), PortColumnWidths,
                         int(std::size(PortColumnWidths)), QRect(10, 20, 350, 214));
     connect(ListPorts, &QTreeWidget::itemSelectionChanged, this, &FormPortMap::portRowPicked);
 
     const int x = 370;
-    auto *portLabel = new QLabel(QStringLiteral("端口："), frame);
+    auto *portLabel = new QLabel(tr("端口："), frame);
     portLabel->setObjectName(QStringLiteral("LabelPortNumber"));
     portLabel->setGeometry(x, 25, 60, 16);
     ComboPortNumber = new QComboBox(frame);
@@ -146,7 +154,7 @@ void FormPortMap::buildPortFrame()
     ComboPortNumber->setGeometry(x + 60, 22, 90, 22);
     connect(ComboPortNumber, &QComboBox::activated, this, &FormPortMap::portNumberPicked);
 
-    auto *deviceLabel = new QLabel(QStringLiteral("设备："), frame);
+    auto *deviceLabel = new QLabel(tr("设备："), frame);
     deviceLabel->setObjectName(QStringLiteral("LabelPortDevice"));
     deviceLabel->setGeometry(x, 53, 60, 16);
     ComboPortDevice = new QComboBox(frame);
@@ -163,10 +171,10 @@ void FormPortMap::buildPortFrame()
     // The buttons stand on the window, as the skinned controls do, over the frame.
     const QPoint origin = frame->pos();
     placeButton(QStringLiteral("ButtonMapPort"), QRect(origin + QPoint(x, 148), QSize(104, 25)),
-                QStringLiteral("映射"), QStringLiteral("将设备映射到选定的端口"),
+                tr("映射"), tr("将设备映射到选定的端口"),
                 [this] { mapClicked(); });
     placeButton(QStringLiteral("ButtonUnmapPort"), QRect(origin + QPoint(x + 116, 148), QSize(104, 25)),
-                QStringLiteral("删除映射"), QStringLiteral("删除选定端口在端口映射文件中的映射"),
+                tr("删除映射"), tr("删除选定端口在端口映射文件中的映射"),
                 [this] { unmapClicked(); });
 
     LabelPortFile = new QLabel(frame);
@@ -229,7 +237,8 @@ void FormPortMap::showPorts()
     if (selected > 0)
         ListPorts->setCurrentItem(ListPorts->topLevelItem(selected - 1));
 
-    LabelPortFile->setText(SerialLine::usesPortFile() ? FilePrefix + PortMap::writableFileName() : NoMapping);
+    LabelPortFile->setText(SerialLine::usesPortFile() ? FilePrefix + PortMap::writableFileName()
+                                                      : NoMapping.toString());
     LabelPortFile->setToolTip(LabelPortFile->text());
 }
 
