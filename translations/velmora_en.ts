@@ -690,6 +690,22 @@ The settings file cannot be written; this run&apos;s settings were not saved!<by
         <source>Velmora 串口通讯测试工作台    Ormel 出品    欢迎使用！</source>
         <translation>Velmora serial link workbench    made by Ormel    welcome!</translation>
     </message>
+    <message>
+        <source>端口映射</source>
+        <translation>Port Map</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射设置文件无法写入，这些设置只在本次运行中有效！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map settings cannot be written; these settings hold for this run only!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
 </context>
 <context>
     <name>FormMessage</name>
@@ -700,6 +716,169 @@ The settings file cannot be written; this run&apos;s settings were not saved!<by
     <message>
         <source>操作提示</source>
         <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>FormPortMap</name>
+    <message>
+        <source>端口映射</source>
+        <translation>Port Map</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>稳定名称</source>
+        <translation>Stable name</translation>
+    </message>
+    <message>
+        <source>描述</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>制造商</source>
+        <translation>Manufacturer</translation>
+    </message>
+    <message>
+        <source>序列号</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>USB VID:PID</source>
+        <translation>USB VID:PID</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>内置默认</source>
+        <translation>Built-in</translation>
+    </message>
+    <message>
+        <source>未映射</source>
+        <translation>Not mapped</translation>
+    </message>
+    <message>
+        <source>存在</source>
+        <translation>Present</translation>
+    </message>
+    <message>
+        <source>不存在</source>
+        <translation>Missing</translation>
+    </message>
+    <message>
+        <source>远程线路</source>
+        <translation>Remote line</translation>
+    </message>
+    <message>
+        <source>设备路径（建议使用稳定名称），或 tcp://主机:端口、rfc2217://主机:端口</source>
+        <translation>A device path (a stable name is best), or tcp://host:port, rfc2217://host:port</translation>
+    </message>
+    <message>
+        <source>映射文件：</source>
+        <translation>Map file: </translation>
+    </message>
+    <message>
+        <source>本系统按端口号直接使用 COM 端口，无需映射。</source>
+        <translation>This system uses the COM ports by their numbers; no mapping is needed.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+请输入或选择要映射的设备！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Please type or pick the device to map!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+设备名称不能含有换行，也不能在空格之后含有“#”或“;”（其后的内容将被视为注释）！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+A device name may hold no line break, and no &quot;#&quot; or &quot;;&quot; after a blank (what follows would be read as a comment)!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口Com %1在端口映射文件中没有映射！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Port Com %1 has no mapping in the port map file!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件无法读取，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file cannot be read; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件无法写入，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>设备断开后重新连接时，自动重新开始通讯</source>
+        <translation>Start communication again when a lost device comes back</translation>
+    </message>
+    <message>
+        <source>以相同的设置重新开始因设备断开而停止的通讯</source>
+        <translation>Restarts, with the same settings, communication that stopped because its device went away</translation>
+    </message>
+    <message>
+        <source>系统串口设备</source>
+        <translation>Serial devices of the system</translation>
+    </message>
+    <message>
+        <source>选择一个设备，将其映射到下面选定的端口</source>
+        <translation>Pick a device to map it to the port chosen below</translation>
+    </message>
+    <message>
+        <source>端口：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>设备：</source>
+        <translation>Device:</translation>
+    </message>
+    <message>
+        <source>映射</source>
+        <translation>Map</translation>
+    </message>
+    <message>
+        <source>将设备映射到选定的端口</source>
+        <translation>Maps the device to the chosen port</translation>
+    </message>
+    <message>
+        <source>删除映射</source>
+        <translation>Unmap</translation>
+    </message>
+    <message>
+        <source>删除选定端口在端口映射文件中的映射</source>
+        <translation>Removes the chosen port&apos;s mapping from the port map file</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "datapane.h"
 #include "formmain_texts.h"
 #include "formline.h"
+#include "formportmap.h"
 #include "portmap.h"
 #include "titlestripbutton.h"
 
@@ -83,6 +84,7 @@ FormMain::FormMain(QWidget *parent)
 FormMain::~FormMain()
 {
     delete m_formLine;
+    delete m_formPortMap;
 }
 
 QLabel *FormMain::addLabel(QWidget *parent, const QString &name, const QString &text,
@@ -133,6 +135,11 @@ void FormMain::buildTitleStrip()
     line->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 1));
     line->setToolTip(tr("线路控制"));
     connect(line, &TitleStripButton::clicked, this, &FormMain::ButtonLine_Click);
+    auto *portMap = new TitleStripButton(QStringLiteral("PORTMAP"), this);
+    portMap->setObjectName(QStringLiteral("ButtonPortMap"));
+    portMap->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 2));
+    portMap->setToolTip(tr("端口映射"));
+    connect(portMap, &TitleStripButton::clicked, this, &FormMain::ButtonPortMap_Click);
 }
 
 void FormMain::buildSettingsFrame()
@@ -337,6 +344,7 @@ void FormMain::Form_Load()
     udtSysData = SysData::load(Fun_SysDataPath());
     m_lineOptions = LineOptions::load(Fun_LineOptionsPath());
     Sub_ApplyLineOptions();
+    m_portMapOptions = PortMapOptions::load(Fun_LineOptionsPath());
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
     for (const Setting &setting : Fun_Settings()) {
         const qint16 stored = udtSysData.*setting.stored;
@@ -357,6 +365,8 @@ void FormMain::Form_Load()
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
     m_engine.capture().setFile(locations.captureFolder(), strFileName);
+
+    Sub_WatchPorts();
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.
@@ -382,8 +392,10 @@ void FormMain::closeEvent(QCloseEvent *event)
 
 void FormMain::Form_Unload()
 {
-    // The timer would otherwise tick inside the modal reports below.
+    // The timers would otherwise tick inside the modal reports below.
     m_engine.timer().stop();
+    m_portWatcher.stop();
+    m_reconnectTimer.stop();
     Sub_ClosePorts();
     if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
         ModuleFun::ShowMessage(Fun_CaptureReport(), ModuleFun::AlignLeft);

@@ -4,18 +4,22 @@
 #include "capturelog.h"
 #include "lineoptions.h"
 #include "portmap.h"
+#include "portmapoptions.h"
+#include "portwatcher.h"
 #include "sysdata.h"
 #include "transferengine.h"
 
 #include <skinnedwindow.h>
 
 #include <QPointer>
+#include <QTimer>
 #include <QVariant>
 
 #include <array>
 
 class DataPane;
 class FormLine;
+class FormPortMap;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -125,8 +129,9 @@ private:
 
     // Ports (formmain_ports.cpp).
     void ButtonScanPort_Click();
-    void Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *label,
+    void Sub_TakePort(QComboBox *list, qint16 &intPort, QLabel *label,
                       const QString &strPrefix);
+    void Sub_PortsChanged();
 
     // Commands (formmain_commands.cpp).
     void TextCommand_Change(QLineEdit *box);
@@ -169,6 +174,14 @@ private:
     static QString Fun_LineOptionsPath();
     void Sub_LineOptionsChanged(const LineOptions &options);
     void Sub_ApplyLineOptions();
+
+    // The port map window, and starting again after a lost device (formmain_portmap.cpp).
+    void Sub_WatchPorts();
+    void ButtonPortMap_Click();
+    void Sub_PortMapChanged();
+    void Sub_PortMapOptionsChanged(const PortMapOptions &options);
+    void Sub_AwaitReconnect(qint16 intLostPort);
+    void Sub_Reconnect();
 
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
@@ -224,6 +237,20 @@ private:
 
     LineOptions m_lineOptions;
     QPointer<FormLine> m_formLine;
+
+    PortWatcher m_portWatcher;
+    PortMapOptions m_portMapOptions;
+    QPointer<FormPortMap> m_formPortMap;
+    // The run a lost device stopped, started again once the device is back; lostPort 0
+    // while none waits.
+    struct Reconnect
+    {
+        qint16 lostPort = 0;
+        qint16 outPort = 0;
+        qint16 inPort = 0;
+    };
+    Reconnect m_reconnect;
+    QTimer m_reconnectTimer;
 
     bool m_blnUnloaded = false;
 };

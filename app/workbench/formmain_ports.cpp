@@ -1,7 +1,9 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formmain.h"
 
+#include "devicecatalog.h"
 #include "formmain_texts.h"
+#include "formportmap.h"
 #include "portprobe.h"
 
 #include <modulefun.h>
@@ -22,26 +24,36 @@ QString portItem(qint16 port)
 
 // The scan asks the system about each port instead of opening it, so it neither resets
 // a board nor touches the ports of a running transfer, and no line setting matters.
+// Each item's tooltip names the device behind the port.
 void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
 {
+    m_portWatcher.acknowledge();
     intComPortCount = 0;
     ComboComOutput->clear();
     ComboComInput->clear();
 
-    const PortProbe probe(PortMap::load());
+    const PortMap map = PortMap::load();
+    const PortProbe probe(map);
+    const DeviceCatalog catalog = DeviceCatalog::ofSystem();
     for (qint16 n = PortMap::FirstPort; n <= PortMap::LastPort; ++n) {
         if (!PortProbe::isListed(probe.state(n)))
             continue;
         intComPortList[++intComPortCount] = n;
-        ComboComOutput->addItem(portItem(n));
-        ComboComInput->addItem(portItem(n));
+        const QString description = catalog.portDescription(n, map.device(n));
+        for (QComboBox *list : {ComboComOutput, ComboComInput}) {
+            list->addItem(portItem(n));
+            list->setItemData(list->count() - 1, description, Qt::ToolTipRole);
+        }
     }
 
     if (intComPortCount == 0) {
         for (QComboBox *list : {ComboComOutput, ComboComInput}) {
             list->addItem(NoPort);
             list->setCurrentIndex(-1);
+            list->setToolTip(QString());
         }
+        for (QLabel *label : {LabelComOutputP, LabelComInputP})
+            label->setToolTip(QString());
         // The labels say what the start will say: there is no port.
         LabelComOutputP->setText(OutPortPrefix + NoPort);
         LabelComInputP->setText(InPortPrefix + NoPort);
@@ -76,7 +88,7 @@ void FormMain::Sub_ComInputPort()
     Sub_TakePort(ComboComInput, intComInPort, LabelComInputP, InPortPrefix);
 }
 
-void FormMain::Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *label,
+void FormMain::Sub_TakePort(QComboBox *list, qint16 &intPort, QLabel *label,
                             const QString &strPrefix)
 {
     const int index = list->currentIndex();
@@ -84,6 +96,26 @@ void FormMain::Sub_TakePort(const QComboBox *list, qint16 &intPort, QLabel *labe
         return;
     intPort = intComPortList[index + 1];
     label->setText(strPrefix + list->currentText());
+    const QString description = list->itemData(index, Qt::ToolTipRole).toString();
+    list->setToolTip(description);
+    label->setToolTip(description);
+}
+
+// A device came or went. Stopped, the lists are filled again as the scan button fills
+// them, the ports of a run waiting for its lost device chosen again; a running transfer
+// keeps its lists locked, and they follow once it stops.
+void FormMain::Sub_PortsChanged()
+{
+    if (Fun_Communicating())
+        return;
+    if (m_reconnect.lostPort == 0)
+        ButtonScanPort_Click();
+    else
+        Sub_ScanComPort(m_reconnect.outPort, m_reconnect.inPort);
+    if (m_formPortMap)
+        m_formPortMap->refresh();
+    if (m_reconnect.lostPort != 0 && m_portWatcher.present(m_reconnect.lostPort))
+        m_reconnectTimer.start();
 }
 
 // Tells whether the port is there and free without opening it; a port the user may not

@@ -42,6 +42,7 @@ void FormMain::connectEngine()
 
 void FormMain::ButtonCom_Click()
 {
+    m_reconnect = {};   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
     if (caption == ComStart)
@@ -224,9 +225,12 @@ void FormMain::Sub_Received(const QString &text, bool newLine)
 // A device that went away ends the communication as the stop button would.
 void FormMain::Sub_DeviceLost(qint16 intPort)
 {
-    if (Fun_Communicating())
+    const bool blnRunning = Fun_Communicating();
+    if (blnRunning)
         Sub_ComStop();
     Sub_ShowMessageLater(PortLost.arg(intPort), ModuleFun::AlignCentre);
+    if (blnRunning)
+        Sub_AwaitReconnect(intPort);
 }
 
 void FormMain::Sub_ClosePorts()

@@ -41,6 +41,13 @@ QString withoutTrailingComment(const QString &value)
     return QString(value).remove(comment).trimmed();
 }
 
+QString folderOrProgramFolder(const QString &folder)
+{
+    if (!folder.isEmpty())
+        return folder;
+    return programFolder().isEmpty() ? QCoreApplication::applicationDirPath() : programFolder();
+}
+
 // The user fixes a line once it is named; naming it at every open would bury the rest.
 void reportMalformed(const QStringList &lines)
 {
@@ -70,9 +77,12 @@ QString PortMap::fileName()
     const QString userFile = QDir(userFolder()).filePath(PortFileName);
     if (!userFolder().isEmpty() && QFile::exists(userFile))
         return userFile;
-    const QString folder = programFolder().isEmpty() ? QCoreApplication::applicationDirPath()
-                                                      : programFolder();
-    return QDir(folder).filePath(PortFileName);
+    return QDir(folderOrProgramFolder(QString())).filePath(PortFileName);
+}
+
+QString PortMap::writableFileName()
+{
+    return QDir(folderOrProgramFolder(userFolder())).filePath(PortFileName);
 }
 
 PortMap PortMap::load()
@@ -92,26 +102,37 @@ PortMap::PortMap()
         m_devices.append(SerialLine::builtInDevice(port));
 }
 
-QStringList PortMap::applyOverrides(const QString &text)
+PortMap::Line PortMap::readLine(const QString &rawLine)
 {
     static const QRegularExpression entry(QStringLiteral("^COM(\\d+)\\s*=(.*)$"),
                                           QRegularExpression::CaseInsensitiveOption);
+    Line read;
+    const QString line = rawLine.trimmed();
+    if (line.isEmpty() || isComment(line))
+        return read;
+    const QRegularExpressionMatch match = entry.match(line);
+    bool ok = false;
+    read.port = match.captured(1).toInt(&ok);
+    const QString value = match.captured(2).trimmed();
+    read.device = withoutTrailingComment(value);
+    read.comment = value.mid(read.device.size());
+    const bool badAddress = RemoteAddress::looksRemote(read.device) && !RemoteAddress::parse(read.device);
+    const bool valid = match.hasMatch() && ok && read.port >= FirstPort && read.port <= LastPort
+        && !read.device.isEmpty() && !badAddress;
+    read.kind = valid ? Line::Entry : Line::Malformed;
+    return read;
+}
+
+QStringList PortMap::applyOverrides(const QString &text)
+{
     QStringList malformed;
     const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString &rawLine : lines) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || isComment(line))
-            continue;
-        const QRegularExpressionMatch match = entry.match(line);
-        bool ok = false;
-        const int port = match.captured(1).toInt(&ok);
-        const QString device = withoutTrailingComment(match.captured(2).trimmed());
-        const bool badAddress = RemoteAddress::looksRemote(device) && !RemoteAddress::parse(device);
-        if (!match.hasMatch() || !ok || port < FirstPort || port > LastPort || device.isEmpty() || badAddress) {
-            malformed.append(line);
-            continue;
-        }
-        m_devices[port - FirstPort] = device;
+    for (const QString &line : lines) {
+        const Line read = readLine(line);
+        if (read.kind == Line::Malformed)
+            malformed.append(line.trimmed());
+        else if (read.kind == Line::Entry)
+            m_devices[read.port - FirstPort] = read.device;
     }
     return malformed;
 }

@@ -21,10 +21,25 @@ public:
     static void setUserFolder(const QString &folder);
     // The ports.ini that is read: the user's where there is one, else the program folder's.
     static QString fileName();
+    // The ports.ini a change is written to: the user's where the user has a folder of
+    // their own (the program folder is then not theirs to write), else the program folder's.
+    static QString writableFileName();
 
     // The built-in names with the overrides of the program folder's ports.ini; each
     // malformed line is named on standard error, once per run.
     static PortMap load();
+
+    // What one line of ports.ini says. An entry's comment is what follows its device,
+    // with the blank before it ("COM3=/dev/ttyUSB0 ; bench PSU" has " ; bench PSU").
+    struct Line
+    {
+        enum Kind { Ignored, Entry, Malformed };
+        Kind kind = Ignored;   // Ignored: a blank or comment line
+        int port = 0;
+        QString device;
+        QString comment;
+    };
+    static Line readLine(const QString &line);
 
     PortMap();   // the built-in names only
 

@@ -4,7 +4,10 @@
 #include "lineerrorcounts.h"
 #include "modemlines.h"
 
+#include <QList>
+#include <QMap>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +27,12 @@ bool usesPortFile();
 // One name per device, so that two spellings of one device are seen as one.
 QString canonicalDevice(const QString &device);
 bool deviceExists(const QString &device);
+// Whether the device is there, told without opening it or asking the system again:
+// by its node where devices have nodes, else by the system's list of ports `listed`.
+bool deviceSeen(const QString &device, const QList<QSerialPortInfo> &listed);
+// The names under which the system keeps each device the same across replugs
+// (/dev/serial/by-id/...), by the device's canonical name; none where it keeps none.
+QMap<QString, QString> stableNames();
 
 // What the system tells about a device that exists, without raising its control lines.
 enum class DeviceState { Free, HeldElsewhere, Missing, Denied };

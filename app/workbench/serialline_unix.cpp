@@ -5,6 +5,7 @@
 #include "linesettings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -64,6 +65,8 @@ const char *const LockFolders[] = {
 const QString KernelLockTable = QStringLiteral("/proc/locks");
 const QString TtyClassFolder = QStringLiteral("/sys/class/tty/");
 const QString DeviceFolder = QStringLiteral("/dev/");
+// udev's links named after each adapter's maker, model and serial number.
+const QString StableNameFolder = QStringLiteral("/dev/serial/by-id");
 
 // The lock file name for a device: its path below /dev with '/' as '_', as UUCP tools
 // and QSerialPort spell it.
@@ -187,6 +190,24 @@ QString canonicalDevice(const QString &device)
 bool deviceExists(const QString &device)
 {
     return QFileInfo::exists(device);
+}
+
+bool deviceSeen(const QString &device, const QList<QSerialPortInfo> &)
+{
+    // Pseudo-terminals and the links to them are not listed, but have their nodes.
+    return QFileInfo::exists(device);
+}
+
+QMap<QString, QString> stableNames()
+{
+    QMap<QString, QString> names;
+    const QFileInfoList links = QDir(StableNameFolder).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &link : links) {
+        const QString device = link.canonicalFilePath();
+        if (!device.isEmpty() && !names.contains(device))
+            names.insert(device, link.absoluteFilePath());
+    }
+    return names;
 }
 
 DeviceState probeDevice(const QString &device, const QStringList &lockFolders)

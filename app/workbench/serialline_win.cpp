@@ -74,6 +74,20 @@ bool deviceExists(const QString &)
     return true;
 }
 
+bool deviceSeen(const QString &device, const QList<QSerialPortInfo> &listed)
+{
+    const QString name = canonicalDevice(device);
+    return std::any_of(listed.cbegin(), listed.cend(), [&name](const QSerialPortInfo &info) {
+        return info.portName().compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+QMap<QString, QString> stableNames()
+{
+    // A port keeps its COM name across replugs of the same adapter.
+    return {};
+}
+
 DeviceState probeDevice(const QString &device, const QStringList &)
 {
     // Windows lists its ports but shows no holder of one: a port the system lists is

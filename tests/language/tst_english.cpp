@@ -6,6 +6,7 @@
 #include <formmain_texts.h>
 #include <formasc.h>
 #include <formline.h>
+#include <formportmap.h>
 #include <formlogo.h>
 #include <formmessage.h>
 #include <formreadme.h>
@@ -147,6 +148,18 @@ QWidget *openLineWindow(Workbench &bench)
     return nullptr;
 }
 
+// The main window on the bench with its port map window open.
+QWidget *openPortMapWindow(Workbench &bench)
+{
+    bench.open();
+    bench.child<TitleStripButton>("ButtonPortMap")->click();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<FormPortMap *>(window))
+            return window;
+    }
+    return nullptr;
+}
+
 QStringList clippedIn(const WindowMaker &make)
 {
     Workbench bench({15, 16});
@@ -254,6 +267,7 @@ void TestEnglish::noTextIsClipped_data()
     const auto tool = [](QWidget *(*show)()) { return WindowMaker([show](Workbench &) { return show(); }); };
     QTest::addRow("main window") << WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); });
     QTest::addRow("line window") << WindowMaker(&openLineWindow);
+    QTest::addRow("port map window") << WindowMaker(&openPortMapWindow);
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });

@@ -102,12 +102,16 @@ void TestPortMap::userFileReadFirst()
     PortMap::setFolder(programFolder.path());
     PortMap::setUserFolder(userFolder.path());
     QCOMPARE(PortMap::load().device(15), QStringLiteral("/dev/delivered"));
+    // A change starts from the delivered map and goes to the user's own.
+    QCOMPARE(PortMap::fileName(), programFolder.filePath(QStringLiteral("ports.ini")));
+    QCOMPARE(PortMap::writableFileName(), userFolder.filePath(QStringLiteral("ports.ini")));
 
     QVERIFY(writePorts(userFolder.filePath(QStringLiteral("ports.ini")), "COM16=/dev/mine\n"));
     const PortMap map = PortMap::load();
     QCOMPARE(map.device(16), QStringLiteral("/dev/mine"));
     QCOMPARE(map.device(15), QString());
     PortMap::setUserFolder(QString());
+    QCOMPARE(PortMap::writableFileName(), programFolder.filePath(QStringLiteral("ports.ini")));
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

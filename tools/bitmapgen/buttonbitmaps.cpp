@@ -182,6 +182,21 @@ void drawPulse(QPainter &p, const QColor &c)
     p.drawPolyline(wave, 6);
 }
 
+// A serial connector's face: the trapezoid shell with its two rows of pins.
+void drawConnector(QPainter &p, const QColor &c)
+{
+    p.setPen(glyphPen(c, 1.5));
+    p.setBrush(Qt::NoBrush);
+    const QPointF shell[] = {{3.5, 6.5}, {17.5, 6.5}, {15.5, 14.5}, {5.5, 14.5}};
+    p.drawPolygon(shell, 4);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    for (qreal x : {6.5, 9.5, 12.5})
+        p.drawRect(QRectF(x, 8.5, 2, 2));
+    for (qreal x : {8.0, 11.0})
+        p.drawRect(QRectF(x, 11.5, 2, 2));
+}
+
 using GlyphPainter = void (*)(QPainter &, const QColor &);
 
 QImage titleFace(const TitleLook &look, GlyphPainter glyph)
@@ -232,6 +247,7 @@ const TitleSet TitleSets[] = {
     {"RESTORE", drawRestore, BlueLooks, 4},
     {"HELP", drawQuestionMark, HelpLooks, 3},
     {"LINE", drawPulse, HelpLooks, 3},   // the program's line window, beside the help button
+    {"PORTMAP", drawConnector, HelpLooks, 3},   // the port map window, beside the line window's
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)

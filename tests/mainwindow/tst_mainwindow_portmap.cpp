@@ -1,0 +1,264 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "workbench.h"
+
+#include <datapane.h>
+#include <formportmap.h>
+#include <titlestripbutton.h>
+
+#include <control.h>
+#include <controlsite.h>
+#include <xpbuttonevents.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+enum Mode : qint16 { SendOnly = 0, ReceiveOnly = 2 };
+const QString Start = QStringLiteral("开始通讯");
+const QString Stop = QStringLiteral("停止通讯");
+
+QStringList items(const QComboBox *list)
+{
+    QStringList texts;
+    for (int k = 0; k < list->count(); ++k)
+        texts << list->itemText(k);
+    return texts;
+}
+
+FormPortMap *openPortMap(Workbench &bench)
+{
+    bench.child<TitleStripButton>("ButtonPortMap")->click();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *portMap = qobject_cast<FormPortMap *>(window); portMap && portMap->isVisible())
+            return portMap;
+    }
+    return nullptr;
+}
+
+template<typename T>
+T *part(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QString::fromLatin1(name));
+}
+
+void press(QWidget *window, const char *button)
+{
+    Component::EventArgs none;
+    Component::ControlSite::of(part<Component::Control>(window, button))->raiseEvent(XPButton::ButtonClick, none);
+}
+
+// Picks the port in the window's list and maps it to what is typed.
+void mapPort(FormPortMap *window, int port, const QString &device)
+{
+    auto *ports = part<QTreeWidget>(window, "ListPorts");
+    ports->setCurrentItem(ports->topLevelItem(port - 1));
+    part<QComboBox>(window, "ComboPortDevice")->setEditText(device);
+    press(window, "ButtonMapPort");
+}
+
+QString portRow(FormPortMap *window, int port, int column)
+{
+    return part<QTreeWidget>(window, "ListPorts")->topLevelItem(port - 1)->text(column);
+}
+
+} // namespace
+
+// Ports by their real names and devices coming and going: the port map window, the
+// tooltips that name each port's device, the lists following a plugged device without
+// a click, and communication started again when its lost device is back.
+class TestMainWindowPortMap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void portMapButtonInTheTitleStrip();
+    void pluggedDeviceListedWithoutAClick();
+    void tooltipsNameTheDevice();
+    void mappingWrittenAndListedAtOnce();
+    void remoteLinesAndRefusals();
+    void lostDeviceRestartsOnlyWhenAsked_data();
+    void lostDeviceRestartsOnlyWhenAsked();
+};
+
+void TestMainWindowPortMap::portMapButtonInTheTitleStrip()
+{
+    Workbench bench({1});
+    FormMain *main = bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    auto *button = bench.child<TitleStripButton>("ButtonPortMap");
+    QVERIFY(button && button->isVisible());
+    for (const char *neighbour : {"HelpButton", "ButtonLine", "lblTitle"})
+        QVERIFY(!button->geometry().intersects(bench.child<QWidget>(neighbour)->geometry()));
+    QCOMPARE(button->y(), bench.child<QWidget>("ButtonLine")->y());
+    QVERIFY(button->geometry().bottom() < main->findChild<QWidget *>("FrameComSet")->y());
+
+    FormPortMap *window = openPortMap(bench);
+    QVERIFY(window);
+    QCOMPARE(window->windowTitle(), QStringLiteral("端口映射"));
+    QCOMPARE(openPortMap(bench), window);
+    QVERIFY(!part<QCheckBox>(window, "CheckReconnect")->isChecked());
+    QCOMPARE(portRow(window, 1, 1), bench.path("com1"));
+    QCOMPARE(portRow(window, 1, 2), QStringLiteral("ports.ini"));
+    QCOMPARE(portRow(window, 1, 3), QStringLiteral("存在"));
+    QCOMPARE(portRow(window, 2, 3), QStringLiteral("不存在"));
+}
+
+// A link created after the start, as socat makes one, appears and goes again; the
+// chosen ports stay chosen, and nothing is said.
+void TestMainWindowPortMap::pluggedDeviceListedWithoutAClick()
+{
+    Workbench bench({2});
+    bench.open(Workbench::workingSettings(2, 2, SendOnly));
+    auto *out = bench.child<QComboBox>("ComboComOutput");
+    QCOMPARE(items(out), QStringList({"Com 2"}));
+
+    bench.plugIn(1);
+    bench.plugIn(9);
+    QTRY_COMPARE(items(out), QStringList({"Com 1", "Com 2", "Com 9"}));
+    QCOMPARE(items(bench.child<QComboBox>("ComboComInput")), items(out));
+    QCOMPARE(out->currentText(), QStringLiteral("Com 2"));
+    QCOMPARE(bench.child<QLabel>("LabelComOutputP")->text(), QStringLiteral("数据发送端口：Com 2"));
+
+    bench.pick("ComboComInput", 2);
+    bench.farEnd(1).unplug();
+    QTRY_COMPARE(items(out), QStringList({"Com 2", "Com 9"}));
+    QCOMPARE(out->currentText(), QStringLiteral("Com 2"));
+    QCOMPARE(bench.child<QComboBox>("ComboComInput")->currentText(), QStringLiteral("Com 9"));
+    QCOMPARE(bench.messages, QStringList());
+}
+
+void TestMainWindowPortMap::tooltipsNameTheDevice()
+{
+    Workbench bench({3, 4});
+    bench.open(Workbench::workingSettings(3, 4, SendOnly));
+    const QString com3 = QStringLiteral("Com 3 — ") + bench.path("com3");
+    const QString com4 = QStringLiteral("Com 4 — ") + bench.path("com4");
+    auto *out = bench.child<QComboBox>("ComboComOutput");
+    QCOMPARE(out->itemText(0), QStringLiteral("Com 3"));
+    QCOMPARE(out->itemData(0, Qt::ToolTipRole).toString(), com3);
+    QCOMPARE(out->itemData(1, Qt::ToolTipRole).toString(), com4);
+    QCOMPARE(out->toolTip(), com3);
+    QCOMPARE(bench.child<QLabel>("LabelComOutputP")->toolTip(), com3);
+    QCOMPARE(bench.child<QLabel>("LabelComInputP")->toolTip(), com4);
+
+    bench.pick("ComboComOutput", 1);
+    QCOMPARE(bench.child<QLabel>("LabelComOutputP")->toolTip(), com4);
+}
+
+// Com 7 mapped to a link of the user's: the line of Com 7 changes in place, every other
+// line stays, and the lists take it at once; the next start reads the same file.
+void TestMainWindowPortMap::mappingWrittenAndListedAtOnce()
+{
+    Workbench bench({1});
+    QByteArray ports = bench.fileBytes("ports.ini");
+    ports.prepend("# bench at desk 4\n");
+    ports.append("; the PSU is on Com 1\n");
+    QFile file(bench.path("ports.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ports) == ports.size());
+    file.close();
+
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    PseudoTerminal adapter(bench.path("adapter-A10K3X"));
+    FormPortMap *window = openPortMap(bench);
+    mapPort(window, 7, bench.path("adapter-A10K3X"));
+
+    const QByteArray line7 = QStringLiteral("COM7=%1\n").arg(bench.path("com7")).toUtf8();
+    QCOMPARE(bench.fileBytes("ports.ini"),
+             QByteArray(ports).replace(line7, QStringLiteral("COM7=%1\n").arg(bench.path("adapter-A10K3X")).toUtf8()));
+    auto *out = bench.child<QComboBox>("ComboComOutput");
+    QCOMPARE(items(out), QStringList({"Com 1", "Com 7"}));
+    QCOMPARE(out->itemData(1, Qt::ToolTipRole).toString(),
+             QStringLiteral("Com 7 — ") + bench.path("adapter-A10K3X"));
+    QCOMPARE(portRow(window, 7, 1), bench.path("adapter-A10K3X"));
+
+    bench.close();
+    bench.open();
+    QCOMPARE(items(bench.child<QComboBox>("ComboComOutput")), QStringList({"Com 1", "Com 7"}));
+
+    window = openPortMap(bench);
+    auto *number = part<QComboBox>(window, "ComboPortNumber");
+    number->setCurrentIndex(6);
+    emit number->activated(6);
+    press(window, "ButtonUnmapPort");
+    QVERIFY(!bench.fileBytes("ports.ini").contains("COM7="));
+    QVERIFY(bench.fileBytes("ports.ini").startsWith("# bench at desk 4\n"));
+    QCOMPARE(portRow(window, 7, 2), QStringLiteral("内置默认"));
+    QCOMPARE(items(bench.child<QComboBox>("ComboComOutput")), QStringList({"Com 1"}));
+    QCOMPARE(bench.messages, QStringList());
+}
+
+void TestMainWindowPortMap::remoteLinesAndRefusals()
+{
+    Workbench bench({1});
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    FormPortMap *window = openPortMap(bench);
+
+    mapPort(window, 9, QStringLiteral("  rfc2217://bench-7.invalid:4001 "));
+    QVERIFY(bench.fileBytes("ports.ini").contains("\nCOM9=rfc2217://bench-7.invalid:4001\n"));
+    QCOMPARE(portRow(window, 9, 3), QStringLiteral("远程线路"));
+    QCOMPARE(bench.messages, QStringList());
+
+    mapPort(window, 11, QStringLiteral("/dev/ttyUSB0 ; spare"));
+    mapPort(window, 11, QString());
+    auto *number = part<QComboBox>(window, "ComboPortNumber");
+    number->setCurrentIndex(15);
+    emit number->activated(15);
+    QFile::remove(bench.path("ports.ini"));
+    press(window, "ButtonUnmapPort");
+    QCOMPARE(bench.messages.size(), 3);
+    for (const QString &message : bench.messages)
+        QVERIFY2(message.startsWith(QStringLiteral("对不起！\r\n\r\n")), qPrintable(message));
+    QVERIFY(bench.messages.at(2).contains(QStringLiteral("Com 16")));
+    QVERIFY(!QFile::exists(bench.path("ports.ini")));
+}
+
+void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked_data()
+{
+    QTest::addColumn<bool>("reconnect");
+    QTest::addRow("off: stays stopped") << false;
+    QTest::addRow("on: starts again") << true;
+}
+
+// The link of the receiving port vanishes during a transfer and comes back.
+void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked()
+{
+    QFETCH(bool, reconnect);
+    Workbench bench({5});
+    bench.open(Workbench::workingSettings(5, 5, ReceiveOnly));
+    FormPortMap *window = openPortMap(bench);
+    if (reconnect)
+        part<QCheckBox>(window, "CheckReconnect")->click();
+    window->close();
+    const QSettings options(bench.path("velmora.ini"), QSettings::IniFormat);
+    QCOMPARE(options.value("PortMap/Reconnect", false).toBool(), reconnect);
+
+    bench.click("ButtonCom");
+    QCOMPARE(bench.caption("ButtonCom"), Stop);
+    bench.farEnd(5).write("X");
+    auto *pane = bench.child<DataPane>("TextComInput");
+    QTRY_COMPARE(pane->toPlainText(), QStringLiteral("X"));
+
+    bench.farEnd(5).unplug();
+    QTRY_COMPARE(bench.caption("ButtonCom"), Start);
+    QTRY_COMPARE(items(bench.child<QComboBox>("ComboComInput")), QStringList({"系统暂无可用端口！"}));
+    bench.farEnd(5).plugIn();
+    QTRY_COMPARE(items(bench.child<QComboBox>("ComboComInput")), QStringList({"Com 5"}));
+    if (reconnect) {
+        QTRY_COMPARE(bench.caption("ButtonCom"), Stop);
+        bench.farEnd(5).write("Y");
+        QTRY_COMPARE(pane->toPlainText(), QStringLiteral("X\nY"));
+    } else {
+        QTest::qWait(2 * PortWatcher::PollMilliseconds);
+        QCOMPARE(bench.caption("ButtonCom"), Start);
+    }
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().contains(QStringLiteral("Com 5")));
+}
+
+QTEST_MAIN(TestMainWindowPortMap)
+#include "tst_mainwindow_portmap.moc"
