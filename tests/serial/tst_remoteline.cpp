@@ -12,8 +12,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <termios.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +31,75 @@ QByteArray everyByteValue(qsizetype size)
         bytes[k] = char((k * 7 + k / 256) & 0xff);
     return bytes;
 }
+
+// An RFC 2217 server on a thread of its own whose line keeps 8 data bits, no parity and
+// no flow control whatever it is asked, and says so in its answers.
+class StubbornServer
+{
+public:
+    StubbornServer()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size);
+        ::listen(m_listener, 1);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~StubbornServer()
+    {
+        ::shutdown(m_listener, SHUT_RDWR);
+        ::close(m_listener);
+        m_thread.join();
+    }
+    quint16 port() const { return m_port; }
+
+private:
+    void serve()
+    {
+        const int client = ::accept(m_listener, nullptr, nullptr);
+        if (client < 0)
+            return;
+        const QByteArray welcome("\xff\xfd\x2c", 3);
+        ::write(client, welcome.constData(), size_t(welcome.size()));
+        QByteArray stream;
+        char buffer[256];
+        ssize_t got = 0;
+        while ((got = ::read(client, buffer, sizeof buffer)) > 0) {
+            stream.append(buffer, got);
+            answerFrames(client, stream);
+        }
+        ::close(client);
+    }
+    static void answerFrames(int client, QByteArray &stream)
+    {
+        const QByteArray start("\xff\xfa\x2c", 3);
+        const QByteArray end("\xff\xf0", 2);
+        qsizetype at = 0;
+        while ((at = stream.indexOf(start)) >= 0) {
+            const qsizetype close = stream.indexOf(end, at);
+            if (close < 0)
+                return;
+            QByteArray frame = stream.mid(at, close + end.size() - at);
+            stream.remove(0, close + end.size());
+            const quint8 command = quint8(frame.at(3));
+            frame[3] = char(command + 100);
+            if (command == 2)
+                frame[4] = 8;
+            if (command == 3 || command == 5)
+                frame[4] = 1;
+            ::write(client, frame.constData(), size_t(frame.size()));
+        }
+    }
+
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -43,6 +117,8 @@ private slots:
     void roundTripUnchanged();
     void settingsReachTheServedLine();
     void refusedSettingFailsTheStart();
+    void otherValueAnsweredFailsTheStart_data();
+    void otherValueAnsweredFailsTheStart();
     void missingModemLinesToldOnce();
     void unreachableServerIsMissingDevice();
     void serverKilledWhileSendingGivesOneLoss();
@@ -168,6 +244,41 @@ void TestRemoteLine::refusedSettingFailsTheStart()
     port.setSettings(QStringLiteral("9600,N,8,1"));
     port.setPortOpen(true);
     QVERIFY(port.PortOpen());
+}
+
+// ser2net answers every value as asked; a server that answers what its line keeps instead
+// (a pseudo-terminal keeps 8 bits and no parity) fails the start with the port's refusal.
+void TestRemoteLine::otherValueAnsweredFailsTheStart_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("handshake");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("named");
+    QTest::addRow("7 data bits") << "9600,N,7,1" << 0 << int(CommPort::ErrorDataBits) << QStringLiteral("7");
+    QTest::addRow("even parity") << "9600,E,8,1" << 0 << int(CommPort::ErrorLineSetting) << QStringLiteral("E");
+    QTest::addRow("XON/XOFF") << "9600,N,8,1" << 1 << int(CommPort::ErrorLineSetting) << QStringLiteral("握手");
+}
+
+void TestRemoteLine::otherValueAnsweredFailsTheStart()
+{
+    QFETCH(QString, settings);
+    QFETCH(int, handshake);
+    QFETCH(int, number);
+    QFETCH(QString, named);
+    StubbornServer server;
+    mapPort(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()));
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setSettings(settings);
+    port.setHandshaking(handshake);
+    try {
+        port.setPortOpen(true);
+        QFAIL("the start went through");
+    } catch (const Component::RuntimeError &error) {
+        QCOMPARE(error.number(), number);
+        QVERIFY2(error.description().contains(named), qPrintable(error.description()));
+    }
+    QVERIFY(!port.PortOpen());
 }
 
 // A pseudo-terminal has no modem lines, so ser2net never answers DTR and RTS.
