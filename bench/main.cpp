@@ -112,6 +112,10 @@ const std::vector<Case> &cases()
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              printReceive("text", bytes, WorkbenchCases::receive(bytes, 0));
          }},
+        {"velmora-remote", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             printReceive("remote", bytes, WorkbenchCases::receive(bytes, 0, true));
+         }},
         {"velmora-hex", [](const Options &o) {
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              printReceive("hex", bytes, WorkbenchCases::receive(bytes, 1));

@@ -87,6 +87,13 @@ void printReceive(const Report &r)
         std::printf("      the capture holds every byte in %d of %d rounds\n", r.roundsWith(key + ".complete", 1),
                     r.rounds(key + ".complete"));
     }
+    if (r.rounds("remote.mbps") > 0) {
+        std::printf("  Velmora, text, through ser2net RFC 2217 on 127.0.0.1: %s MB/s, %s CPU s; "
+                    "ratio to the local pseudo-terminal %s; the capture holds every byte in %d of %d rounds\n",
+                    r.figure("remote.mbps", 1).constData(), r.figure("remote.cpu", 2).constData(),
+                    ratioText(r.median("remote.mbps") / r.median("text.mbps")).constData(),
+                    r.roundsWith("remote.complete", 1), r.rounds("remote.complete"));
+    }
     std::printf("  Velmora at a steady 1 MB/s: %s %% of one core, whole process (goal <= 25 %%: %s)\n\n",
                 QString::asprintf("%.1f [%.1f–%.1f]", r.median("steady.cpu") * 100, r.least("steady.cpu") * 100,
                                   r.most("steady.cpu") * 100).toUtf8().constData(),

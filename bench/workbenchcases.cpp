@@ -5,6 +5,7 @@
 #include "farend.h"
 #include "measurements.h"
 #include "pseudoterminal.h"
+#include "ser2netserver.h"
 #include "session.h"
 
 #include <commandcodec.h>
@@ -15,6 +16,7 @@
 #include <QTextBlock>
 
 #include <cstring>
+#include <memory>
 
 namespace WorkbenchCases {
 
@@ -106,11 +108,17 @@ void whileFarEndRuns(Session &session, const std::function<void()> &work)
 
 } // namespace
 
-ReceiveResult receive(qint64 bytes, int format)
+ReceiveResult receive(qint64 bytes, int format, bool throughSer2net)
 {
     ReceiveResult result;
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    std::unique_ptr<Ser2netServer> server;
+    if (throughSer2net) {
+        server = std::make_unique<Ser2netServer>(terminal.slavePath(), true);
+        if (!server->listening())
+            return result;
+    }
+    Session session(server ? server->address() : terminal.slavePath());
     session.prepare(2, format);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();

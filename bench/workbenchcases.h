@@ -22,7 +22,9 @@ struct ReceiveResult
 };
 
 // Mode 2, capture on; the far end writes `bytes` as fast as it can. format: 0 text, 1 hex.
-ReceiveResult receive(qint64 bytes, int format);
+// Through ser2net: the port is mapped to an RFC 2217 ser2net on 127.0.0.1 serving the
+// pseudo-terminal, instead of the pseudo-terminal itself.
+ReceiveResult receive(qint64 bytes, int format, bool throughSer2net = false);
 // Mode 2, capture on, text; the far end writes steadily. The process's share of one core.
 double steadyCpuShare(qint64 bytesPerSecond, int seconds);
 // Mode 3 expecting `command` and answering `answer`: round trips in microseconds.

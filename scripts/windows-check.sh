@@ -24,7 +24,7 @@ done
 includes=(-I"$work/include" -I"$root")
 while read -r folder; do includes+=(-I"$folder"); done < <(
     find "$root/app" "$root/component" "$root/controls" -name '*.h' -printf '%h\n' | sort -u)
-for module in QtCore QtGui QtWidgets QtSerialPort; do includes+=(-I"$qt/$module"); done
+for module in QtCore QtGui QtWidgets QtSerialPort QtNetwork; do includes+=(-I"$qt/$module"); done
 
 # The definitions the build gives each source (a program name, an application id),
 # from a configure-only run; a Windows-only source takes those of its folder.

@@ -119,10 +119,6 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <translation>%1 does not support the baud rate %2</translation>
     </message>
     <message>
-        <source>%1无法设置校验方式</source>
-        <translation>%1 cannot set the parity</translation>
-    </message>
-    <message>
         <source>%1不支持校验方式 %2</source>
         <translation>%1 does not support the parity %2</translation>
     </message>
@@ -137,6 +133,10 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
     <message>
         <source>端口Com %1</source>
         <translation>Port Com %1</translation>
+    </message>
+    <message>
+        <source>%1的网络地址“%2”无效：应为 tcp://主机:端口 或 rfc2217://主机:端口</source>
+        <translation>The network address “%2” of %1 is invalid: it must be tcp://host:port or rfc2217://host:port</translation>
     </message>
 </context>
 <context>
@@ -1007,6 +1007,29 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>%1：无法识别的行，已忽略：%2</source>
         <translation>%1: line not understood, ignored: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteLine</name>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1不存在：无法连接到服务器：%2</source>
+        <translation>%1 does not exist: cannot connect to the server: %2</translation>
+    </message>
+    <message>
+        <source>%1的服务器不接受 RFC 2217 串口选项，无法设置线路参数；只传数据请用 tcp://</source>
+        <translation>The server of %1 does not take the RFC 2217 COM port option, so the line settings cannot be set; for data only use tcp://</translation>
+    </message>
+    <message>
+        <source>%1发送数据失败：与服务器的连接已断开</source>
+        <translation>%1 could not send: the connection to the server is lost</translation>
+    </message>
+    <message>
+        <source>%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。</source>
+        <translation>The server of %1 (%2) does not answer settings of DTR, RTS and break: they are not available on this line.</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,10 @@
 
 #include <runtimeerror.h>
 #include "linesettings.h"
+#include "localline.h"
 #include "portmap.h"
+#include "remoteaddress.h"
+#include "remoteline.h"
 #include "serialline.h"
 #include "systemcodepage.h"
 
@@ -18,10 +21,6 @@ namespace {
 
 const QString DefaultSettings = QStringLiteral("9600,N,8,1");
 
-// Bounds what a port nobody reads (the sending port) can pile up; the engine reads
-// far less than this between two receive events.
-constexpr qint64 ReadBufferBytes = 1 << 20;
-
 constexpr int UnsupportedDataBits = 4;
 constexpr int OneAndHalfStopDataBits = 5;
 
@@ -30,12 +29,6 @@ const UiText DataBitsUnsupported("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1�
 const UiText StopBitsUnset("CommPort", QT_TRANSLATE_NOOP("CommPort", "%1无法设置停止位"));
 
 enum Handshake : int { HandshakeNone = 0, HandshakeXonXoff = 1, HandshakeRtsCts = 2, HandshakeBoth = 3 };
-
-// A driver may round a rate to what its clock divides; a UART still works within 1%.
-bool holdsRate(qint32 held, qint32 wanted)
-{
-    return held > 0 && qAbs(qint64(held) - wanted) * 100 <= wanted;
-}
 
 // A device is never open twice in this process, whichever CommPort asks.
 QSet<QString> &devicesInUse()
@@ -49,16 +42,11 @@ qint16 clampedCount(qint64 count)
     return qint16(qMin<qint64>(count, std::numeric_limits<qint16>::max()));
 }
 
-QSerialPort::DataBits dataBitsOf(int bits)
-{
-    return QSerialPort::DataBits(bits);   // Data5..Data8 are the bit counts themselves
-}
-
 } // namespace
 
 struct CommPort::Private
 {
-    QSerialPort port;
+    std::unique_ptr<CommLine> port;   // while open
     qint16 number = 1;
     QString settingsText = DefaultSettings;
     LineSettings line;
@@ -74,7 +62,6 @@ struct CommPort::Private
     bool deviceLostQueued = false;
     bool dtr = true;
     bool rts = true;
-    std::unique_ptr<ModemLines> lines;   // while open
     QTimer breakTimer;
 };
 
@@ -82,8 +69,6 @@ CommPort::CommPort(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>())
 {
-    connect(&d->port, &QSerialPort::readyRead, this, &CommPort::onArrival);
-    connect(&d->port, &QSerialPort::errorOccurred, this, &CommPort::onPortError);
     d->breakTimer.setSingleShot(true);
     d->breakTimer.setInterval(BreakMilliseconds);
     connect(&d->breakTimer, &QTimer::timeout, this, &CommPort::endBreak);
@@ -108,7 +93,7 @@ void CommPort::setCommPort(qint16 port)
 
 bool CommPort::PortOpen() const
 {
-    return d->port.isOpen();
+    return d->port != nullptr;
 }
 
 void CommPort::setPortOpen(bool open)
@@ -189,7 +174,7 @@ void CommPort::setInputMode(int mode)
 
 qint16 CommPort::InBufferCount() const
 {
-    return PortOpen() ? clampedCount(d->port.bytesAvailable()) : 0;
+    return PortOpen() ? clampedCount(d->port->bytesAvailable()) : 0;
 }
 
 void CommPort::setInBufferCount(qint16 count)
@@ -197,13 +182,13 @@ void CommPort::setInBufferCount(qint16 count)
     requireOpen();
     if (count != 0)
         fail(ErrorInvalidSetting, tr("接收缓冲区计数只能设为 0"));
-    d->port.clear(QSerialPort::Input);
+    d->port->discardInput();
     d->decoder.reset();
 }
 
 qint16 CommPort::OutBufferCount() const
 {
-    return PortOpen() ? clampedCount(d->port.bytesToWrite()) : 0;
+    return PortOpen() ? clampedCount(d->port->bytesToWrite()) : 0;
 }
 
 void CommPort::setOutBufferCount(qint16 count)
@@ -211,12 +196,12 @@ void CommPort::setOutBufferCount(qint16 count)
     requireOpen();
     if (count != 0)
         fail(ErrorInvalidSetting, tr("发送缓冲区计数只能设为 0"));
-    d->port.clear(QSerialPort::Output);
+    d->port->discardOutput();
 }
 
 qint64 CommPort::OutputPending() const
 {
-    return PortOpen() ? d->port.bytesToWrite() : 0;
+    return PortOpen() ? d->port->bytesToWrite() : 0;
 }
 
 void CommPort::setOutput(const QVariant &data)
@@ -231,13 +216,7 @@ void CommPort::setOutput(const QVariant &data)
         fail(ErrorInvalidSetting, tr("发送数据只能是文本或字节数组"));
     if (bytes.isEmpty())
         return;
-    const bool queueWasEmpty = d->port.bytesToWrite() == 0;
-    if (d->port.write(bytes) != bytes.size())
-        fail(ErrorDeviceIo, tr("%1发送数据失败：%2").arg(portText(), d->port.errorString()));
-    // The far end's answer time counts: the bytes go to the driver now, not on the
-    // next pass of the event loop. Behind a backlog they wait their turn anyway.
-    if (queueWasEmpty)
-        d->port.flush();
+    d->port->write(bytes);
     if (d->deviceLostQueued)
         fail(ErrorDeviceIo, tr("%1发送数据失败：设备已断开").arg(portText()));
 }
@@ -245,7 +224,7 @@ void CommPort::setOutput(const QVariant &data)
 QVariant CommPort::Input()
 {
     requireOpen();
-    const QByteArray bytes = d->port.readAll();
+    const QByteArray bytes = d->port->readAll();
     if (d->inputMode == InputModeBinary)
         return bytes;
     return d->decoder.decode(bytes);
@@ -284,13 +263,13 @@ std::optional<ModemLines::Inputs> CommPort::ModemInputs() const
 {
     if (!PortOpen())
         return std::nullopt;
-    return d->lines->inputs();
+    return d->port->modemLines().inputs();
 }
 
 bool CommPort::sendBreak()
 {
     requireOpen();
-    if (!d->lines->setBreak(true))
+    if (!d->port->modemLines().setBreak(true))
         return false;
     d->breakTimer.start();
     return true;
@@ -305,7 +284,7 @@ void CommPort::endBreak()
 {
     d->breakTimer.stop();
     if (PortOpen())
-        d->lines->setBreak(false);
+        d->port->modemLines().setBreak(false);
 }
 
 bool CommPort::heldByThisProgram(const QString &device)
@@ -320,24 +299,27 @@ void CommPort::openPort()
     if (devicesInUse().contains(device))
         fail(ErrorPortInUse, tr("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
-    openDevice(mapped);
-    d->lines = ModemLines::of(d->port);
+    std::unique_ptr<CommLine> line = lineTo(mapped);
+    connect(line.get(), &CommLine::readyRead, this, &CommPort::onArrival);
+    connect(line.get(), &CommLine::lost, this, &CommPort::onLost);
+    // Told after the start, never from inside it.
+    connect(line.get(), &CommLine::notice, this, &CommPort::notice, Qt::QueuedConnection);
+    line->open();
+    d->port = std::move(line);
     try {
         applyLine();
         applyHandshake();
     } catch (const Component::RuntimeError &) {
-        d->lines.reset();
-        d->port.close();
+        d->port.reset();
         throw;
     }
     applyControlLines();
-    d->port.setReadBufferSize(ReadBufferBytes);
     d->device = device;
     devicesInUse().insert(device);
     d->decoder.reset();
     d->event = 0;
     d->lineErrors = {};
-    d->hasLineCounters = SerialLine::updateLineErrors(d->port, d->lineErrors);
+    d->hasLineCounters = d->port->updateLineErrors(d->lineErrors);
 }
 
 QString CommPort::mappedDevice() const
@@ -348,42 +330,32 @@ QString CommPort::mappedDevice() const
                                     .arg(portText())
                                     .arg(PortMap::FirstPort)
                                     .arg(PortMap::LastPort));
-    if (!SerialLine::deviceExists(mapped))
+    if (RemoteAddress::looksRemote(mapped)) {
+        if (!RemoteAddress::parse(mapped))
+            fail(ErrorPortNotFound, tr("%1的网络地址“%2”无效：应为 tcp://主机:端口 或 rfc2217://主机:端口")
+                                        .arg(portText(), mapped));
+    } else if (!SerialLine::deviceExists(mapped)) {
         fail(ErrorPortNotFound, tr("%1（%2）不存在").arg(portText(), mapped));
+    }
     return mapped;
 }
 
-void CommPort::openDevice(const QString &device)
+std::unique_ptr<CommLine> CommPort::lineTo(const QString &device) const
 {
-    const QString heldElsewhere = tr("%1已经打开，可能被其他应用程序占用").arg(portText());
-    d->port.setPortName(device);
-    if (!d->port.open(QIODevice::ReadWrite)) {
-        const int number = SerialLine::openErrorNumber(device, d->port.error());
-        const QString reason = d->port.errorString();
-        d->port.clearError();
-        if (number == ErrorPortInUse)
-            fail(number, heldElsewhere);
-        if (number == ErrorPermission)
-            fail(number, tr("没有权限打开%1（%2）。%3").arg(portText(), device, SerialLine::permissionHint()));
-        fail(number, tr("%1（%2）无法打开：%3").arg(portText(), device, reason));
-    }
-    if (!SerialLine::holdExclusively(d->port)) {
-        d->port.close();
-        fail(ErrorPortInUse, heldElsewhere);
-    }
+    if (const std::optional<RemoteAddress> address = RemoteAddress::parse(device))
+        return std::make_unique<RemoteLine>(*address, portText());
+    return std::make_unique<LocalLine>(device, portText());
 }
 
 void CommPort::closePort()
 {
     d->thresholdCheckQueued = false;
     d->deviceLostQueued = false;
-    if (!d->port.isOpen())
+    if (!d->port)
         return;
     if (Break())
         endBreak();
-    d->lines.reset();
-    d->port.close();
-    d->port.clearError();
+    d->port.reset();
     devicesInUse().remove(d->device);
     d->device.clear();
 }
@@ -401,73 +373,35 @@ void CommPort::applyLine()
 {
     checkLineSupported();
     const LineSettings &line = d->line;
-    if (!applyBaudRate(line.baudRate))
-        fail(ErrorBaudRate, tr("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
-    if (!d->port.setDataBits(dataBitsOf(line.dataBits)))
-        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(line.dataBits));
-    if (!d->port.setParity(line.parity))
-        fail(ErrorLineSetting, tr("%1无法设置校验方式").arg(portText()));
-    const QSerialPort::StopBits stop = line.stopBits == LineSettings::StopBits::One ? QSerialPort::OneStop
-        : line.stopBits == LineSettings::StopBits::Two                              ? QSerialPort::TwoStop
-                                                                                    : SerialLine::oneAndHalfStopBits();
-    if (!d->port.setStopBits(stop))
-        fail(ErrorLineSetting, StopBitsUnset.arg(portText()));
-    d->port.clearError();
-    verifyLine();
-}
-
-// A rate the standard ones do not hold goes through the driver's interface for any
-// rate; the rate the line then runs at decides, as for the other settings.
-bool CommPort::applyBaudRate(qint32 rate)
-{
-    if (d->port.setBaudRate(rate)) {
-        const qint32 held = SerialLine::lineBaudRate(d->port);
-        if (held == 0 || holdsRate(held, rate))
-            return true;
-    }
-    d->port.clearError();
-    return SerialLine::setArbitraryBaudRate(d->port, rate)
-        && holdsRate(SerialLine::lineBaudRate(d->port), rate);
-}
-
-// A driver may keep another value without saying so (QSerialPort misses 5 data bits,
-// and a pseudo-terminal keeps 8 bits and no parity): what the line holds decides.
-void CommPort::verifyLine()
-{
-    switch (SerialLine::unappliedSetting(d->port, d->line)) {
-    case SerialLine::LineSetting::None:
+    switch (d->port->applyLine(line)) {
+    case CommLine::Refusal::None:
         return;
-    case SerialLine::LineSetting::DataBits:
-        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(d->line.dataBits));
-    case SerialLine::LineSetting::Parity:
+    case CommLine::Refusal::BaudRate:
+        fail(ErrorBaudRate, tr("%1不支持波特率 %2").arg(portText()).arg(line.baudRate));
+    case CommLine::Refusal::DataBits:
+        fail(ErrorDataBits, DataBitsUnsupported.arg(portText()).arg(line.dataBits));
+    case CommLine::Refusal::Parity:
         fail(ErrorLineSetting, tr("%1不支持校验方式 %2")
                                    .arg(portText())
-                                   .arg(LineSettings::parityLetter(d->line.parity)));
-    case SerialLine::LineSetting::StopBits:
+                                   .arg(LineSettings::parityLetter(line.parity)));
+    case CommLine::Refusal::StopBits:
         fail(ErrorLineSetting, StopBitsUnset.arg(portText()));
     }
 }
 
 void CommPort::applyHandshake()
 {
-    static const QSerialPort::FlowControl qtFlow[] = {
-        QSerialPort::NoFlowControl, QSerialPort::SoftwareControl,
-        QSerialPort::HardwareControl, QSerialPort::HardwareControl,
-    };
-    bool applied = d->port.setFlowControl(qtFlow[d->handshaking]);
-    if (applied && d->handshaking == HandshakeBoth)
-        applied = SerialLine::addXonXoffToHardwareFlow(d->port);
-    d->port.clearError();
-    if (!applied)
+    if (!d->port->applyHandshake(d->handshaking))
         fail(ErrorLineSetting, tr("%1无法设置握手方式 %2").arg(portText()).arg(d->handshaking));
 }
 
 void CommPort::applyControlLines()
 {
     // Devices without modem lines (pseudo-terminals) refuse these; that is harmless.
-    d->lines->setDataTerminalReady(d->dtr);
+    ModemLines &lines = d->port->modemLines();
+    lines.setDataTerminalReady(d->dtr);
     if (d->handshaking == HandshakeNone || d->handshaking == HandshakeXonXoff)
-        d->lines->setRequestToSend(d->rts);
+        lines.setRequestToSend(d->rts);
 }
 
 void CommPort::requireOpen() const
@@ -480,7 +414,7 @@ void CommPort::onArrival()
 {
     if (d->hasLineCounters) {
         LineErrorCounts now = d->lineErrors;
-        if (SerialLine::updateLineErrors(d->port, now)) {
+        if (d->port->updateLineErrors(now)) {
             const QList<qint16> events = now.eventsSince(d->lineErrors);
             d->lineErrors = now;
             for (qint16 event : events) {
@@ -490,25 +424,15 @@ void CommPort::onArrival()
             }
         }
     }
-    if (PortOpen() && d->threshold > 0 && d->port.bytesAvailable() >= d->threshold)
+    if (PortOpen() && d->threshold > 0 && d->port->bytesAvailable() >= d->threshold)
         raise(EvReceive);
 }
 
-void CommPort::onPortError(QSerialPort::SerialPortError error)
+void CommPort::onLost()
 {
-    // A device that went away shows as a failing read or write (a pseudo-terminal whose
-    // far end closed reads end-of-file forever); the port is given up, not polled again.
-    const bool failedIo = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
-        || error == QSerialPort::WriteError;
-    if (!failedIo || !PortOpen() || d->deviceLostQueued)
+    if (!PortOpen() || d->deviceLostQueued)
         return;
-    // A line that cannot take more just now (a slow far end fills the output buffer)
-    // is still there: the queued bytes go out when it drains.
-    if (SerialLine::lineStillThere(d->port)) {
-        d->port.clearError();
-        return;
-    }
-    // Closed from the event loop, not from inside QSerialPort's own notification.
+    // Closed from the event loop, not from inside the line's own notification.
     d->deviceLostQueued = true;
     QMetaObject::invokeMethod(this, &CommPort::reportDeviceLost, Qt::QueuedConnection);
 }
@@ -524,7 +448,7 @@ void CommPort::queueThresholdCheck()
             if (!d->thresholdCheckQueued)
                 return;
             d->thresholdCheckQueued = false;
-            if (PortOpen() && d->threshold > 0 && d->port.bytesAvailable() >= d->threshold)
+            if (PortOpen() && d->threshold > 0 && d->port->bytesAvailable() >= d->threshold)
                 raise(EvReceive);
         },
         Qt::QueuedConnection);

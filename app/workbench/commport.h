@@ -5,16 +5,18 @@
 #include "modemlines.h"
 
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QVariant>
 
 #include <memory>
 #include <optional>
 
+class CommLine;
+
 // One serial port as the workbench drives it: port number, line settings, handshake,
 // receive threshold and input mode are set while closed, then the port is opened.
-// Port n reaches its device through the port map. Failing operations throw
+// Port n reaches its device through the port map: a local device, or a line another
+// machine serves over the network ("rfc2217://host:port", "tcp://host:port"). Failing operations throw
 // Component::RuntimeError with the numbers of CommErrors and a Chinese description.
 // OnComm is raised on the GUI thread; CommEvent tells why. DTR and RTS keep their
 // values across opens and apply at once while open.
@@ -83,24 +85,25 @@ public:
 
 signals:
     void OnComm();
+    // Something about the open line the user should know that does not stop it (a
+    // served line that cannot take DTR, RTS or break); given after the open that finds it.
+    void notice(const QString &text);
 
 private:
     struct Private;
 
     void openPort();
     QString mappedDevice() const;
-    void openDevice(const QString &device);
+    std::unique_ptr<CommLine> lineTo(const QString &device) const;
     void closePort();
     void checkLineSupported() const;
     void applyLine();
-    void verifyLine();
     void applyHandshake();
-    bool applyBaudRate(qint32 rate);
     void applyControlLines();
     void endBreak();
     void requireOpen() const;
     void onArrival();
-    void onPortError(QSerialPort::SerialPortError error);
+    void onLost();
     void queueThresholdCheck();
     void reportDeviceLost();
     void raise(qint16 event);

@@ -34,6 +34,10 @@ void FormMain::connectEngine()
     connect(&m_engine, &TransferEngine::captureFailed, this,
             [this] { Sub_ShowMessageLater(Fun_CaptureReport(), ModuleFun::AlignLeft); });
     connect(&m_engine, &TransferEngine::deviceLost, this, &FormMain::Sub_DeviceLost);
+    for (CommPort *port : {&m_engine.outPort(), &m_engine.inPort()}) {
+        connect(port, &CommPort::notice, this,
+                [this](const QString &text) { Sub_ShowMessageLater(text, ModuleFun::AlignCentre); });
+    }
 }
 
 void FormMain::ButtonCom_Click()

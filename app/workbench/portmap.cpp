@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "portmap.h"
 
+#include "remoteaddress.h"
 #include "serialline.h"
 #include "systemcodepage.h"
 
@@ -115,8 +116,9 @@ PortMap::Line PortMap::readLine(const QString &rawLine)
     const QString value = match.captured(2).trimmed();
     read.device = withoutTrailingComment(value);
     read.comment = value.mid(read.device.size());
+    const bool badAddress = RemoteAddress::looksRemote(read.device) && !RemoteAddress::parse(read.device);
     const bool valid = match.hasMatch() && ok && read.port >= FirstPort && read.port <= LastPort
-        && !read.device.isEmpty();
+        && !read.device.isEmpty() && !badAddress;
     read.kind = valid ? Line::Entry : Line::Malformed;
     return read;
 }

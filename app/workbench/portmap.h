@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Which device each port number 1 to 16 reaches: the platform's built-in names,
-// overridden line by line ("COM<n>=<device path>") by ports.ini in the user's folder or
+// overridden line by line ("COM<n>=<device path>", or a network line "COM<n>=rfc2217://host:port"
+// or "COM<n>=tcp://host:port") by ports.ini in the user's folder or
 // else the program folder, where the platform allows it. Port numbers outside 1 to 16 reach nothing. A scan reads
 // the file once and asks the one map about every port.
 class PortMap

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "portwatcher.h"
 
+#include "remoteaddress.h"
 #include "serialline.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ bool PortWatcher::present(int port) const
 
 bool PortWatcher::isRemote(const QString &device)
 {
-    return device.contains(QLatin1String("://"));
+    return RemoteAddress::looksRemote(device);
 }
 
 void PortWatcher::poll()
