@@ -778,7 +778,7 @@ The port map settings cannot be written; these settings hold for this run only!<
     </message>
     <message>
         <source>远程线路</source>
-        <translation>Remote line</translation>
+        <translation>Remote</translation>
     </message>
     <message>
         <source>设备路径（建议使用稳定名称），或 tcp://主机:端口、rfc2217://主机:端口</source>

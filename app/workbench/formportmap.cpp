@@ -79,8 +79,9 @@ QTreeWidget *addTree(QWidget *parent, const QString &name, const QStringList &co
     tree->setRootIsDecorated(false);
     tree->setUniformRowHeights(true);
     tree->setHeaderLabels(columns);
+    // A heading longer in another language widens its column rather than being cut.
     for (int k = 0; k < widthCount; ++k)
-        tree->header()->resizeSection(k, widths[k]);
+        tree->header()->resizeSection(k, qMax(widths[k], tree->header()->sectionSizeHint(k)));
     tree->setGeometry(rect);
     return tree;
 }

@@ -27,12 +27,14 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSettings>
 #include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -106,8 +108,18 @@ void checkButton(const Component::Control *button, QStringList &clipped)
         clipped << clip(button, caption, needed, button->width());
 }
 
+void checkHeadings(const QTreeView *tree, QStringList &clipped)
+{
+    const QHeaderView *header = tree->header();
+    for (int k = 0; k < header->count(); ++k) {
+        if (header->sectionSizeHint(k) > header->sectionSize(k))
+            clipped << clip(tree, tree->model()->headerData(k, Qt::Horizontal).toString(),
+                            header->sectionSizeHint(k), header->sectionSize(k));
+    }
+}
+
 // Every text of the window that does not fit its control: labels, check boxes, list
-// items, frame titles and button captions.
+// items, frame titles, column headings and button captions.
 QStringList clippedTexts(const QWidget *window)
 {
     QStringList clipped;
@@ -119,6 +131,8 @@ QStringList clippedTexts(const QWidget *window)
         checkList(list, clipped);
     for (const QGroupBox *group : window->findChildren<QGroupBox *>())
         checkGroup(group, clipped);
+    for (const QTreeView *tree : window->findChildren<QTreeView *>())
+        checkHeadings(tree, clipped);
     for (const Component::Control *button : window->findChildren<Component::Control *>())
         checkButton(button, clipped);
     return clipped;
