@@ -706,6 +706,18 @@ The port map settings cannot be written; these settings hold for this run only!<
 <byte value="xd"/>
 %1</translation>
     </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+您设置的端口Com %1已经断开，通讯已经停止！<byte value="xd"/>
+<byte value="xd"/>
+设备重新连接后，通讯将以相同的设置自动重新开始。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port Com %1 you chose is gone; communication has stopped!<byte value="xd"/>
+<byte value="xd"/>
+Communication starts again with the same settings when the device is back.</translation>
+    </message>
 </context>
 <context>
     <name>FormMessage</name>

@@ -180,7 +180,7 @@ private:
     void ButtonPortMap_Click();
     void Sub_PortMapChanged();
     void Sub_PortMapOptionsChanged(const PortMapOptions &options);
-    void Sub_AwaitReconnect(qint16 intLostPort);
+    bool Fun_AwaitReconnect(qint16 intLostPort);
     void Sub_Reconnect();
 
     // Controls, named as the window shows them.

@@ -2,6 +2,7 @@
 #include "formmain.h"
 
 #include "formportmap.h"
+#include "portmap.h"
 
 #include <modulefun.h>
 #include <uitext.h>
@@ -59,11 +60,14 @@ void FormMain::Sub_PortMapOptionsChanged(const PortMapOptions &options)
         ModuleFun::ShowMessage(PortMapOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
 }
 
-void FormMain::Sub_AwaitReconnect(qint16 intLostPort)
+// Whether the stopped run starts again once its lost device is back. A network line is
+// not waited for: telling whether it is back would take a connection in every poll.
+bool FormMain::Fun_AwaitReconnect(qint16 intLostPort)
 {
-    if (!m_portMapOptions.reconnect)
-        return;
+    if (!m_portMapOptions.reconnect || PortWatcher::isRemote(PortMap::load().device(intLostPort)))
+        return false;
     m_reconnect = {intLostPort, intComOutPort, intComInPort};
+    return true;
 }
 
 // The start of the start button, on the ports of the stopped run; its refusals and

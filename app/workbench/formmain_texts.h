@@ -40,6 +40,10 @@ inline const UiText NoPortToStart("FormMain", QT_TRANSLATE_NOOP("FormMain",
 inline const UiText PortLost("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n您设置的端口Com %1已经断开，通讯已经停止！\r\n\r\n"
     "请检查设备的连接，然后重新开始通讯。"));
+// %1 is the port number; said when the run starts again by itself once the device is back.
+inline const UiText PortLostAwaitingReconnect("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n您设置的端口Com %1已经断开，通讯已经停止！\r\n\r\n"
+    "设备重新连接后，通讯将以相同的设置自动重新开始。"));
 // %1 is the port number.
 inline const UiText SendsSkipped("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n端口Com %1的线路发送速度跟不上发送周期，尚未发出的数据已超过 256 KB！\r\n\r\n"

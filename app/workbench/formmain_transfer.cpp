@@ -228,9 +228,9 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
     const bool blnRunning = Fun_Communicating();
     if (blnRunning)
         Sub_ComStop();
-    Sub_ShowMessageLater(PortLost.arg(intPort), ModuleFun::AlignCentre);
-    if (blnRunning)
-        Sub_AwaitReconnect(intPort);
+    const bool blnAwaiting = blnRunning && Fun_AwaitReconnect(intPort);
+    Sub_ShowMessageLater((blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort),
+                         ModuleFun::AlignCentre);
 }
 
 void FormMain::Sub_ClosePorts()

@@ -258,6 +258,8 @@ void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked()
     }
     QCOMPARE(bench.messages.size(), 1);
     QVERIFY(bench.messages.first().contains(QStringLiteral("Com 5")));
+    // The one report tells whether to start again by hand.
+    QCOMPARE(bench.messages.first().contains(QStringLiteral("自动重新开始")), reconnect);
 }
 
 QTEST_MAIN(TestMainWindowPortMap)
