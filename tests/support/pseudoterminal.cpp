@@ -69,6 +69,10 @@ void PseudoTerminal::plugIn()
 
 void PseudoTerminal::unplug()
 {
+    // The link goes with the device, as socat's and udev's do: left behind, it would
+    // reach the next pseudo-terminal another program opens under the same number.
+    if (!m_linkPath.isEmpty())
+        QFile::remove(m_linkPath);
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)

@@ -9,8 +9,9 @@
 // The far end of a serial link: a raw pseudo-terminal pair whose slave the program opens
 // as its device while the test plays the other side on the master (whose line settings
 // are the slave's). The pair can go away (a pulled adapter) and come back; given a link
-// name it comes back under the same name. Reads and writes work from any thread; on the
-// program's thread they let its events run while they wait.
+// name it comes back under the same name, and the link is gone while it is away. Reads
+// and writes work from any thread; on the program's thread they let its events run
+// while they wait.
 class PseudoTerminal
 {
 public:
