@@ -59,6 +59,12 @@ bool FormMain::Fun_Communicating() const
 void FormMain::Sub_SetComCaption(const QString &caption)
 {
     ButtonCom->setProperty(CaptionProperty, caption);
+    // A running transfer keeps its lists: looking at the system's devices meanwhile would
+    // only take time from its event loop. The first look after the stop catches up.
+    if (caption == ComStop)
+        m_portWatcher.stop();
+    else
+        m_portWatcher.start();
 }
 
 // Every refusal and every failure on the way leaves the program stopped, with both
