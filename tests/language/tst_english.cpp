@@ -174,6 +174,21 @@ QWidget *openPortMapWindow(Workbench &bench)
     return nullptr;
 }
 
+// The capture viewer showing a capture too large for one text, with the bar that finds
+// texts and times in it.
+QWidget *openLargeCapture(Workbench &)
+{
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("12-06-2026.txt"));
+    QFile file(path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(RichTextBox::ShownBytes + 1, 'x'));
+    file.close();
+    FormViewInfo *viewer = FormViewInfo::Show();
+    viewer->textViewInfo()->LoadFile(path);
+    return viewer;
+}
+
 QStringList clippedIn(const WindowMaker &make)
 {
     Workbench bench({15, 16});
@@ -285,6 +300,7 @@ void TestEnglish::noTextIsClipped_data()
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });
+    QTest::addRow("capture viewer, a large capture") << WindowMaker(&openLargeCapture);
     QTest::addRow("about") << WindowMaker([](Workbench &) -> QWidget * { return new FormAbout; });
     QTest::addRow("splash") << WindowMaker([](Workbench &) -> QWidget * { return new FormLogo; });
     QTest::addRow("message") << WindowMaker([](Workbench &) -> QWidget * {
