@@ -9,10 +9,14 @@
 
 #include <filelist.h>
 #include <formviewinfo.h>
+#include <largefileview.h>
+#include <lineindex.h>
 #include <richtextbox.h>
+#include <rowview.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -21,6 +25,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,6 +37,8 @@ namespace {
 // Named so that it is the first file the viewer lists.
 const QString LargeCaptureName = QStringLiteral("01-01-2000.txt");
 const QByteArray LastLine("<the last line of the large capture>");
+const QByteArray NotThere("<a text the capture does not hold>");
+constexpr double MiB = 1024.0 * 1024.0;
 constexpr int LineBytes = 64;
 constexpr int WritesPerSecond = 100;
 constexpr int LongestRunSeconds = 180;
@@ -155,14 +163,22 @@ private:
     double m_longestMs = 0;
 };
 
-bool showsLastLine(const FormViewInfo *viewer)
+LargeFileView *largeView(const FormViewInfo *viewer)
 {
-    for (QTextBlock block = viewer->textViewInfo()->document()->lastBlock(); block.isValid();
-         block = block.previous()) {
-        if (!block.text().isEmpty())
-            return block.text() == QString::fromLatin1(LastLine);
-    }
-    return false;
+    return viewer->textViewInfo()->largeFileView();
+}
+
+bool showsLastLine(const LargeFileView *view)
+{
+    LineIndex *index = view->index();
+    const qint64 last = index->rowCount() - 1;
+    const QList<LineIndex::Row> row = index->rows(last, 1);
+    return view->rows()->lastShownRow() == last && !row.isEmpty() && index->text(row.first()) == LastLine;
+}
+
+double secondsSince(std::int64_t start)
+{
+    return (Measurements::nowMicroseconds() - start) / 1e6;
 }
 
 void waitFor(int milliseconds)
@@ -209,11 +225,27 @@ Result run(const QString &largeCapture, int bytesPerSecond)
     holdUp.restart();
     FormViewInfo *viewer = FormViewInfo::Show();
     QCoreApplication::processEvents();
+    constexpr int Limit = (LongestRunSeconds - 10) * 1000;
     if (viewer->fileList()->count() > 0 && viewer->fileList()->item(0)->text() == LargeCaptureName) {
         const std::int64_t selected = Measurements::nowMicroseconds();
         QTest::keyClick(viewer->fileList(), Qt::Key_Down);
-        if (runUntil([&] { return showsLastLine(viewer); }, 10, (LongestRunSeconds - 10) * 1000))
-            result.loadSeconds = (Measurements::nowMicroseconds() - selected) / 1e6;
+        LargeFileView *view = largeView(viewer);
+        if (view && runUntil([&] { return view->rows()->lastShownRow() >= 0; }, 10, Limit))
+            result.loadSeconds = secondsSince(selected);
+        if (view && runUntil([&] { return view->index()->isComplete(); }, 10, Limit))
+            result.indexSeconds = secondsSince(selected);
+        if (view) {
+            QTest::keyClick(view->rows(), Qt::Key_End);
+            result.lastLineShown = runUntil([&] { return showsLastLine(view); }, 10, 5000);
+            QTest::keyClick(view->rows(), Qt::Key_Home);
+            view->findText()->setText(QString::fromLatin1(NotThere));
+            const std::int64_t sought = Measurements::nowMicroseconds();
+            view->findNext();
+            if (runUntil([&] { return !view->isBusy(); }, 10, Limit) && view->rows()->markOffset() < 0) {
+                result.searchSeconds = secondsSince(sought);
+                result.searchMBps = view->index()->fileBytes() / MiB / result.searchSeconds;
+            }
+        }
         waitFor(1000);
     } else {
         std::fprintf(stderr, "the viewer does not list %s first\n", qPrintable(LargeCaptureName));
@@ -226,6 +258,41 @@ Result run(const QString &largeCapture, int bytesPerSecond)
     farEnd.join();
     viewer->close();
     session.clickButtonCom();
+    return result;
+}
+
+PlainScan plainScan(const QString &largeCapture)
+{
+    PlainScan result;
+    constexpr size_t Chunk = 4 * 1024 * 1024;
+    std::vector<char> buffer(Chunk + size_t(NotThere.size()));
+    const auto pass = [&](auto scanChunk) {
+        const int file = ::open(QFile::encodeName(largeCapture).constData(), O_RDONLY);
+        if (file < 0)
+            return 0.0;
+        const std::int64_t start = Measurements::nowMicroseconds();
+        qint64 total = 0;
+        ssize_t got = 0;
+        while ((got = ::read(file, buffer.data(), Chunk)) > 0) {
+            scanChunk(buffer.data(), size_t(got));
+            total += got;
+        }
+        ::close(file);
+        return total / MiB / secondsSince(start);
+    };
+    qint64 lineFeeds = 0;
+    result.countMBps = pass([&](const char *data, size_t size) {
+        for (const char *at = data; (at = static_cast<const char *>(std::memchr(at, '\n', size - size_t(at - data))));
+             ++at)
+            ++lineFeeds;
+    });
+    bool found = false;
+    result.searchMBps = pass([&](const char *data, size_t size) {
+        found = found || memmem(data, size, NotThere.constData(), size_t(NotThere.size())) != nullptr;
+    });
+    if (lineFeeds == 0 || found)
+        std::fprintf(stderr, "the plain scan saw %lld line feeds and %s\n", lineFeeds,
+                     found ? "found the text" : "no text");
     return result;
 }
 
