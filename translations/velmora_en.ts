@@ -997,10 +997,6 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
         <translation>No record at %1 or later</translation>
     </message>
     <message>
-        <source>%1：第 %2 行</source>
-        <translation>%1: line %2</translation>
-    </message>
-    <message>
         <source>正在建立行索引… %1%</source>
         <translation>Indexing lines… %1%</translation>
     </message>
@@ -1015,6 +1011,10 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
     <message>
         <source>共 %1 行</source>
         <translation>%1 lines</translation>
+    </message>
+    <message>
+        <source>第 %1 行</source>
+        <translation>Line %1</translation>
     </message>
 </context>
 <context>

@@ -79,7 +79,7 @@ void CaptureTimes::header(QByteArrayView line, qint64 offset)
     if (!m_target.date.isValid())
         m_target.date = date;
     m_last = momentOf(date, time);
-    reached(m_last, offset);
+    reached(m_last, offset, HeaderBytes);
 }
 
 // "[hh:mm:ss.zzz] " anywhere in a received line.
@@ -96,13 +96,15 @@ void CaptureTimes::stamp(QByteArrayView text, qint64 offset)
     while (m_last >= 0 && moment < m_last - DayMs / 2)
         moment += DayMs;
     m_last = std::max(m_last, moment);
-    reached(moment, offset);
+    // The stamp without the blank after it.
+    reached(moment, offset, StampBytes - 1);
 }
 
-void CaptureTimes::reached(qint64 moment, qint64 offset)
+void CaptureTimes::reached(qint64 moment, qint64 offset, qint64 bytes)
 {
     if (m_found < 0 && moment >= momentOf(m_target.date, m_target.time)) {
         m_found = offset;
+        m_foundBytes = bytes;
         m_finished = true;
     }
 }

@@ -36,12 +36,14 @@ public:
     // Where the first header or time stamp at or after the target begins; -1 while none
     // is found, and when the capture holds none.
     qint64 foundOffset() const { return m_found; }
+    // How long the header or stamp found is.
+    qint64 foundBytes() const { return m_foundBytes; }
     double progress() const;
 
 private:
     void header(QByteArrayView line, qint64 offset);
     void stamp(QByteArrayView text, qint64 offset);
-    void reached(qint64 moment, qint64 offset);
+    void reached(qint64 moment, qint64 offset, qint64 bytes);
 
     FileChunks m_file;
     Moment m_target;
@@ -49,5 +51,6 @@ private:
     QDate m_blockDate;
     qint64 m_last = -1;  // the latest moment passed, in milliseconds from a day's start
     qint64 m_found = -1;
+    qint64 m_foundBytes = 0;
     bool m_finished = false;
 };

@@ -249,9 +249,9 @@ void LargeFileView::finishSeek()
         return;
     }
     const qint64 row = m_index->rowAt(seek->foundOffset());
-    m_rows->setMark(-1, 0);
+    m_rows->setMark(seek->foundOffset(), seek->foundBytes());
     m_rows->showRow(row);
-    setStatus(tr("%1：第 %2 行").arg(m_sought, QLocale().toString(row + 1)));
+    setStatus(tr("第 %1 行").arg(QLocale().toString(row + 1)));
 }
 
 void LargeFileView::showProgress()
