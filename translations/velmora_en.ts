@@ -989,10 +989,6 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
         <translation>“%1” not found above</translation>
     </message>
     <message>
-        <source>找到“%1”：第 %2 行</source>
-        <translation>Found “%1”: line %2</translation>
-    </message>
-    <message>
         <source>没有 %1 或更晚的记录</source>
         <translation>No record at %1 or later</translation>
     </message>

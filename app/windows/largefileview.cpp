@@ -237,7 +237,7 @@ void LargeFileView::finishSearch()
     const qint64 row = m_index->rowAt(search->matchOffset());
     m_rows->setMark(search->matchOffset(), search->matchBytes());
     m_rows->showRow(row);
-    setStatus(tr("找到“%1”：第 %2 行").arg(m_sought, QLocale().toString(row + 1)));
+    setStatus(tr("第 %1 行").arg(QLocale().toString(row + 1)));
 }
 
 void LargeFileView::finishSeek()
