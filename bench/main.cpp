@@ -96,7 +96,18 @@ QString largeCapture(const Options &options, QTemporaryDir &folder)
 void runViewer(const Options &options)
 {
     QTemporaryDir folder;
-    printViewer(ViewerCase::run(largeCapture(options, folder), ViewerStreamBytesPerSecond));
+    printViewer(ViewerCase::run(largeCapture(options, folder), ViewerStreamBytesPerSecond,
+                                ViewerCase::Work::ViewAndSearch));
+}
+
+// The receive path beside an idle viewer, for the hold-up the viewer's work adds.
+void runIdleViewer(const Options &options)
+{
+    QTemporaryDir folder;
+    const ViewerCase::Result result = ViewerCase::run(largeCapture(options, folder), ViewerStreamBytesPerSecond,
+                                                      ViewerCase::Work::Idle);
+    print("idleviewer.stall", result.longestStallMs);
+    print("idleviewer.holdup", result.longestHoldUpMs);
 }
 
 void runPlainScan(const Options &options)
@@ -169,6 +180,7 @@ const std::vector<Case> &cases()
              printSlowReader(WorkbenchCases::slowReader(SlowCommandBytes, SlowLineBytesPerSecond, o.slowSeconds));
          }},
         {"plain-scan", runPlainScan},
+        {"velmora-viewer-idle", runIdleViewer},
         {"velmora-viewer", runViewer},
     };
     return all;

@@ -173,8 +173,10 @@ void printViewer(const Report &r, const Options &options)
                                verdict(r.median("viewer.searchmbps") >= 100)).toUtf8());
     std::printf("      longest event-loop stall %s ms (goal <= 100 in every round: %s)\n",
                 r.figure("viewer.stall", 0).constData(), verdict(r.most("viewer.stall") <= 100));
-    std::printf("      longest a received byte waited to reach the receive pane %s ms (goal <= 100: %s)\n",
-                r.figure("viewer.holdup", 0).constData(), verdict(r.most("viewer.holdup") <= 100));
+    std::printf("      longest a received byte waited to reach the receive pane %s ms (goal <= 100: %s);\n"
+                "      beside the viewer left idle as long: %s ms, stall %s ms\n",
+                r.figure("viewer.holdup", 0).constData(), verdict(r.most("viewer.holdup") <= 100),
+                r.figure("idleviewer.holdup", 0).constData(), r.figure("idleviewer.stall", 0).constData());
     std::printf("      most the far end could not write for a full terminal (a real line loses it) %s KiB\n",
                 r.figure("viewer.behind", 1).constData());
     std::printf("      peak memory %s MiB (goal < 100 for a 1024 MiB capture: %s%s)\n",

@@ -32,10 +32,16 @@ struct PlainScan
 
 // Writes a capture of about `mib` MiB of received lines ending in a line of its own.
 bool writeLargeCapture(const QString &path, int mib);
-// Opens `largeCapture` in the viewer the way a user does, while the far end writes
-// `bytesPerSecond` of numbered lines; waits until it is indexed, scrolls to its end,
-// searches it whole for a text that is not there, and runs a second more.
-Result run(const QString &largeCapture, int bytesPerSecond);
+enum class Work {
+    ViewAndSearch,  // select the large capture, scroll to its end and search it whole
+    Idle,           // leave the viewer on its introduction as long: the baseline
+};
+
+// Opens the viewer while the far end writes `bytesPerSecond` of numbered lines into the
+// main window. With ViewAndSearch it selects `largeCapture` the way a user does, waits
+// until it is indexed, scrolls to its end, searches it whole for a text that is not
+// there, and runs a second more.
+Result run(const QString &largeCapture, int bytesPerSecond, Work work);
 PlainScan plainScan(const QString &largeCapture);
 
 } // namespace ViewerCase

@@ -9,13 +9,15 @@
 // The rows of a text file too large to hold, found a piece at a time so that the
 // program stays responsive while a file of gigabytes is indexed. A row is a line, or a
 // piece of a line longer than LongestRow bytes (received data may run on for
-// megabytes without a break), cut where no character of the code page can be split.
+// megabytes without a break), cut after a blank, digit or punctuation where the row
+// has one, else between two UTF-8 characters.
 // Only every RowsPerMark-th row's offset is kept: the index of a gigabyte of short
 // lines takes a few megabytes, and a row is found by reading on from its mark.
 class LineIndex
 {
 public:
-    static constexpr qint64 LongestRow = 4096;
+    // Short enough that a row of the widest characters, wrapped, fits the viewer.
+    static constexpr qint64 LongestRow = 512;
     static constexpr qint64 RowsPerMark = 64;
 
     struct Row

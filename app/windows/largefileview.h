@@ -24,7 +24,7 @@ class LargeFileView : public QWidget
 
 public:
     // The longest the view works on before it lets the program's other events through.
-    static constexpr int SliceMs = 12;
+    static constexpr int SliceMs = 5;
 
     explicit LargeFileView(std::unique_ptr<LineIndex> index, QWidget *parent = nullptr);
     ~LargeFileView() override;
