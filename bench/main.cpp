@@ -81,6 +81,7 @@ void printViewer(const ViewerCase::Result &result)
     print("viewer.holdup", result.longestHoldUpMs);
     print("viewer.memory", result.peakMemoryMiB);
     print("viewer.behind", result.farEndHeldBackKiB);
+    print("viewer.late", result.farEndLateMs);
 }
 
 // The large capture the viewer opens: the one the run wrote, or one of the case's own.
@@ -108,6 +109,7 @@ void runIdleViewer(const Options &options)
                                                       ViewerCase::Work::Idle);
     print("idleviewer.stall", result.longestStallMs);
     print("idleviewer.holdup", result.longestHoldUpMs);
+    print("idleviewer.late", result.farEndLateMs);
 }
 
 void runPlainScan(const Options &options)

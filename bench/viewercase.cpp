@@ -74,6 +74,9 @@ public:
         for (size_t tick = 1; !stop && tick < m_writes.size(); ++tick) {
             const std::int64_t at = start + std::int64_t(tick) * 1000000 / WritesPerSecond;
             Measurements::sleepUntilMicroseconds(at);
+            const std::int64_t late = Measurements::nowMicroseconds() - at;
+            if (late > m_mostLateUs.load(std::memory_order_relaxed))
+                m_mostLateUs.store(late, std::memory_order_relaxed);
             const qint64 due = qint64(tick) * m_bytesPerSecond / WritesPerSecond;
             m_writes[tick - 1] = {due, at};
             m_count.store(tick, std::memory_order_release);
@@ -90,6 +93,10 @@ public:
 
     // The most bytes that were due but could not be written yet.
     qint64 mostBehind() const { return m_mostBehind; }
+    // How late the far end woke up to write, at the most, since restart: a machine too
+    // busy to run it on time delays bytes that a real line would deliver meanwhile.
+    double mostLateMs() const { return m_mostLateUs.load() / 1000.0; }
+    void restart() { m_mostLateUs = 0; }
 
     // When the byte at `offset` was due; -1 when it is not yet.
     std::int64_t dueAt(qint64 offset) const
@@ -112,6 +119,7 @@ private:
     std::vector<Write> m_writes;
     std::atomic<size_t> m_count {0};
     qint64 m_mostBehind = 0;
+    std::atomic<std::int64_t> m_mostLateUs {0};
 };
 
 // Watches the receive pane: each time text reaches it, the oldest byte that has just
@@ -225,6 +233,7 @@ Result run(const QString &largeCapture, int bytesPerSecond, Work work)
     StallMonitor stalls;
     stalls.start();
     holdUp.restart();
+    stream.restart();
     FormViewInfo *viewer = FormViewInfo::Show();
     QCoreApplication::processEvents();
     constexpr int Limit = (LongestRunSeconds - 10) * 1000;
@@ -257,6 +266,7 @@ Result run(const QString &largeCapture, int bytesPerSecond, Work work)
     result.longestStallMs = stalls.longestStallMs();
     result.longestHoldUpMs = holdUp.longestMs();
     result.farEndHeldBackKiB = stream.mostBehind() / 1024.0;
+    result.farEndLateMs = stream.mostLateMs();
     result.peakMemoryMiB = Measurements::peakMemoryMiB();
     stop = true;
     farEnd.join();

@@ -20,6 +20,8 @@ struct Result
     // The most the far end could not write when due because the terminal was full: a
     // real line would have lost it.
     double farEndHeldBackKiB = 0;
+    // The far end's own lateness, which the hold-up includes.
+    double farEndLateMs = 0;
 };
 
 // The baselines of the viewer's scans: a plain read() loop over the file counting line

@@ -1012,6 +1012,14 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
         <source>第 %1 行</source>
         <translation>Line %1</translation>
     </message>
+    <message>
+        <source>最多可复制 %1 行，请少选一些</source>
+        <translation>At most %1 lines can be copied; select fewer</translation>
+    </message>
+    <message>
+        <source>已复制 %1 行</source>
+        <translation>%1 lines copied</translation>
+    </message>
 </context>
 <context>
     <name>LineOptions</name>

@@ -50,8 +50,13 @@ LargeFileView::LargeFileView(std::unique_ptr<LineIndex> index, QWidget *parent)
     layout->addWidget(m_rows, 1);
     layout->addWidget(buildBar());
     setFocusProxy(m_rows);
+    connect(m_rows, &RowView::copied, this, [this](qint64 rows, bool tooMany) {
+        setStatus(tooMany ? tr("最多可复制 %1 行，请少选一些").arg(QLocale().toString(RowView::CopyLimit))
+                          : tr("已复制 %1 行").arg(QLocale().toString(rows)));
+    });
 
-    m_work.setInterval(0);
+    m_work.setTimerType(Qt::PreciseTimer);
+    m_work.setInterval(RestMs);
     connect(&m_work, &QTimer::timeout, this, &LargeFileView::work);
     m_work.start();
     showProgress();

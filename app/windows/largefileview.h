@@ -25,6 +25,9 @@ class LargeFileView : public QWidget
 public:
     // The longest the view works on before it lets the program's other events through.
     static constexpr int SliceMs = 5;
+    // The pause after each slice: a thread that never sleeps is the last the system
+    // schedules on a busy machine, and reception waits with it.
+    static constexpr int RestMs = 3;
 
     explicit LargeFileView(std::unique_ptr<LineIndex> index, QWidget *parent = nullptr);
     ~LargeFileView() override;

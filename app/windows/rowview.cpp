@@ -3,7 +3,10 @@
 
 #include "lineindex.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextLayout>
@@ -96,17 +99,22 @@ void RowView::setMark(qint64 offset, qint64 bytes)
 void RowView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
-    painter.setPen(palette().color(QPalette::Text));
     const int height = viewport()->height();
     const qint64 most = height / std::max(1, fontMetrics().lineSpacing()) + 1;
     const qint64 first = firstRow();
     qreal y = Margin;
     m_lastShown = first - 1;
+    m_rowBottoms.clear();
+    qint64 rowNumber = first;
     for (const LineIndex::Row &row : m_index->rows(first, most)) {
         if (y >= height)
             break;
         QTextLayout layout(m_index->text(row));
         const qreal rowHeight = layOut(layout);
+        const bool selected = rowNumber >= selectionStart() && rowNumber <= selectionEnd();
+        if (selected)
+            painter.fillRect(QRectF(0, y, viewport()->width(), rowHeight), palette().brush(QPalette::Highlight));
+        painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
         QList<QTextLayout::FormatRange> marks;
         const qint64 markFrom = std::max(row.offset, m_markOffset);
         const qint64 markTo = std::min(row.offset + row.bytes, m_markOffset + m_markBytes);
@@ -114,15 +122,65 @@ void RowView::paintEvent(QPaintEvent *)
             QTextLayout::FormatRange mark;
             mark.start = int(m_index->decoded(row.offset, markFrom - row.offset).size());
             mark.length = int(m_index->decoded(markFrom, markTo - markFrom).size());
-            mark.format.setBackground(palette().brush(QPalette::Highlight));
-            mark.format.setForeground(palette().brush(QPalette::HighlightedText));
+            mark.format.setBackground(palette().brush(selected ? QPalette::Base : QPalette::Highlight));
+            mark.format.setForeground(palette().brush(selected ? QPalette::Text : QPalette::HighlightedText));
             marks.append(mark);
         }
         layout.draw(&painter, QPointF(Margin, y), marks);
         y += rowHeight;
+        m_rowBottoms.append(y);
         if (y <= height)
             ++m_lastShown;
+        ++rowNumber;
     }
+}
+
+qint64 RowView::rowAtY(qreal y) const
+{
+    const auto below = std::lower_bound(m_rowBottoms.cbegin(), m_rowBottoms.cend(), y);
+    const qint64 drawn = std::min<qint64>(below - m_rowBottoms.cbegin(), m_rowBottoms.size() - 1);
+    return std::clamp<qint64>(firstRow() + std::max<qint64>(drawn, 0), 0, std::max<qint64>(0, m_index->rowCount() - 1));
+}
+
+void RowView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const qint64 row = rowAtY(event->position().y());
+    if (!(event->modifiers() & Qt::ShiftModifier) || m_anchorRow < 0)
+        m_anchorRow = row;
+    m_cursorRow = row;
+    viewport()->update();
+}
+
+// A drag past the top or bottom edge scrolls on, a row at a time.
+void RowView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || m_anchorRow < 0)
+        return;
+    const qreal y = event->position().y();
+    if (y < 0)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (y > viewport()->height())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    m_cursorRow = y < 0 ? firstRow() : y > viewport()->height() ? std::max(m_lastShown, firstRow()) : rowAtY(y);
+    viewport()->update();
+}
+
+void RowView::copy()
+{
+    if (m_anchorRow < 0)
+        return;
+    const qint64 count = selectionEnd() - selectionStart() + 1;
+    if (count > CopyLimit) {
+        emit copied(0, true);
+        return;
+    }
+    QStringList lines;
+    for (const LineIndex::Row &row : m_index->rows(selectionStart(), count))
+        lines << m_index->text(row);
+    QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+    emit copied(lines.size(), false);
 }
 
 void RowView::resizeEvent(QResizeEvent *event)
@@ -133,6 +191,10 @@ void RowView::resizeEvent(QResizeEvent *event)
 
 void RowView::keyPressEvent(QKeyEvent *event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
     if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
         verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home ? QAbstractSlider::SliderToMinimum
                                                                         : QAbstractSlider::SliderToMaximum);

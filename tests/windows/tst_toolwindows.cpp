@@ -16,7 +16,9 @@
 #include <componentloader.h>
 #include <runtimeerror.h>
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -362,6 +364,13 @@ void TestToolWindows::viewerShowsALargeCaptureWhole()
     const qint64 afternoonRow = lines.indexOf(QStringLiteral("12-06-2026 14:53:00"));
     QVERIFY(inSight(afternoonRow));
     QVERIFY(!inSight(2));
+
+    // Rows are selected with the mouse, a click and a shift-click, and copied.
+    const int lineHeight = rows->fontMetrics().lineSpacing();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, QPoint(20, lineHeight));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(20, 3 * lineHeight));
+    QTest::keyClick(rows, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), lines.mid(rows->firstRow(), 3).join(QLatin1Char('\n')));
 
     // Clicking it again reads the file anew, as it is now.
     writeFile(dataPath("12-06-2026.txt"), "cut short");
