@@ -177,6 +177,8 @@ void printViewer(const Report &r, const Options &options)
                 "      beside the viewer left idle as long: %s ms, stall %s ms\n",
                 r.figure("viewer.holdup", 0).constData(), verdict(r.most("viewer.holdup") <= 100),
                 r.figure("idleviewer.holdup", 0).constData(), r.figure("idleviewer.stall", 0).constData());
+    std::printf("      of which the far end's own late waking (a busy machine): %s ms, idle viewer %s ms\n",
+                r.figure("viewer.late", 0).constData(), r.figure("idleviewer.late", 0).constData());
     std::printf("      most the far end could not write for a full terminal (a real line loses it) %s KiB\n",
                 r.figure("viewer.behind", 1).constData());
     std::printf("      peak memory %s MiB (goal < 100 for a 1024 MiB capture: %s%s)\n",

@@ -210,8 +210,6 @@ void LargeFileView::work()
     // A finished search or seek has said what it found.
     if (!answered)
         showProgress();
-    if (!isBusy())
-        emit idle();
 }
 
 // Returns whether the search or seek finished.

@@ -47,10 +47,6 @@ public:
     // Stops a search or a seek (indexing goes on).
     void stop();
 
-signals:
-    // Nothing is left to do until the user asks again.
-    void idle();
-
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
