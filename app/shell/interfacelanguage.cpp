@@ -3,7 +3,10 @@
 
 #include "filelocations.h"
 
+#include "translationdigest.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
@@ -18,6 +21,34 @@ const QString EnglishValue = QStringLiteral("English");
 const QString ChineseValue = QStringLiteral("Chinese");
 const QString TranslationName = QStringLiteral("velmora_en.qm");
 const QString EnglishFolder = QStringLiteral("en");
+// Far beyond the translation's size; a larger file is not the one built.
+constexpr qint64 MaxTranslationBytes = 16 * 1024 * 1024;
+
+// A translator over bytes it holds: the file read once is the file checked and used,
+// whatever happens to it on disk later.
+class HeldTranslator : public QTranslator
+{
+public:
+    HeldTranslator(const QByteArray &bytes, QObject *parent) : QTranslator(parent), m_bytes(bytes) {}
+    bool load() { return QTranslator::load(reinterpret_cast<const uchar *>(m_bytes.constData()), int(m_bytes.size())); }
+
+private:
+    const QByteArray m_bytes;
+};
+
+enum class TranslationState { Intact, Unreadable, Damaged };
+
+TranslationState readTranslation(const QString &path, QByteArray *bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return TranslationState::Unreadable;
+    *bytes = file.read(MaxTranslationBytes + 1);
+    if (file.error() != QFile::NoError)
+        return TranslationState::Unreadable;
+    const QByteArray digest = QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex();
+    return digest == TranslationDigest::English ? TranslationState::Intact : TranslationState::Damaged;
+}
 
 InterfaceLanguage::Language &currentLanguage()
 {
@@ -46,14 +77,22 @@ bool InterfaceLanguage::save(const QString &path, Language language)
     return file.status() == QSettings::NoError;
 }
 
-InterfaceLanguage::Language InterfaceLanguage::install(const QString &programFolder)
+InterfaceLanguage::Language InterfaceLanguage::install(const QString &programFolder, QString *problem)
 {
     currentLanguage() = Chinese;
     if (load(settingsPath(programFolder)) != English)
         return Chinese;
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (!translator->load(translationFile(programFolder)) || !QCoreApplication::installTranslator(translator)) {
+    const QString path = translationFile(programFolder);
+    QByteArray bytes;
+    const TranslationState state = readTranslation(path, &bytes);
+    auto *translator = state == TranslationState::Intact ? new HeldTranslator(bytes, QCoreApplication::instance()) : nullptr;
+    if (!translator || !translator->load() || !QCoreApplication::installTranslator(translator)) {
         delete translator;
+        if (problem) {
+            *problem = state == TranslationState::Damaged
+                ? QStringLiteral("The English translation %1 is damaged: it differs from the one this program was built with; the interface stays Chinese.").arg(path)
+                : QStringLiteral("The English translation %1 cannot be read; the interface stays Chinese.").arg(path);
+        }
         return Chinese;
     }
     currentLanguage() = English;

@@ -132,10 +132,10 @@ namespace {
 // The translator goes in before any window is made, so that every text is in the language chosen.
 void installLanguage()
 {
-    const QString folder = ProgramFolder();
-    if (InterfaceLanguage::install(folder) != InterfaceLanguage::load(InterfaceLanguage::settingsPath(folder)))
-        printToStandardError(QStringLiteral("The English translation %1 cannot be read; the interface stays Chinese.")
-                                 .arg(InterfaceLanguage::translationFile(folder)));
+    QString problem;
+    InterfaceLanguage::install(ProgramFolder(), &problem);
+    if (!problem.isEmpty())
+        printToStandardError(problem);
 }
 
 } // namespace
