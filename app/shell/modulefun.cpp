@@ -2,6 +2,7 @@
 #include "modulefun.h"
 
 #include "formlogo.h"
+#include "filelocations.h"
 #include "formmessage.h"
 #include "interfacelanguage.h"
 #include "instancelock.h"
@@ -145,8 +146,12 @@ bool Main()
     watchTermination();
     installLanguage();
     ShellState &state = shell();
-    state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::defaultPath());
-    if (!state.instanceLock->tryAcquire()) {
+    const QString settingsFolder = FileLocations::of(ProgramFolder()).settingsFolder();
+    state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::pathFor(settingsFolder));
+    const InstanceLock::Result lock = state.instanceLock->tryAcquire();
+    if (lock == InstanceLock::Result::Unavailable)
+        printToStandardError(QStringLiteral("No lock can be made in %1; a second copy started on it would not be refused.").arg(settingsFolder));
+    if (lock == InstanceLock::Result::HeldElsewhere) {
         // Seen on a console too, where a start from a script would otherwise just wait.
         printToStandardError(alreadyRunningText());
         ShowMessage(alreadyRunningText(), 2);
