@@ -2,6 +2,7 @@
 #include "interfacelanguage.h"
 
 #include "filelocations.h"
+#include "inifileeditor.h"
 
 #include "translationdigest.h"
 
@@ -9,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTranslator>
 
 namespace {
@@ -56,6 +56,11 @@ InterfaceLanguage::Language &currentLanguage()
     return language;
 }
 
+InterfaceLanguage::Language languageIn(const IniFileEditor &file)
+{
+    return file.value(QLatin1String(LanguageKey)) == EnglishValue.toLatin1() ? InterfaceLanguage::English : InterfaceLanguage::Chinese;
+}
+
 } // namespace
 
 QString InterfaceLanguage::settingsPath(const QString &programFolder)
@@ -65,16 +70,18 @@ QString InterfaceLanguage::settingsPath(const QString &programFolder)
 
 InterfaceLanguage::Language InterfaceLanguage::load(const QString &path)
 {
-    const QSettings file(path, QSettings::IniFormat);
-    return file.value(QLatin1String(LanguageKey)).toString() == EnglishValue ? English : Chinese;
+    IniFileEditor file;
+    file.read(path);
+    return languageIn(file);
 }
 
 bool InterfaceLanguage::save(const QString &path, Language language)
 {
-    QSettings file(path, QSettings::IniFormat);
-    file.setValue(QLatin1String(LanguageKey), language == English ? EnglishValue : ChineseValue);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    IniFileEditor file;
+    file.read(path);
+    if (languageIn(file) != language)
+        file.setValue(QLatin1String(LanguageKey), (language == English ? EnglishValue : ChineseValue).toLatin1());
+    return file.write(path) == KeptFile::Result::Written;
 }
 
 InterfaceLanguage::Language InterfaceLanguage::install(const QString &programFolder, QString *problem)
