@@ -1,8 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "modulefun.h"
 
-#include "formlogo.h"
 #include "filelocations.h"
+#include "formlogo.h"
 #include "formmessage.h"
 #include "interfacelanguage.h"
 #include "instancelock.h"
