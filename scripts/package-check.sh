@@ -119,4 +119,4 @@ while IFS= read -r path; do
 done < "$scratch/files"
 [ -z "$left" ] || fail "left after removal:$left"
 [ ! -e "$program_folder" ] || fail "$program_folder left after removal"
-echo "package-check: $deb installs, runs as $user from a read-only folder and removes cleanly"
+echo "package-check: $deb installs, runs as root and as $user without writing into its folder, and removes cleanly"
