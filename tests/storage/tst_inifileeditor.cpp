@@ -42,7 +42,6 @@ private slots:
     void valuesReadAsQSettingsWroteThem();
     void unchangedFileIsNotWritten();
     void fileTooLargeIsNeitherReadNorWritten();
-    void failureIsNewsOnce();
 };
 
 void TestIniFileEditor::setValue_data()
@@ -170,14 +169,6 @@ void TestIniFileEditor::fileTooLargeIsNeitherReadNorWritten()
     QVERIFY(file.resize(IniFileEditor::MaxBytes));
     QCOMPARE(editor.read(path), IniFileEditor::ReadStatus::Read);
     QVERIFY(editor.flag(QStringLiteral("Display/TimeStamp"), false));
-}
-
-void TestIniFileEditor::failureIsNewsOnce()
-{
-    const QString path = QStringLiteral("/nowhere/velmora.ini");
-    QVERIFY(IniFileEditor::firstFailure(path));
-    QVERIFY(!IniFileEditor::firstFailure(path));
-    QVERIFY(IniFileEditor::firstFailure(path + QStringLiteral(".other")));
 }
 
 QTEST_GUILESS_MAIN(TestIniFileEditor)

@@ -49,7 +49,6 @@ private slots:
     void keepsPermissions_data();
     void keepsPermissions();
     void keepsItsOwnerWhenRootWrites();
-    void createsTheFolder();
 };
 
 void TestKeptFile::refusesWhatItMustNotWrite_data()
@@ -134,15 +133,6 @@ void TestKeptFile::keepsItsOwnerWhenRootWrites()
 #else
     QSKIP("files have no owners to keep here");
 #endif
-}
-
-void TestKeptFile::createsTheFolder()
-{
-    QTemporaryDir folder;
-    QVERIFY(folder.isValid());
-    const QString path = folder.filePath(QStringLiteral("config/velmora/ports.ini"));
-    QCOMPARE(KeptFile::write(path, "COM3=/dev/c\n"), KeptFile::Result::Written);
-    QCOMPARE(contents(path), QByteArray("COM3=/dev/c\n"));
 }
 
 QTEST_GUILESS_MAIN(TestKeptFile)
