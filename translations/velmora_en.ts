@@ -892,6 +892,30 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
         <source>删除选定端口在端口映射文件中的映射</source>
         <translation>Removes the chosen port&apos;s mapping from the port map file</translation>
     </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件是符号链接，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file is a symbolic link; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件已设为只读，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file is read-only; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
 </context>
 <context>
     <name>FormReadme</name>

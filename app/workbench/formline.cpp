@@ -4,6 +4,7 @@
 #include "commport.h"
 #include "transferengine.h"
 
+#include <inifileeditor.h>
 #include <interfacelanguage.h>
 #include <modulefun.h>
 
@@ -282,7 +283,8 @@ void FormLine::optionClicked()
 void FormLine::languageChosen()
 {
     const QString path = InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder());
-    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex())))
+    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex()))
+        && IniFileEditor::firstFailure(path))
         ModuleFun::ShowMessage(LanguageNotSaved.arg(path), ModuleFun::AlignCentre);
 }
 

@@ -6,6 +6,7 @@
 #include "formline.h"
 #include "formportmap.h"
 #include "portmap.h"
+#include "settinglists.h"
 #include "titlestripbutton.h"
 
 #include <filelocations.h>
@@ -49,16 +50,14 @@ int rowY(int row) { return FirstRow + row * RowStep; }
 QRect labelRect(int x, int row, int width) { return QRect(x, rowY(row) + LabelNudge, width, 16); }
 QRect listRect(int x, int row, int width) { return QRect(x, rowY(row), width, RowHeight); }
 
-const QStringList BaudItems = {"600",   "1200",  "2400",   "4800",   "9600",
-                               "14400", "19200", "28800",  "38400",  "57600",
-                               "115200", "128000", "256000"};
-const QStringList ParityItems = {"None", "Even", "Odd", "Mark", "Spack"};
-const QStringList DataBitsItems = {"4", "5", "6", "7", "8"};
-const QStringList StopBitsItems = {"1", "1.5", "2"};
-const QStringList HandItems = {"None", "XON/XOFF", "RTS/CTS", "RTS/CTS & XON/XOFF"};
+using SettingLists::BaudItems;
+using SettingLists::DataBitsItems;
+using SettingLists::HandItems;
+using SettingLists::ParityItems;
+using SettingLists::StopBitsItems;
+using SettingLists::TimeItems;
 const UiText FormatItems[] = {{"FormMain", QT_TRANSLATE_NOOP("FormMain", "Ascii 编码 格式")},
                               {"FormMain", QT_TRANSLATE_NOOP("FormMain", "16进制编码 格式")}};
-const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
 
 const QString SysDataFile = QStringLiteral("sysdata.dat");
 

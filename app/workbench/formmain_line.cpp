@@ -4,6 +4,7 @@
 #include "formline.h"
 
 #include <filelocations.h>
+#include <inifileeditor.h>
 #include <modulefun.h>
 #include <uitext.h>
 
@@ -42,7 +43,7 @@ void FormMain::Sub_LineOptionsChanged(const LineOptions &options)
 {
     m_lineOptions = options;
     Sub_ApplyLineOptions();
-    if (!m_lineOptions.save(Fun_LineOptionsPath()))
+    if (!m_lineOptions.save(Fun_LineOptionsPath()) && IniFileEditor::firstFailure(Fun_LineOptionsPath()))
         ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), 2);
 }
 

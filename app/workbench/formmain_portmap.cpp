@@ -4,6 +4,7 @@
 #include "formportmap.h"
 #include "portmap.h"
 
+#include <inifileeditor.h>
 #include <modulefun.h>
 #include <uitext.h>
 
@@ -56,7 +57,7 @@ void FormMain::Sub_PortMapOptionsChanged(const PortMapOptions &options)
     m_portMapOptions = options;
     if (!m_portMapOptions.reconnect)
         m_reconnect = {};
-    if (!m_portMapOptions.save(Fun_LineOptionsPath()))
+    if (!m_portMapOptions.save(Fun_LineOptionsPath()) && IniFileEditor::firstFailure(Fun_LineOptionsPath()))
         ModuleFun::ShowMessage(PortMapOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
 }
 

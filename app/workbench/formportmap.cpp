@@ -65,6 +65,10 @@ const UiText FileUnreadable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
     "对不起！\r\n\r\n端口映射文件无法读取，映射未作更改！\r\n\r\n%1"));
 const UiText FileUnwritable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
     "对不起！\r\n\r\n端口映射文件无法写入，映射未作更改！\r\n\r\n%1"));
+const UiText FileIsLink("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件是符号链接，映射未作更改！\r\n\r\n%1"));
+const UiText FileReadOnly("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件已设为只读，映射未作更改！\r\n\r\n%1"));
 
 QString portItem(int port)
 {
@@ -327,8 +331,12 @@ bool FormPortMap::readPortFile(PortFileEditor &editor)
 bool FormPortMap::writePortFile(const PortFileEditor &editor)
 {
     const QString path = PortMap::writableFileName();
-    if (!editor.write(path)) {
-        ModuleFun::ShowMessage(FileUnwritable.arg(path), ModuleFun::AlignCentre);
+    const KeptFile::Result written = editor.write(path);
+    if (written != KeptFile::Result::Written) {
+        const UiText &refusal = written == KeptFile::Result::SymbolicLink ? FileIsLink
+            : written == KeptFile::Result::ReadOnly                        ? FileReadOnly
+                                                                           : FileUnwritable;
+        ModuleFun::ShowMessage(refusal.arg(path), ModuleFun::AlignCentre);
         return false;
     }
     showPorts();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
 
 namespace {
@@ -42,6 +43,7 @@ private slots:
     void fileRoundTrip_data();
     void fileRoundTrip();
     void damagedFileKeepsDefaults();
+    void savesOnlyWhatChanged();
     void customBaudIsChecked_data();
     void customBaudIsChecked();
     void customBaudReplacesTheListRate_data();
@@ -86,6 +88,42 @@ void TestLineOptions::damagedFileKeepsDefaults()
     LineOptions expected;
     expected.inDTR = false;
     QVERIFY(LineOptions::load(path) == expected);
+}
+
+// A file QSettings wrote reads the same; a change rewrites its one line, and the user's
+// comments and other groups stay.
+void TestLineOptions::savesOnlyWhatChanged()
+{
+    QTemporaryDir folder;
+    const QString path = LineOptions::filePath(folder.path());
+    const LineOptions on = everyOptionOn();
+    {
+        QSettings written(path, QSettings::IniFormat);
+        written.setValue(QStringLiteral("Send/LineEnd"), int(on.lineEnd));
+        for (const char *key : {"Display/TimeStamp", "Display/HexSpace"})
+            written.setValue(QLatin1String(key), true);
+        for (const char *key : {"OutPort/DTR", "OutPort/RTS", "InPort/DTR", "InPort/RTS"})
+            written.setValue(QLatin1String(key), false);
+        written.setValue(QStringLiteral("OutPort/Baud"), on.outBaud);
+        written.setValue(QStringLiteral("InPort/Baud"), on.inBaud);
+        written.setValue(QStringLiteral("Bench/Desk"), 4);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
+    file.write("; desk 4, do not change\n");
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QVERIFY(LineOptions::load(path) == on);
+
+    LineOptions changed = on;
+    changed.timeStamp = false;
+    QVERIFY(changed.save(path));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray(before).replace("TimeStamp=true", "TimeStamp=false"));
+    file.close();
+    QVERIFY(LineOptions::load(path) == changed);
 }
 
 void TestLineOptions::customBaudIsChecked_data()

@@ -119,6 +119,7 @@ private slots:
     void oneSetForOnePortAndRtsUnderHandshake();
     void pseudoTerminalShowsNoModemLines();
     void optionsPersistApartFromSysData();
+    void optionsFileThatCannotBeKeptIsToldOnce();
 };
 
 void TestMainWindowLine::lineButtonOpensOneWindowInTheTitleStrip()
@@ -368,6 +369,27 @@ void TestMainWindowLine::optionsPersistApartFromSysData()
     QVERIFY(part<QCheckBox>(window, "CheckTimeStamp")->isChecked());
     QCOMPARE(part<QComboBox>(window, "ComboLineEnd")->currentText(), QStringLiteral("CR LF"));
     QCOMPARE(part<QLineEdit>(window, "TextInBaud")->text(), QStringLiteral("921600"));
+}
+
+// A velmora.ini far too large for options (98 MB) is neither read nor written at each
+// click, and the user hears once that the options hold for this run only.
+void TestMainWindowLine::optionsFileThatCannotBeKeptIsToldOnce()
+{
+    Workbench bench({15, 16});
+    QFile file(bench.path(QStringLiteral("velmora.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Display]\nTimeStamp=true\n");
+    QVERIFY(file.resize(98 * 1000 * 1000));   // sparse: costs no disk
+    file.close();
+    bench.open(Workbench::workingSettings(15, 16, SendReceive));
+    FormLine *window = openLineWindow(bench);
+    QVERIFY(!part<QCheckBox>(window, "CheckTimeStamp")->isChecked());
+    for (const char *box : {"CheckTimeStamp", "CheckHexSpace", "CheckTimeStamp"})
+        part<QCheckBox>(window, box)->click();
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.at(0).contains(QStringLiteral("只在本次运行中有效")), qPrintable(bench.messages.at(0)));
+    QCOMPARE(QFileInfo(file).size(), 98 * 1000 * 1000);
+    QVERIFY(window->options().hexSpace);
 }
 
 QTEST_MAIN(TestMainWindowLine)

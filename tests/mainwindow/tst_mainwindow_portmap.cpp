@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
@@ -84,6 +85,8 @@ private slots:
     void remoteLinesAndRefusals();
     void lostDeviceRestartsOnlyWhenAsked_data();
     void lostDeviceRestartsOnlyWhenAsked();
+    void portFileKeptAsItsOwnerLeftIt_data();
+    void portFileKeptAsItsOwnerLeftIt();
 };
 
 void TestMainWindowPortMap::portMapButtonInTheTitleStrip()
@@ -260,6 +263,45 @@ void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked()
     QVERIFY(bench.messages.first().contains(QStringLiteral("Com 5")));
     // The one report tells whether to start again by hand.
     QCOMPARE(bench.messages.first().contains(QStringLiteral("自动重新开始")), reconnect);
+}
+
+void TestMainWindowPortMap::portFileKeptAsItsOwnerLeftIt_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<QString>("told");
+
+    QTest::addRow("a symbolic link to a shared map") << true << "符号链接";
+    QTest::addRow("made read-only by its owner") << false << "只读";
+}
+
+// The capture refuses a link in place of its file; the port map window refuses it the same
+// way, and leaves a file alone that its owner made read-only, also when root runs it.
+void TestMainWindowPortMap::portFileKeptAsItsOwnerLeftIt()
+{
+    QFETCH(bool, link);
+    QFETCH(QString, told);
+    Workbench bench({1});
+    const QString ports = bench.path("ports.ini");
+    const QString shared = bench.path("shared-ports.ini");
+    const QByteArray before = bench.fileBytes("ports.ini");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (link) {
+        QVERIFY(QFile::rename(ports, shared));
+        QVERIFY(QFile::link(shared, ports));
+    } else {
+        QVERIFY(QFile::setPermissions(ports, readOnly));
+    }
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    FormPortMap *window = openPortMap(bench);
+    mapPort(window, 7, QStringLiteral("/dev/ttyUSB3"));
+
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.at(0).contains(told), qPrintable(bench.messages.at(0)));
+    QVERIFY(bench.messages.at(0).contains(ports));
+    QCOMPARE(bench.fileBytes(link ? "shared-ports.ini" : "ports.ini"), before);
+    QCOMPARE(QFileInfo(ports).isSymLink(), link);
+    if (!link)
+        QCOMPARE(QFileInfo(ports).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), readOnly);
 }
 
 QTEST_MAIN(TestMainWindowPortMap)
