@@ -113,8 +113,9 @@ private slots:
     void customBaudReachesHeaderAndBadOnesAreRefused();
     void timestampsOnlyWhenOn_data();
     void timestampsOnlyWhenOn();
-    void spacedHexOnlyWhenOn_data();
-    void spacedHexOnlyWhenOn();
+    void spacedPairsGoOutAsTyped_data();
+    void spacedPairsGoOutAsTyped();
+    void wrongHexIsRefusedNamingIt();
     void modemLinesShowAndFollowTheWindow();
     void oneSetForOnePortAndRtsUnderHandshake();
     void pseudoTerminalShowsNoModemLines();
@@ -231,17 +232,20 @@ void TestMainWindowLine::timestampsOnlyWhenOn()
     QVERIFY2(record.match(capture(bench)).hasMatch(), qPrintable(capture(bench)));
 }
 
-void TestMainWindowLine::spacedHexOnlyWhenOn_data()
+// Spaced pairs go out as typed whatever the option; the option spaces what is received.
+void TestMainWindowLine::spacedPairsGoOutAsTyped_data()
 {
     QTest::addColumn<bool>("hexSpace");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("wire");
     QTest::addColumn<QString>("shown");
-    QTest::addRow("off: A 1B as before") << false << "A 1B" << QByteArray("\x0A\x1B") << "4F4B0D";
+    QTest::addRow("off: spaced Modbus request")
+        << false << "01 03 00 00 00 0A C5 CD" << QByteArray("\x01\x03\x00\x00\x00\x0A\xC5\xCD", 8) << "4F4B0D";
+    QTest::addRow("off: unspaced") << false << "41540D" << QByteArray("AT\r") << "4F4B0D";
     QTest::addRow("on: spaced pairs") << true << "41 54 0D" << QByteArray("AT\r") << "4F 4B 0D";
 }
 
-void TestMainWindowLine::spacedHexOnlyWhenOn()
+void TestMainWindowLine::spacedPairsGoOutAsTyped()
 {
     QFETCH(bool, hexSpace);
     QFETCH(QString, command);
@@ -261,6 +265,23 @@ void TestMainWindowLine::spacedHexOnlyWhenOn()
     bench.farEnd(15).write("\r");   // within the line: its pair follows the others
     QTRY_COMPARE(bench.child<DataPane>("TextComInput")->toPlainText(), shown);
     QCOMPARE(bench.messages, QStringList());
+}
+
+// Nothing of a command with a wrong character goes out; the command stays as stored.
+void TestMainWindowLine::wrongHexIsRefusedNamingIt()
+{
+    Workbench bench({15});
+    SysData settings = Workbench::workingSettings(15, 15, SendOnly);
+    settings.ComFormat = Hex;
+    settings.OutCommand = QStringLiteral("01 03 0G");
+    bench.open(settings);
+    QCOMPARE(bench.child<QLineEdit>("TextComOutCommand")->text(), settings.OutCommand);
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.first().contains(QStringLiteral("第 8 个字符“G”")), qPrintable(bench.messages.first()));
+    QVERIFY(!bench.portOpen("MSCommOutPut"));
+    QCOMPARE(bench.farEnd(15).read(100), QByteArray());
+    QCOMPARE(bench.child<QLineEdit>("TextComOutCommand")->text(), settings.OutCommand);
 }
 
 void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
