@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -93,6 +94,22 @@ void press(FormLine *window, const char *button)
     Component::ControlSite::of(part<Component::Control>(window, button))->raiseEvent(XPButton::ButtonClick, none);
 }
 
+// A disabled button draws its caption grey, never black.
+bool looksDisabled(QWidget *button)
+{
+    const QImage face = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    bool grey = false;
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            const QRgb pixel = face.pixel(x, y);
+            if (pixel == qRgb(0, 0, 0))
+                return false;
+            grey = grey || pixel == qRgb(128, 128, 128);
+        }
+    }
+    return grey;
+}
+
 ModemLed::State ledState(FormLine *window, const char *led)
 {
     return part<ModemLed>(window, led)->state();
@@ -108,6 +125,8 @@ class TestMainWindowLine : public QObject
 
 private slots:
     void lineButtonOpensOneWindowInTheTitleStrip();
+    void toolWindowsStayAboveTheMainWindow_data();
+    void toolWindowsStayAboveTheMainWindow();
     void lineEndGoesOnTheWire_data();
     void lineEndGoesOnTheWire();
     void customBaudReachesHeaderAndBadOnesAreRefused();
@@ -139,6 +158,29 @@ void TestMainWindowLine::lineButtonOpensOneWindowInTheTitleStrip()
     QCOMPARE(window->windowTitle(), QStringLiteral("线路控制"));
     QCOMPARE(openLineWindow(bench), window);   // brought forward, not opened twice
     QVERIFY(!window->isModal());
+}
+
+// The window system keeps a tool window above the window it belongs to.
+void TestMainWindowLine::toolWindowsStayAboveTheMainWindow_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("window");
+    QTest::addRow("line window") << "ButtonLine" << "FormLine";
+    QTest::addRow("port map window") << "ButtonPortMap" << "FormPortMap";
+}
+
+void TestMainWindowLine::toolWindowsStayAboveTheMainWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, window);
+    Workbench bench({15});
+    FormMain *main = bench.open(Workbench::workingSettings(15, 15, SendOnly));
+    bench.child<TitleStripButton>(qPrintable(button))->click();
+    QWidget *tool = main->findChild<QWidget *>(window);
+    QVERIFY(tool && tool->isVisible());
+    QCOMPARE(tool->windowType(), Qt::Tool);
+    QVERIFY(tool->windowHandle());
+    QCOMPARE(tool->windowHandle()->transientParent(), main->windowHandle());
 }
 
 void TestMainWindowLine::lineEndGoesOnTheWire_data()
@@ -298,6 +340,7 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
     QCOMPARE(ledState(window, "LEDInCTS"), ModemLed::State::Unavailable);
     QCOMPARE(part<QLabel>(window, "LabelInLines")->text(), QStringLiteral("端口未打开"));
     QVERIFY(!part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
 
     part<QCheckBox>(window, "CheckOutRTS")->click();   // off before the start: applied at the open
     bench.click("ButtonCom");
@@ -313,6 +356,7 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
     part<QCheckBox>(window, "CheckInDTR")->click();   // while communicating: at once
     QVERIFY(!in.dtr);
     QTRY_VERIFY(part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(!looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
     press(window, "ButtonInBreak");
     QVERIFY(in.breaking);
     QTRY_VERIFY(!in.breaking);
@@ -322,6 +366,8 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
 
     bench.click("ButtonCom");
     QTRY_COMPARE(ledState(window, "LEDInCTS"), ModemLed::State::Unavailable);
+    QVERIFY(!part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
 }
 
 void TestMainWindowLine::oneSetForOnePortAndRtsUnderHandshake()
