@@ -10,14 +10,15 @@ class QApplication;
 // The program's windows have fixed sizes in pixels, which the display's scale factor
 // (QT_SCALE_FACTOR, the desktop's own scaling) multiplies. Where the largest window
 // would not fit the screen's available area at that factor, its bottom row would lie
-// off the screen for good: the factor is then rounded down, in quarter steps but never
-// below 1, to the largest one at which it fits.
+// off the screen for good: the factor is then rounded down, in half steps but never
+// below 1, to the largest one at which it fits. (Half steps: the skinned buttons' bitmaps
+// show seams at quarter factors such as 1.75.)
 namespace ScreenFit {
 
-constexpr double Step = 0.25;
+constexpr double Step = 0.5;
 
 // The factor to use: the one asked for where the window fits the available device
-// pixels, else the largest quarter step below it that fits, and at least 1 (or the
+// pixels, else the largest half step below it that fits, and at least 1 (or the
 // factor asked for, when that is below 1).
 double fittingFactor(double requested, const QSize &availablePixels, const QSize &window);
 

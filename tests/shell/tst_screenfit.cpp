@@ -53,12 +53,12 @@ void TestScreenFit::fittingFactor_data()
     QTest::addRow("1 on a small screen stays") << 1.0 << QSize(640, 480) << 1.0;
     QTest::addRow("below 1 stays") << 0.75 << QSize(640, 480) << 0.75;
     QTest::addRow("1.5 fits 1920x1080") << 1.5 << QSize(1920, 1040) << 1.5;
-    QTest::addRow("1.5 on 1366x768") << 1.5 << QSize(1366, 740) << 1.25;
-    QTest::addRow("1.5 on 1366x768, no panel") << 1.5 << QSize(1366, 768) << 1.25;
-    QTest::addRow("2 on 1600x1000") << 2.0 << QSize(1600, 1000) << 1.75;
+    QTest::addRow("1.5 on 1366x768") << 1.5 << QSize(1366, 740) << 1.0;
+    QTest::addRow("1.5 on 1366x768, no panel") << 1.5 << QSize(1366, 768) << 1.0;
+    QTest::addRow("2 on 1600x1000") << 2.0 << QSize(1600, 1000) << 1.5;
     QTest::addRow("2 on 1600x900") << 2.0 << QSize(1600, 900) << 1.5;
-    QTest::addRow("1.6 on 1366x768 takes a quarter step") << 1.6 << QSize(1366, 768) << 1.25;
-    QTest::addRow("too wide at 2") << 2.0 << QSize(1500, 2000) << 1.75;
+    QTest::addRow("1.75 on 1600x900 takes a half step") << 1.75 << QSize(1600, 900) << 1.5;
+    QTest::addRow("too wide at 2") << 2.0 << QSize(1500, 2000) << 1.5;
     QTest::addRow("never below 1") << 3.0 << QSize(500, 400) << 1.0;
     QTest::addRow("exactly fits") << 2.0 << QSize(1560, 1120) << 2.0;
 }
@@ -75,8 +75,8 @@ void TestScreenFit::windowFitsTheScreen_data()
     QTest::addColumn<QByteArray>("scaleFactor");
     QTest::addColumn<QSize>("screen");
     QTest::addColumn<QByteArray>("shown");
-    QTest::addRow("1.5 on 1366x768") << QByteArray("1.5") << QSize(1366, 768) << QByteArray("1.25 inside");
-    QTest::addRow("2 on 1600x1000") << QByteArray("2") << QSize(1600, 1000) << QByteArray("1.75 inside");
+    QTest::addRow("1.5 on 1366x768") << QByteArray("1.5") << QSize(1366, 768) << QByteArray("1 inside");
+    QTest::addRow("2 on 1600x1000") << QByteArray("2") << QSize(1600, 1000) << QByteArray("1.5 inside");
     QTest::addRow("1.5 on 1920x1080 as asked") << QByteArray("1.5") << QSize(1920, 1080) << QByteArray("1.5 inside");
     QTest::addRow("none") << QByteArray() << QSize(1366, 768) << QByteArray("1 inside");
 }
