@@ -3,6 +3,7 @@
 #include "displayguard.h"
 #include "formmain.h"
 #include "modulefun.h"
+#include "screenfit.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
         return std::fflush(out) == 0 ? command.exitStatus() : 1;
     }
     DisplayGuard displayGuard;
-    QApplication app(argc, argv);
+    const std::unique_ptr<QApplication> app = ScreenFit::createApplication(argc, argv, FormMain::DesignSize);
     displayGuard.release();
     // Window managers and Wayland compositors find the menu entry, and so the icon, by it.
     QGuiApplication::setDesktopFileName(QStringLiteral(TARROCK_DESKTOP_ID));
@@ -26,5 +27,5 @@ int main(int argc, char *argv[])
     ModuleFun::SetMainWindowFactory([] { return new FormMain; });
     if (!ModuleFun::Main())
         return 0;
-    return app.exec();
+    return QApplication::exec();
 }

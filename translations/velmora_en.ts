@@ -161,6 +161,16 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>您输入的16进制数据命令长度为奇数不符合要求！</source>
         <translation>The hexadecimal command you typed has an odd length!</translation>
     </message>
+    <message>
+        <source>16进制数据命令的第 %1 个字符“%2”不是16进制数字！</source>
+        <extracomment>%1 is the position of the character %2, counted from 1.</extracomment>
+        <translation>Character %1 of the hexadecimal command, “%2”, is not a hexadecimal digit!</translation>
+    </message>
+    <message>
+        <source>16进制数据命令的第 %1 个字符“%2”缺少另一位数字：每个字节须是两位相连的16进制数字！</source>
+        <extracomment>%1 is the position of the digit %2, counted from 1.</extracomment>
+        <translation>Character %1 of the hexadecimal command, “%2”, lacks its second digit: each byte is two adjacent hexadecimal digits!</translation>
+    </message>
 </context>
 <context>
     <name>ComponentLoader</name>

@@ -12,6 +12,7 @@
 #include <controlsite.h>
 #include <runtimeerror.h>
 #include <uitext.h>
+#include <xpbuttonevents.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,6 +58,14 @@ const UiText LanguageNotSaved("FormLine", QT_TRANSLATE_NOOP("FormLine",
 QString nameOf(const char *kind, int side, const char *role)
 {
     return QLatin1String(kind) + QLatin1String(SideNames[side]) + QLatin1String(role);
+}
+
+// Through the button's Enabled property, which also greys its caption; only on a change,
+// as the window looks again every 50 ms.
+void setButtonEnabled(Component::Control *button, bool enabled)
+{
+    if (button->property(XPButton::EnabledKey).toBool() != enabled)
+        button->setProperty(XPButton::EnabledKey, enabled);
 }
 
 bool rtsDrivenByHandshake(qint16 handshake)
@@ -198,7 +207,7 @@ void FormLine::refresh()
     const PortContext context = m_context();
     m_ports[Out].frame->setTitle(context.samePort ? SharedOutTitle : FrameTitles[Out]);
     m_ports[Out].frame->setEnabled(!context.samePort);
-    m_ports[Out].breakButton->setEnabled(!context.samePort);
+    setButtonEnabled(m_ports[Out].breakButton, !context.samePort);
     m_ports[In].frame->setTitle(context.samePort ? SharedTitle : FrameTitles[In]);
     refreshPort(Out, context);
     refreshPort(In, context);
@@ -211,7 +220,7 @@ void FormLine::refreshPort(Side side, const PortContext &context)
     const qint16 handshake = side == Out ? context.outHandshake : context.inHandshake;
     controls.rts->setEnabled(!rtsDrivenByHandshake(handshake));
     if (controls.frame->isEnabled())
-        controls.breakButton->setEnabled(port.PortOpen());
+        setButtonEnabled(controls.breakButton, port.PortOpen());
 
     const std::optional<ModemLines::Inputs> inputs = port.ModemInputs();
     for (int k = 0; k < int(controls.leds.size()); ++k) {

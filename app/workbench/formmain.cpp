@@ -36,7 +36,6 @@ using namespace FormMainTexts;
 
 namespace {
 
-const QSize WindowSize(780, 560);
 constexpr int RowHeight = 22;
 constexpr int RowStep = 28;
 constexpr int FirstRow = 20;
@@ -64,7 +63,7 @@ const QString SysDataFile = QStringLiteral("sysdata.dat");
 } // namespace
 
 FormMain::FormMain(QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), WindowSize, parent),
+    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), DesignSize, parent),
       m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);

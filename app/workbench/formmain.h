@@ -38,6 +38,9 @@ class FormMain : public SkinnedWindow
     Q_OBJECT
 
 public:
+    // The largest of the program's windows.
+    static constexpr QSize DesignSize {780, 560};
+
     explicit FormMain(QWidget *parent = nullptr);
     ~FormMain() override;
 

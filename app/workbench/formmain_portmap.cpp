@@ -28,7 +28,7 @@ void FormMain::Sub_WatchPorts()
     connect(&m_reconnectTimer, &QTimer::timeout, this, &FormMain::Sub_Reconnect);
 }
 
-// One port map window at a time; it stays open beside the main window.
+// One port map window at a time, a tool window of the main window: it stays above it.
 void FormMain::ButtonPortMap_Click()
 {
     if (m_formPortMap) {
@@ -36,7 +36,7 @@ void FormMain::ButtonPortMap_Click()
         m_formPortMap->activateWindow();
         return;
     }
-    m_formPortMap = new FormPortMap(m_portMapOptions);
+    m_formPortMap = new FormPortMap(m_portMapOptions, this);
     connect(m_formPortMap, &FormPortMap::mappingChanged, this, &FormMain::Sub_PortMapChanged);
     connect(m_formPortMap, &FormPortMap::optionsChanged, this, &FormMain::Sub_PortMapOptionsChanged);
     m_formPortMap->centerOnScreen();

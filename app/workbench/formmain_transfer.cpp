@@ -74,8 +74,7 @@ void FormMain::Sub_ComStart()
     Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
-        const QString command = m_lineOptions.commandToEncode(strOutCommand, intComFormat);
-        if (!Fun_CommandTest(command) || !Sub_OutCommandChange(command)) {
+        if (!Fun_CommandTest(strOutCommand) || !Sub_OutCommandChange(strOutCommand)) {
             TextComOutCommand->setFocus();
             return;
         }
@@ -120,7 +119,7 @@ bool FormMain::Fun_ComStartPorts()
     case IOReceive:
         return Fun_CheckPort(intComInPort, ComboComInput) && Sub_MscommInPut();
     case IOAnswer:
-        strInCommand = m_lineOptions.commandToEncode(TextComInCommand->text(), intComFormat);
+        strInCommand = TextComInCommand->text();
         if (!Fun_CommandTest(strInCommand)) {
             TextComInCommand->setFocus();
             return false;

@@ -151,13 +151,6 @@ QString LineOptions::withBaud(const QString &settings, const QString &baud)
     return baud + (comma < 0 ? QString() : settings.mid(comma));
 }
 
-QString LineOptions::commandToEncode(const QString &command, int format) const
-{
-    if (!hexSpace || format != CommandCodec::FormatHex)
-        return command;
-    return QString(command).remove(QLatin1Char(' '));
-}
-
 QString LineOptions::shownHex(const QString &pairs) const
 {
     if (!hexSpace || pairs.size() <= 2)

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
@@ -79,6 +80,7 @@ class TestMainWindowPortMap : public QObject
 
 private slots:
     void portMapButtonInTheTitleStrip();
+    void columnsFitTheirList();
     void pluggedDeviceListedWithoutAClick();
     void tooltipsNameTheDevice();
     void mappingWrittenAndListedAtOnce();
@@ -109,6 +111,41 @@ void TestMainWindowPortMap::portMapButtonInTheTitleStrip()
     QCOMPARE(portRow(window, 1, 2), QStringLiteral("ports.ini"));
     QCOMPARE(portRow(window, 1, 3), QStringLiteral("存在"));
     QCOMPARE(portRow(window, 2, 3), QStringLiteral("不存在"));
+}
+
+// Every heading whole, the columns within the list, and an entry cut to fit shown whole
+// in its tooltip; a long mapped path takes no room from the short columns.
+void TestMainWindowPortMap::columnsFitTheirList()
+{
+    Workbench bench({1, 2});
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    FormPortMap *window = openPortMap(bench);
+    QVERIFY(window);
+    mapPort(window, 3, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X6Q-if00-port0"));
+    for (const char *name : {"ListDevices", "ListPorts"}) {
+        auto *list = part<QTreeWidget>(window, name);
+        const QHeaderView *header = list->header();
+        int right = 0;
+        for (int k = 0; k < header->count(); ++k) {
+            const QString heading = list->headerItem()->text(k);
+            QVERIFY2(header->sectionSizeHint(k) <= header->sectionSize(k),
+                     qPrintable(QStringLiteral("%1 \"%2\": %3 > %4").arg(QLatin1String(name), heading)
+                                    .arg(header->sectionSizeHint(k)).arg(header->sectionSize(k))));
+            right = qMax(right, header->sectionViewportPosition(k) + header->sectionSize(k));
+        }
+        QVERIFY2(right <= list->viewport()->width(), name);
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = list->topLevelItem(row);
+            for (int k = 0; k < header->count(); ++k) {
+                const int needed = list->fontMetrics().horizontalAdvance(item->text(k));
+                if (needed > header->sectionSize(k))
+                    QVERIFY2(item->toolTip(k).contains(item->text(k)), qPrintable(item->text(k)));
+            }
+        }
+    }
+    auto *ports = part<QTreeWidget>(window, "ListPorts");
+    const int stateWidth = ports->fontMetrics().horizontalAdvance(QStringLiteral("不存在"));
+    QVERIFY(ports->header()->sectionSize(3) > stateWidth);
 }
 
 // A link created after the start, as socat makes one, appears and goes again; the
