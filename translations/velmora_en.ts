@@ -571,6 +571,10 @@ The line control settings file cannot be written; these settings hold for this r
         <translation>No port available!</translation>
     </message>
     <message>
+        <source>%1（设备不存在）</source>
+        <translation>%1 (device missing)</translation>
+    </message>
+    <message>
         <source>单独发送通讯命令</source>
         <translation>Send command only</translation>
     </message>

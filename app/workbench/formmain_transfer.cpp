@@ -42,7 +42,7 @@ void FormMain::connectEngine()
 
 void FormMain::ButtonCom_Click()
 {
-    m_reconnect = {};   // the user's own start or stop ends the wait for a lost device
+    Sub_EndReconnectWait();   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
     if (caption == ComStart)
@@ -235,6 +235,10 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
     if (blnRunning)
         Sub_ComStop();
     const bool blnAwaiting = blnRunning && Fun_AwaitReconnect(intPort);
+    // A device that keeps coming and going is told of once, until the user starts or stops.
+    if (blnAwaiting && m_reconnect.told)
+        return;
+    m_reconnect.told = blnAwaiting;
     Sub_ShowMessageLater((blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort),
                          ModuleFun::AlignCentre);
 }
