@@ -63,7 +63,7 @@ void FormMain::Sub_SetComCaption(const QString &caption)
     // only take time from its event loop. The first look after the stop catches up.
     if (caption == ComStop)
         m_portWatcher.stop();
-    else
+    else if (!m_blnUnloaded)
         m_portWatcher.start();
 }
 
@@ -71,6 +71,8 @@ void FormMain::Sub_SetComCaption(const QString &caption)
 // ports closed and one report.
 void FormMain::Sub_ComStart()
 {
+    if (m_blnUnloaded)
+        return;
     Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
@@ -86,7 +88,8 @@ void FormMain::Sub_ComStart()
             varOutData = varOutData.toString() + lineEnd;
         }
     }
-    if (!Fun_ComStartPorts()) {
+    // The window may have closed while a refusal waited for the user.
+    if (!Fun_ComStartPorts() || m_blnUnloaded) {
         Sub_ClosePorts();
         return;
     }
