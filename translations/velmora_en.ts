@@ -103,8 +103,12 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <translation>%1 is already open, perhaps by another application</translation>
     </message>
     <message>
-        <source>没有权限打开%1（%2）。%3</source>
-        <translation>No permission to open %1 (%2). %3</translation>
+        <source>没有权限打开%1：<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
+        <translation>No permission to open %1:<byte value="xd"/>
+%2<byte value="xd"/>
+%3</translation>
     </message>
     <message>
         <source>%1（%2）无法打开：%3</source>
@@ -1069,8 +1073,16 @@ Error message: %2<byte value="xd"/>
 <context>
     <name>SerialLine</name>
     <message>
-        <source>当前用户不在 dialout 组中，无权使用串口设备。请执行“sudo usermod -aG dialout 用户名”后重新登录。</source>
-        <translation>The current user is not in the dialout group and may not use serial devices. Run &quot;sudo usermod -aG dialout USER&quot;, then log in again.</translation>
+        <source>当前用户 %1 不在 %2 组中，无权使用此设备。请执行“sudo usermod -aG %2 %1”后重新登录。</source>
+        <translation>The user %1 is not in the group %2 and may not use this device. Run &quot;sudo usermod -aG %2 %1&quot;, then log in again.</translation>
+    </message>
+    <message>
+        <source>当前用户 %1 已加入 %2 组，重新登录后即可使用此设备。</source>
+        <translation>The user %1 has joined the group %2; log in again to use this device.</translation>
+    </message>
+    <message>
+        <source>此设备（所有者 %2，组 %3）不允许当前用户 %1 读写，请联系系统管理员。</source>
+        <translation>This device (owner %2, group %3) does not let the user %1 read and write it; ask the system administrator.</translation>
     </message>
     <message>
         <source>系统拒绝访问此设备。</source>
