@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -328,6 +329,17 @@ void TestMainWindowPortMap::hotplugStormRestartsOnlyOnTheLostPort()
     bench.click("ButtonCom");
     QCOMPARE(bench.farEnd(5).read(2000, 2), QByteArray("AT"));
 
+    // The run starts again in the longer gaps, and is lost again.
+    int restarts = 0;
+    QString lastCaption = Stop;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        const QString caption = bench.caption("ButtonCom");
+        restarts += caption == Stop && lastCaption != Stop;
+        lastCaption = caption;
+    });
+    watch.start(5);
+
     constexpr int Cycles = 200;
     const auto gap = [](int step) { return step % 40 == 0 ? 1300 : (step * 37) % 45 + 1; };
     for (int cycle = 1; cycle <= Cycles; ++cycle) {
@@ -339,6 +351,7 @@ void TestMainWindowPortMap::hotplugStormRestartsOnlyOnTheLostPort()
     }
 
     QTRY_COMPARE_WITH_TIMEOUT(bench.caption("ButtonCom"), Stop, 5000);
+    QVERIFY2(restarts >= 3, qPrintable(QString::number(restarts)));
     QCOMPARE(bench.farEnd(5).read(2000, 2), QByteArray("AT"));
     QCOMPARE(bench.farEnd(3).read(500), QByteArray());
     QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 5"));
