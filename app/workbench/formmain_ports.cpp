@@ -94,12 +94,12 @@ void FormMain::Sub_SelectPorts(qint16 intOutPort, qint16 intInPort)
 // refused until the device is back. Lists that hold no choice yet are filled as at load.
 void FormMain::Sub_RefreshPorts()
 {
-    if (ComboComOutput->currentIndex() < 0 || ComboComInput->currentIndex() < 0) {
+    const qint16 intOutPort = Fun_SelectedPort(ComboComOutput, 0);
+    const qint16 intInPort = Fun_SelectedPort(ComboComInput, 0);
+    if (intOutPort == 0 || intInPort == 0) {
         ButtonScanPort_Click();
         return;
     }
-    const qint16 intOutPort = intComPortList[ComboComOutput->currentIndex() + 1];
-    const qint16 intInPort = intComPortList[ComboComInput->currentIndex() + 1];
     Sub_FillPortLists({intOutPort, intInPort});
     Sub_SelectPorts(intOutPort, intInPort);
 }
