@@ -1073,16 +1073,16 @@ Error message: %2<byte value="xd"/>
 <context>
     <name>SerialLine</name>
     <message>
-        <source>当前用户 %1 不在 %2 组中，无权使用此设备。请执行“sudo usermod -aG %2 %1”后重新登录。</source>
-        <translation>The user %1 is not in the group %2 and may not use this device. Run &quot;sudo usermod -aG %2 %1&quot;, then log in again.</translation>
+        <source>请执行“sudo usermod -aG %2 %1”后重新登录。</source>
+        <translation>Run &quot;sudo usermod -aG %2 %1&quot;, then log in again.</translation>
     </message>
     <message>
-        <source>当前用户 %1 已加入 %2 组，重新登录后即可使用此设备。</source>
-        <translation>The user %1 has joined the group %2; log in again to use this device.</translation>
+        <source>用户 %1 已加入 %2 组，重新登录后生效。</source>
+        <translation>The user %1 has joined the group %2; log in again.</translation>
     </message>
     <message>
-        <source>此设备（所有者 %2，组 %3）不允许当前用户 %1 读写，请联系系统管理员。</source>
-        <translation>This device (owner %2, group %3) does not let the user %1 read and write it; ask the system administrator.</translation>
+        <source>用户 %1 无权读写此设备（%2:%3），请联系管理员。</source>
+        <translation>The user %1 may not use this device (%2:%3); ask the administrator.</translation>
     </message>
     <message>
         <source>系统拒绝访问此设备。</source>

@@ -3,17 +3,14 @@
 
 #include <QCoreApplication>
 
+// Kept short: the report that carries it has to fit the message window.
 QString DeviceAccess::hint() const
 {
     if (groupMayReadWrite && !userListedInGroup)
-        return QCoreApplication::translate("SerialLine", "当前用户 %1 不在 %2 组中，无权使用此设备。"
-                                                         "请执行“sudo usermod -aG %2 %1”后重新登录。")
-            .arg(user, group);
+        return QCoreApplication::translate("SerialLine", "请执行“sudo usermod -aG %2 %1”后重新登录。").arg(user, group);
     if (groupMayReadWrite && !processHasGroup)
-        return QCoreApplication::translate("SerialLine", "当前用户 %1 已加入 %2 组，重新登录后即可使用此设备。")
-            .arg(user, group);
-    return QCoreApplication::translate("SerialLine", "此设备（所有者 %2，组 %3）不允许当前用户 %1 读写，请联系系统管理员。")
-        .arg(user, owner, group);
+        return QCoreApplication::translate("SerialLine", "用户 %1 已加入 %2 组，重新登录后生效。").arg(user, group);
+    return QCoreApplication::translate("SerialLine", "用户 %1 无权读写此设备（%2:%3），请联系管理员。").arg(user, owner, group);
 }
 
 QString DeviceAccess::refusal(const QString &portText, const QString &device, const QString &hint)

@@ -33,13 +33,13 @@ void TestDeviceAccess::hintHelpsOnlyWhereItCan_data()
     QTest::addRow("crw-rw---- root uucp, user not in it")
         << "root" << "uucp" << true << false << false << "sudo usermod -aG uucp alice";
     QTest::addRow("crw-rw---- root dialout, joined since login")
-        << "root" << "dialout" << true << true << false << "重新登录后即可";
+        << "root" << "dialout" << true << true << false << "重新登录后生效";
     QTest::addRow("crw------- root root: only root")
-        << "root" << "root" << false << false << false << "请联系系统管理员";
+        << "root" << "root" << false << false << false << "请联系管理员";
     QTest::addRow("crw--w---- root tty: the group may only write")
-        << "root" << "tty" << false << true << true << "请联系系统管理员";
+        << "root" << "tty" << false << true << true << "请联系管理员";
     QTest::addRow("crw-rw---- in the group, still refused")
-        << "root" << "dialout" << true << true << true << "请联系系统管理员";
+        << "root" << "dialout" << true << true << true << "请联系管理员";
 }
 
 void TestDeviceAccess::hintHelpsOnlyWhereItCan()
