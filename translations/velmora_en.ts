@@ -103,8 +103,12 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <translation>%1 is already open, perhaps by another application</translation>
     </message>
     <message>
-        <source>没有权限打开%1（%2）。%3</source>
-        <translation>No permission to open %1 (%2). %3</translation>
+        <source>没有权限打开%1：<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
+        <translation>No permission to open %1:<byte value="xd"/>
+%2<byte value="xd"/>
+%3</translation>
     </message>
     <message>
         <source>%1（%2）无法打开：%3</source>
@@ -579,6 +583,10 @@ The line control settings file cannot be written; these settings hold for this r
     <message>
         <source>系统暂无可用端口！</source>
         <translation>No port available!</translation>
+    </message>
+    <message>
+        <source>%1（设备不存在）</source>
+        <translation>%1 (device missing)</translation>
     </message>
     <message>
         <source>单独发送通讯命令</source>
@@ -1099,8 +1107,16 @@ Error message: %2<byte value="xd"/>
 <context>
     <name>SerialLine</name>
     <message>
-        <source>当前用户不在 dialout 组中，无权使用串口设备。请执行“sudo usermod -aG dialout 用户名”后重新登录。</source>
-        <translation>The current user is not in the dialout group and may not use serial devices. Run &quot;sudo usermod -aG dialout USER&quot;, then log in again.</translation>
+        <source>请执行“sudo usermod -aG %2 %1”后重新登录。</source>
+        <translation>Run &quot;sudo usermod -aG %2 %1&quot;, then log in again.</translation>
+    </message>
+    <message>
+        <source>用户 %1 已加入 %2 组，重新登录后生效。</source>
+        <translation>The user %1 has joined the group %2; log in again.</translation>
+    </message>
+    <message>
+        <source>用户 %1 无权读写此设备（%2:%3），请联系管理员。</source>
+        <translation>The user %1 may not use this device (%2:%3); ask the administrator.</translation>
     </message>
     <message>
         <source>系统拒绝访问此设备。</source>

@@ -377,6 +377,11 @@ void FormMain::closeEvent(QCloseEvent *event)
 {
     if (!m_blnUnloaded) {
         m_blnUnloaded = true;
+        // A close can come while a handler of this window waits for the user below a
+        // message's event loop, which would delete the window under it. The window goes
+        // once the event loop has ended, when no handler of it is left on the stack.
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
         Form_Unload();
         // Every skinned window is a tool window, which Qt never counts as the last one:
         // the main window's close ends the program itself, whoever asked for it. Quitting
