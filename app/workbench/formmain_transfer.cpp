@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 using namespace FormMainTexts;
 
@@ -37,11 +38,17 @@ void FormMain::connectEngine()
     for (CommPort *port : {&m_engine.outPort(), &m_engine.inPort()}) {
         connect(port, &CommPort::notice, this,
                 [this](const QString &text) { Sub_ShowMessageLater(text, ModuleFun::AlignCentre); });
+        connect(port, &CommPort::Connecting, this, &FormMain::Sub_ShowConnecting);
     }
 }
 
 void FormMain::ButtonCom_Click()
 {
+    // A click while the start waits for a server calls the start off, quietly.
+    if (m_blnStarting) {
+        Sub_ClosePorts();
+        return;
+    }
     m_reconnect = {};   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
@@ -71,6 +78,9 @@ void FormMain::Sub_SetComCaption(const QString &caption)
 // ports closed and one report.
 void FormMain::Sub_ComStart()
 {
+    if (m_blnStarting)
+        return;
+    const QScopedValueRollback<bool> starting(m_blnStarting, true);
     Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
@@ -85,7 +95,9 @@ void FormMain::Sub_ComStart()
             varOutData = varOutData.toString() + lineEnd;
         }
     }
-    if (!Fun_ComStartPorts()) {
+    const bool blnOpened = Fun_ComStartPorts();
+    Sub_EndConnecting();
+    if (!blnOpened) {
         Sub_ClosePorts();
         return;
     }
@@ -105,6 +117,22 @@ void FormMain::Sub_ComStart()
     run.outData = varOutData;
     run.inCommand = strInCommand;
     m_engine.begin(run, Fun_CaptureHeader());
+}
+
+// The window paints while a start waits for a server, and says so.
+void FormMain::Sub_ShowConnecting()
+{
+    if (!m_blnStarting)
+        return;
+    ButtonCom->setProperty(CaptionProperty, QString(ComConnecting));
+    setCursor(Qt::BusyCursor);
+}
+
+void FormMain::Sub_EndConnecting()
+{
+    unsetCursor();
+    if (ButtonCom->property(CaptionProperty).toString() == ComConnecting)
+        Sub_SetComCaption(ComStart);
 }
 
 // Checks and opens the ports the mode needs; false when the start is refused.
@@ -197,6 +225,10 @@ bool FormMain::Sub_MscommInPut()
 // A port another program holds gets the same centred words as the port test gives.
 void FormMain::Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort)
 {
+    // Called off by the user, or by a loss already reported.
+    if (error.number() == CommPort::ErrorOpenCancelled)
+        return;
+    Sub_EndConnecting();
     if (error.number() == CommPort::ErrorPortInUse) {
         ModuleFun::ShowMessage(PortBusy.arg(intPort), ModuleFun::AlignCentre);
         return;
@@ -234,8 +266,10 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
     if (blnRunning)
         Sub_ComStop();
     const bool blnAwaiting = blnRunning && Fun_AwaitReconnect(intPort);
-    Sub_ShowMessageLater((blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort),
-                         ModuleFun::AlignCentre);
+    QString strText = (blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort);
+    if (!m_engine.lossReason().isEmpty())
+        strText += QStringLiteral("\r\n\r\n") + m_engine.lossReason();
+    Sub_ShowMessageLater(strText, ModuleFun::AlignCentre);
 }
 
 void FormMain::Sub_ClosePorts()
