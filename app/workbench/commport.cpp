@@ -120,14 +120,13 @@ bool CommPort::PortOpen() const
     return d->port != nullptr;
 }
 
+// A close also calls off an open that waits for its server.
 void CommPort::setPortOpen(bool open)
 {
-    if (open == PortOpen())
-        return;
-    if (open)
-        openPort();
-    else
+    if (!open)
         closePort();
+    else if (!PortOpen())
+        openPort();
 }
 
 QString CommPort::Settings() const

@@ -156,6 +156,7 @@ void RemoteLine::connectToServer()
         reason = tr("服务器断开了连接");
         break;
     default:
+        // Qt keeps a connection reset before it saw it established as still connecting.
         reason = m_socket.state() == QAbstractSocket::UnconnectedState
             ? m_socket.errorString()
             : tr("%1 秒内没有建立连接").arg(QString::number(waited.elapsed() / 1000.0, 'f', 1));
