@@ -163,7 +163,7 @@ void RemoteLine::connectToServer()
         break;
     }
     cancel();
-    fail(CommErrors::ErrorPortNotFound, tr("%1不存在：无法连接到服务器，%2").arg(where(), reason));
+    fail(CommErrors::ErrorPortNotFound, tr("%1不存在：无法连接到服务器：%2").arg(where(), reason));
 }
 
 // The four settings go out together; the server answers each with the value it holds.
@@ -404,7 +404,8 @@ bool RemoteLine::setModemControl(quint8 on, quint8 off, bool raise)
         return answered;
     m_modemControlMissing = true;
     // This open line tells it once; the next start asks again, and tells again.
-    emit notice(tr("%1的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。").arg(where()));
+    emit notice(tr("%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。")
+                    .arg(m_portText, m_address.hostAndPort()));
     return false;
 }
 
