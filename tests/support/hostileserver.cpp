@@ -50,10 +50,11 @@ bool HostileServer::connected() const
 void HostileServer::accept()
 {
     while (QTcpSocket *client = m_server.nextPendingConnection()) {
+        // The newest client is served, as ser2net serves one: a look at the port by a
+        // scan may still be closing.
         if (m_client) {
-            client->abort();
-            client->deleteLater();
-            continue;
+            m_client->abort();
+            m_client->deleteLater();
         }
         ++m_connections;
         m_client = client;

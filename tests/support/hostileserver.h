@@ -11,7 +11,7 @@
 // An RFC 2217 server on 127.0.0.1, run by the test's own event loop, that answers as a
 // served line does until its script tells it to misbehave at one phase of a start or of
 // the run: close or reset the connection, answer late or never, or flood the client.
-// It serves one client at a time and echoes the data it is sent.
+// It serves its newest client and echoes the data it is sent.
 class HostileServer : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,77 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "workbench.h"
+
+#include <hostileserver.h>
+
+#include <QFile>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr qint16 RemotePort = 5;
+constexpr qint16 ReceiveOnly = 2;
+const QString Start = QStringLiteral("开始通讯");
+const QString Connecting = QStringLiteral("正在连接…");
+
+} // namespace
+
+// A start on a network line whose server keeps it waiting: the window goes on, shows
+// that it connects, and takes a click of the start button or its own close meanwhile.
+class TestMainWindowRemoteStart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startButtonCallsAWaitingStartOff();
+    void closeDuringAStartWaitsForIt();
+
+private:
+    void mapRemotePort(Workbench &bench, const HostileServer &server);
+};
+
+void TestMainWindowRemoteStart::mapRemotePort(Workbench &bench, const HostileServer &server)
+{
+    QFile ini(bench.path(QStringLiteral("ports.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(QStringLiteral("COM%1=%2\n").arg(RemotePort).arg(server.address()).toUtf8());
+}
+
+// Called off quietly: no message, the ports closed, the button back at its start.
+void TestMainWindowRemoteStart::startButtonCallsAWaitingStartOff()
+{
+    HostileServer server(HostileServer::Phase::Settings, HostileServer::Misdeed::Silence);
+    Workbench bench({});
+    mapRemotePort(bench, server);
+    bench.open(Workbench::workingSettings(RemotePort, RemotePort, ReceiveOnly));
+    QString captionWhileWaiting;
+    QTimer::singleShot(300, this, [&] {
+        captionWhileWaiting = bench.caption("ButtonCom");
+        bench.click("ButtonCom");
+    });
+    bench.click("ButtonCom");
+    QCOMPARE(captionWhileWaiting, Connecting);
+    QCOMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(!bench.portOpen("MSCommInPut"));
+    QTest::qWait(300);
+    QCOMPARE(bench.messages, QStringList());
+    QTRY_VERIFY(!server.connected());
+}
+
+// The window is not taken from under the waiting start: it closes once the start is off.
+void TestMainWindowRemoteStart::closeDuringAStartWaitsForIt()
+{
+    HostileServer server(HostileServer::Phase::Settings, HostileServer::Misdeed::Silence);
+    Workbench bench({});
+    mapRemotePort(bench, server);
+    QPointer<FormMain> window = bench.open(Workbench::workingSettings(RemotePort, RemotePort, ReceiveOnly));
+    QTimer::singleShot(300, window, [&] { window->close(); });
+    bench.click("ButtonCom");
+    QTRY_VERIFY(window.isNull() || !window->isVisible());
+    QCOMPARE(bench.messages, QStringList());
+    QVERIFY(QFile::exists(bench.path(QStringLiteral("sysdata.dat"))));
+}
+
+QTEST_MAIN(TestMainWindowRemoteStart)
+#include "tst_mainwindow_remotestart.moc"
