@@ -126,13 +126,18 @@ void FormMain::Sub_ShowConnecting()
         return;
     ButtonCom->setProperty(CaptionProperty, QString(ComConnecting));
     setCursor(Qt::BusyCursor);
+    // The start's choices hold until it ends; the system's devices wait as in a run.
+    Sub_OptionState(false);
+    m_portWatcher.stop();
 }
 
 void FormMain::Sub_EndConnecting()
 {
     unsetCursor();
-    if (ButtonCom->property(CaptionProperty).toString() == ComConnecting)
-        Sub_SetComCaption(ComStart);
+    if (ButtonCom->property(CaptionProperty).toString() != ComConnecting)
+        return;
+    Sub_SetComCaption(ComStart);
+    Sub_OptionState(true);
 }
 
 // Checks and opens the ports the mode needs; false when the start is refused.

@@ -3,6 +3,7 @@
 
 #include <hostileserver.h>
 
+#include <QComboBox>
 #include <QFile>
 #include <QPointer>
 #include <QTest>
@@ -38,7 +39,7 @@ void TestMainWindowRemoteStart::mapRemotePort(Workbench &bench, const HostileSer
     ini.write(QStringLiteral("COM%1=%2\n").arg(RemotePort).arg(server.address()).toUtf8());
 }
 
-// Called off quietly: no message, the ports closed, the button back at its start.
+// Called off quietly: no message, the ports closed, the button and the settings back.
 void TestMainWindowRemoteStart::startButtonCallsAWaitingStartOff()
 {
     HostileServer server(HostileServer::Phase::Settings, HostileServer::Misdeed::Silence);
@@ -46,13 +47,17 @@ void TestMainWindowRemoteStart::startButtonCallsAWaitingStartOff()
     mapRemotePort(bench, server);
     bench.open(Workbench::workingSettings(RemotePort, RemotePort, ReceiveOnly));
     QString captionWhileWaiting;
+    bool modeLockedWhileWaiting = false;
     QTimer::singleShot(300, this, [&] {
         captionWhileWaiting = bench.caption("ButtonCom");
+        modeLockedWhileWaiting = !bench.child<QComboBox>("ComboComIOState")->isEnabled();
         bench.click("ButtonCom");
     });
     bench.click("ButtonCom");
     QCOMPARE(captionWhileWaiting, Connecting);
+    QVERIFY(modeLockedWhileWaiting);
     QCOMPARE(bench.caption("ButtonCom"), Start);
+    QVERIFY(bench.child<QComboBox>("ComboComIOState")->isEnabled());
     QVERIFY(!bench.portOpen("MSCommInPut"));
     QTest::qWait(300);
     QCOMPARE(bench.messages, QStringList());
