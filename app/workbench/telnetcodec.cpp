@@ -158,11 +158,12 @@ void TelnetCodec::negotiate(quint8 verb, quint8 option)
 
 void TelnetCodec::answer(quint8 verb, quint8 option)
 {
-    if (m_replies.size() >= MaxPendingReplyBytes) {
+    const QByteArray reply = command(verb, option);
+    if (m_replies.size() + reply.size() > MaxPendingReplyBytes) {
         breached(Breach::NegotiationFlood);
         return;
     }
-    m_replies += command(verb, option);
+    m_replies += reply;
 }
 
 void TelnetCodec::endSubnegotiation()
