@@ -422,8 +422,11 @@ void RemoteLine::takeIn()
 {
     bool arrived = false;
     while (m_breach.isEmpty() && m_input.size() < ReadBufferBytes && m_socket.bytesAvailable() > 0) {
-        // In pieces, so that what one piece makes the codec keep stays small.
-        const QByteArray chunk = m_socket.read(qMin(SocketChunkBytes, ReadBufferBytes - m_input.size()));
+        // Decoded in pieces whose refusals stay within the codec's cap: offers of a server
+        // that reads the refusals cost nothing; one that does not is cut off by the
+        // backlog of what it left unread.
+        const qint64 piece = carriesSettings() ? TelnetCodec::SafePieceBytes : SocketChunkBytes;
+        const QByteArray chunk = m_socket.read(qMin(piece, ReadBufferBytes - m_input.size()));
         const QByteArray data = carriesSettings() ? m_codec.decode(chunk) : chunk;
         m_input += data;
         arrived = arrived || !data.isEmpty();

@@ -17,8 +17,13 @@ public:
     static constexpr qsizetype MaxSubnegotiationBytes = 1024;
     // Answers and replies waiting to be taken; a server that sends more between two
     // takes floods this side.
-    static constexpr qsizetype MaxPendingAnswers = 1024;
+    static constexpr qsizetype MaxPendingAnswers = 128;
     static constexpr qsizetype MaxPendingReplyBytes = 4096;
+    // A reply is as long as the offer it refuses: input decoded in pieces of this size,
+    // each followed by a take, never passes the reply cap (an offer cut by the previous
+    // piece included), while a piece of answers, ten bytes or less, passes the answer cap.
+    static constexpr qsizetype SafePieceBytes = MaxPendingReplyBytes / 2;
+    static_assert(SafePieceBytes / 10 > MaxPendingAnswers);
 
     enum class Breach { None, LongSubnegotiation, AnswerFlood, NegotiationFlood };
 

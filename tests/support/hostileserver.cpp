@@ -33,6 +33,12 @@ HostileServer::HostileServer(Phase phase, Misdeed misdeed, int lateMilliseconds,
     : m_phase(phase), m_misdeed(misdeed), m_lateMilliseconds(lateMilliseconds), m_occurrence(occurrence)
 {
     m_server.listen(QHostAddress::LocalHost);
+    // A small receive window for the connections to come: what this side leaves unread
+    // soon backs up into the client.
+    if (misdeed == Misdeed::OptionFlood) {
+        const int window = 4096;
+        ::setsockopt(int(m_server.socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &window, sizeof window);
+    }
     connect(&m_server, &QTcpServer::newConnection, this, &HostileServer::accept);
     connect(&m_pace, &QTimer::timeout, this, &HostileServer::flood);
 }
@@ -155,10 +161,10 @@ void HostileServer::reached(Phase phase)
         flood();
         break;
     case Misdeed::OptionFlood:
-        // Paced, so that each read of the client refuses a few: what piles up is the
-        // refusals this side never reads.
+        // Paced, a block a millisecond, so that one read of the client refuses a few
+        // thousand bytes' worth: what piles up is the refusals this side never reads.
         m_client->setReadBufferSize(1);
-        m_pace.start(2);
+        m_pace.start(1);
         break;
     }
 }
@@ -218,7 +224,7 @@ void HostileServer::flood()
     default:
         return;
     }
-    const qsizetype blockBytes = m_misdeed == Misdeed::OptionFlood ? 1500 : 16384;
+    const qsizetype blockBytes = m_misdeed == Misdeed::OptionFlood ? 2040 : 16384;
     QByteArray block;
     while (block.size() < blockBytes)
         block += unit;
