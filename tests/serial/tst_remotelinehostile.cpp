@@ -37,11 +37,12 @@ std::optional<Component::RuntimeError> openFailure(CommPort &port)
     return std::nullopt;
 }
 
-// How long a flood runs against the line; VELMORA_HOSTILE_SECONDS makes it longer.
+// How long a flood runs against the cut-off line; VELMORA_HOSTILE_SECONDS=60 makes the
+// memory bound hold for a minute of flooding.
 int floodMilliseconds()
 {
     const int seconds = qEnvironmentVariableIntValue("VELMORA_HOSTILE_SECONDS");
-    return seconds > 0 ? seconds * 1000 : 3000;
+    return seconds > 0 ? seconds * 1000 : 1000;
 }
 
 } // namespace
