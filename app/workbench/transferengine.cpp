@@ -122,6 +122,7 @@ std::optional<QDeadlineTimer> TransferEngine::startDeadline()
 
 void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 {
+    m_startDeadline.reset();   // the start is over; the next opens are another's
     m_run = run;
     // Received data is compared as it shows: hexadecimal pairs without whitespace.
     m_run.inCommand = CommandCodec::receivedForm(run.inCommand, m_format);
