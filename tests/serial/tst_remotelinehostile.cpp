@@ -16,6 +16,13 @@
 #include <QTimer>
 
 #include <optional>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using Phase = HostileServer::Phase;
 using Misdeed = HostileServer::Misdeed;
@@ -45,6 +52,50 @@ int floodMilliseconds()
     return seconds > 0 ? seconds * 1000 : 1000;
 }
 
+// A listener on 127.0.0.1 whose queue of connections is full: the system drops the SYN of
+// any further client until the queue is taken, as a lossy path drops it.
+class FullListener
+{
+public:
+    FullListener()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size);
+        ::listen(m_listener, 0);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
+        m_port = ntohs(address.sin_port);
+        for (int k = 0; k < 2; ++k) {
+            const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr *>(&address), size);
+            m_sockets.push_back(filler);
+        }
+        QTest::qWait(100);
+    }
+    ~FullListener()
+    {
+        for (int socket : m_sockets)
+            ::close(socket);
+        ::close(m_listener);
+    }
+    quint16 port() const { return m_port; }
+    // Takes every queued connection, so that the next SYN gets through.
+    void drain()
+    {
+        int accepted = -1;
+        while ((accepted = ::accept(m_listener, nullptr, nullptr)) >= 0)
+            m_sockets.push_back(accepted);
+    }
+
+private:
+    int m_listener = -1;
+    quint16 m_port = 0;
+    std::vector<int> m_sockets;
+};
+
 } // namespace
 
 // Ports mapped to an RFC 2217 server that misbehaves: the line stays bounded in memory,
@@ -67,6 +118,8 @@ private slots:
     void closeCallsAWaitingOpenOff_data();
     void closeCallsAWaitingOpenOff();
     void oneLimitForTheWholeStart();
+    void slowConnect_data();
+    void slowConnect();
 
 private:
     void mapPorts(const QString &first, const QString &second = {});
@@ -383,6 +436,42 @@ void TestRemoteLineHostile::oneLimitForTheWholeStart()
     // No wait held the loop for a late answer (900 ms); the benchmark measures the stalls.
     QVERIFY2(longestGap < 500, qPrintable(QString::number(longestGap)));
     engine.closePorts();
+}
+
+void TestRemoteLineHostile::slowConnect_data()
+{
+    QTest::addColumn<int>("drainAfter");   // -1: never
+    QTest::addRow("first SYN dropped") << 300;
+    QTest::addRow("every SYN dropped") << -1;
+}
+
+// A connection that comes after a dropped SYN is a connection; one that never comes is
+// told as not established in time, with host and port, never as a missing device.
+void TestRemoteLineHostile::slowConnect()
+{
+    QFETCH(int, drainAfter);
+    FullListener listener;
+    mapPorts(QStringLiteral("tcp://127.0.0.1:%1").arg(listener.port()));
+    CommPort port;
+    port.setCommPort(TestPort);
+    // Drained from then on: the fillers' own SYNs come back as ours does.
+    QTimer draining;
+    connect(&draining, &QTimer::timeout, &port, [&listener] { listener.drain(); });
+    if (drainAfter >= 0)
+        QTimer::singleShot(drainAfter, &draining, [&draining] { draining.start(50); });
+    QElapsedTimer took;
+    took.start();
+    const std::optional<Component::RuntimeError> failure = openFailure(port);
+    if (drainAfter >= 0) {
+        QVERIFY2(!failure, failure ? qPrintable(failure->description()) : "");
+        QVERIFY2(took.elapsed() > drainAfter, "the SYN was not dropped");
+        return;
+    }
+    QVERIFY(failure);
+    QCOMPARE(failure->number(), int(CommPort::ErrorPortNotFound));
+    QVERIFY2(failure->description().contains(QStringLiteral("127.0.0.1:%1").arg(listener.port())),
+             qPrintable(failure->description()));
+    QVERIFY2(failure->description().contains(QStringLiteral("没有建立连接")), qPrintable(failure->description()));
 }
 
 QTEST_MAIN(TestRemoteLineHostile)
