@@ -12,6 +12,7 @@
 namespace {
 
 constexpr qint16 RemotePort = 5;
+constexpr qint16 SendReceive = 1;
 constexpr qint16 ReceiveOnly = 2;
 const QString Start = QStringLiteral("开始通讯");
 const QString Connecting = QStringLiteral("正在连接…");
@@ -27,6 +28,7 @@ class TestMainWindowRemoteStart : public QObject
 private slots:
     void startButtonCallsAWaitingStartOff();
     void closeDuringAStartWaitsForIt();
+    void serverCutOffIsOneMessageNamingIt();
 
 private:
     void mapRemotePort(Workbench &bench, const HostileServer &server);
@@ -76,6 +78,27 @@ void TestMainWindowRemoteStart::closeDuringAStartWaitsForIt()
     QTRY_VERIFY(window.isNull() || !window->isVisible());
     QCOMPARE(bench.messages, QStringList());
     QVERIFY(QFile::exists(bench.path(QStringLiteral("sysdata.dat"))));
+}
+
+// A server that floods the line once it is sent to: the run stops as for a lost device,
+// and the one message says which server did what.
+void TestMainWindowRemoteStart::serverCutOffIsOneMessageNamingIt()
+{
+    HostileServer server(HostileServer::Phase::Data, HostileServer::Misdeed::AnswerFlood);
+    Workbench bench({});
+    mapRemotePort(bench, server);
+    SysData settings = Workbench::workingSettings(RemotePort, RemotePort, SendReceive);
+    settings.OutCommand = QStringLiteral("AT");
+    bench.open(settings);
+    bench.click("ButtonCom");
+    QTRY_VERIFY_WITH_TIMEOUT(!bench.messages.isEmpty(), 5000);
+    QTest::qWait(300);
+    QCOMPARE(bench.messages.size(), 1);
+    const QString message = bench.messages.first();
+    QVERIFY2(message.contains(QStringLiteral("Com %1已经断开").arg(RemotePort)), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("127.0.0.1:%1").arg(server.port())), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("RFC 2217")), qPrintable(message));
+    QVERIFY(!bench.portOpen("MSCommInPut"));
 }
 
 QTEST_MAIN(TestMainWindowRemoteStart)
