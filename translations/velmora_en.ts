@@ -736,6 +736,10 @@ The port Com %1 you chose is gone; communication has stopped!<byte value="xd"/>
 <byte value="xd"/>
 Communication starts again with the same settings when the device is back.</translation>
     </message>
+    <message>
+        <source>正在连接…</source>
+        <translation>Connecting…</translation>
+    </message>
 </context>
 <context>
     <name>FormMessage</name>
@@ -1171,6 +1175,58 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>%1（%2）的服务器没有应答 DTR、RTS 和中断信号的设置，这条线路上它们不可用。</source>
         <translation>The server of %1 (%2) does not answer settings of DTR, RTS and break: they are not available on this line.</translation>
+    </message>
+    <message>
+        <source>服务器拒绝连接</source>
+        <translation>the server refused the connection</translation>
+    </message>
+    <message>
+        <source>找不到主机 %1</source>
+        <translation>host %1 not found</translation>
+    </message>
+    <message>
+        <source>服务器断开了连接</source>
+        <translation>the server closed the connection</translation>
+    </message>
+    <message>
+        <source>%1 秒内没有建立连接</source>
+        <translation>no connection within %1 seconds</translation>
+    </message>
+    <message>
+        <source>%1的连接已经取消</source>
+        <translation>the connection of %1 was called off</translation>
+    </message>
+    <message>
+        <source>服务器没有回应，网络可能已经中断</source>
+        <translation>the server does not respond; the network path may be down</translation>
+    </message>
+    <message>
+        <source>%1不存在：%2</source>
+        <translation>%1 does not exist: %2</translation>
+    </message>
+    <message>
+        <source>它不读取协议应答，未读的已超过 %1 KB</source>
+        <translation>it does not read the protocol replies, and more than %1 KB of them wait unread</translation>
+    </message>
+    <message>
+        <source>一条子协商超过了 %1 字节</source>
+        <translation>a subnegotiation ran past %1 bytes</translation>
+    </message>
+    <message>
+        <source>它发来了大量未经请求的串口应答</source>
+        <translation>it sent a flood of unrequested COM-PORT answers</translation>
+    </message>
+    <message>
+        <source>它发来了大量选项协商</source>
+        <translation>it sent a flood of option negotiations</translation>
+    </message>
+    <message>
+        <source>它对一次设置发来了大量应答</source>
+        <translation>it sent a flood of answers to one setting</translation>
+    </message>
+    <message>
+        <source>%1的服务器违反了 RFC 2217 协议：%2。连接已经关闭。</source>
+        <translation>The server of %1 broke the RFC 2217 protocol: %2. The connection is closed.</translation>
     </message>
 </context>
 <context>

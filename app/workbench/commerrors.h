@@ -32,5 +32,6 @@ struct CommErrors
         ErrorNotOpen = 8018,          // the operation needs an open port
         ErrorDeviceIo = 8020,         // reading or writing the device failed
         ErrorPermission = 70,         // not allowed to open the device
+        ErrorOpenCancelled = 8099,    // the open was called off while it waited; never shown
     };
 };

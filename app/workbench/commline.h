@@ -6,7 +6,10 @@
 #include "modemlines.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
+
+#include <optional>
 
 // One open line as CommPort drives it: a local serial device or a line served over the
 // network. It is made for one open; open() and write() throw Component::RuntimeError
@@ -38,10 +41,25 @@ public:
     // Brings `counts` up to the line's totals; false where the line keeps none.
     virtual bool updateLineErrors(LineErrorCounts &counts) = 0;
 
+    // Lines that wait for a far end do it inside the event loop. While a start runs, its
+    // deadline bounds every wait and the window's input goes on (its start button
+    // cancels); without one, the line's own limits hold and input waits for the end.
+    virtual void setStartDeadline(std::optional<QDeadlineTimer> deadline) { Q_UNUSED(deadline) }
+    // Ends any wait at once; the line is done and takes no further call that waits.
+    virtual void cancel() {}
+    // Whether a call into the line is waiting inside the event loop right now.
+    virtual bool waiting() const { return false; }
+    // Throws the failure of a line that went away, or was cancelled, since it opened.
+    virtual void requireConnected() {}
+    // Why the line was lost, where more can be said than that it went away.
+    virtual QString lossReason() const { return {}; }
+
 signals:
     void readyRead();
     // The device or the connection went away; given once, from the line's own notification.
     void lost();
     // Something the user should know once that does not stop the line.
     void notice(const QString &text);
+    // The open waits for a far end on the network.
+    void connecting();
 };

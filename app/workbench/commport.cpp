@@ -63,6 +63,30 @@ struct CommPort::Private
     bool dtr = true;
     bool rts = true;
     QTimer breakTimer;
+    CommLine *opening = nullptr;   // the line of an open until it is set up
+    std::optional<QDeadlineTimer> openDeadline;
+    int lineCalls = 0;             // calls into the line that may wait, nested
+    bool closeAfterCalls = false;
+    QString lossReason;
+};
+
+// A call into the line that may wait for its server inside the event loop. A close asked
+// for meanwhile cancels the wait and takes effect when the outermost call returns: the
+// line is still on the stack until then.
+class CommPort::LineCall
+{
+public:
+    explicit LineCall(CommPort &port) : m_port(port) { ++m_port.d->lineCalls; }
+    ~LineCall()
+    {
+        if (--m_port.d->lineCalls == 0 && std::exchange(m_port.d->closeAfterCalls, false))
+            m_port.closePort();
+    }
+    LineCall(const LineCall &) = delete;
+    LineCall &operator=(const LineCall &) = delete;
+
+private:
+    CommPort &m_port;
 };
 
 CommPort::CommPort(QObject *parent)
@@ -96,14 +120,13 @@ bool CommPort::PortOpen() const
     return d->port != nullptr;
 }
 
+// A close also calls off an open that waits for its server.
 void CommPort::setPortOpen(bool open)
 {
-    if (open == PortOpen())
-        return;
-    if (open)
-        openPort();
-    else
+    if (!open)
         closePort();
+    else if (!PortOpen())
+        openPort();
 }
 
 QString CommPort::Settings() const
@@ -116,6 +139,7 @@ void CommPort::setSettings(const QString &settings)
     const LineSettings previous = d->line;
     d->line = LineSettings::parse(settings);
     if (PortOpen()) {
+        const LineCall call(*this);
         try {
             applyLine();
         } catch (const Component::RuntimeError &) {
@@ -138,6 +162,7 @@ void CommPort::setHandshaking(int handshaking)
         fail(ErrorInvalidSetting, tr("握手方式 %1 无效：只能是 0 到 3").arg(handshaking));
     d->handshaking = handshaking;
     if (PortOpen()) {
+        const LineCall call(*this);
         applyHandshake();
         applyControlLines();
     }
@@ -243,8 +268,10 @@ bool CommPort::DTREnable() const
 void CommPort::setDTREnable(bool enable)
 {
     d->dtr = enable;
-    if (PortOpen())
+    if (PortOpen()) {
+        const LineCall call(*this);
         applyControlLines();
+    }
 }
 
 bool CommPort::RTSEnable() const
@@ -255,8 +282,10 @@ bool CommPort::RTSEnable() const
 void CommPort::setRTSEnable(bool enable)
 {
     d->rts = enable;
-    if (PortOpen())
+    if (PortOpen()) {
+        const LineCall call(*this);
         applyControlLines();
+    }
 }
 
 std::optional<ModemLines::Inputs> CommPort::ModemInputs() const
@@ -269,6 +298,7 @@ std::optional<ModemLines::Inputs> CommPort::ModemInputs() const
 bool CommPort::sendBreak()
 {
     requireOpen();
+    const LineCall call(*this);
     if (!d->port->modemLines().setBreak(true))
         return false;
     d->breakTimer.start();
@@ -283,8 +313,10 @@ bool CommPort::Break() const
 void CommPort::endBreak()
 {
     d->breakTimer.stop();
-    if (PortOpen())
+    if (PortOpen()) {
+        const LineCall call(*this);
         d->port->modemLines().setBreak(false);
+    }
 }
 
 bool CommPort::heldByThisProgram(const QString &device)
@@ -292,8 +324,30 @@ bool CommPort::heldByThisProgram(const QString &device)
     return devicesInUse().contains(SerialLine::canonicalDevice(device));
 }
 
+void CommPort::setOpenDeadline(std::optional<QDeadlineTimer> deadline)
+{
+    d->openDeadline = deadline;
+}
+
+bool CommPort::Busy() const
+{
+    return d->lineCalls > 0;
+}
+
+bool CommPort::DeviceLost() const
+{
+    return d->deviceLostQueued;
+}
+
+QString CommPort::LossReason() const
+{
+    return d->lossReason;
+}
+
+// A failed open leaves nothing behind: no line, no queued report of a loss.
 void CommPort::openPort()
 {
+    const LineCall call(*this);
     const QString mapped = mappedDevice();
     const QString device = SerialLine::canonicalDevice(mapped);
     if (devicesInUse().contains(device))
@@ -302,18 +356,29 @@ void CommPort::openPort()
     std::unique_ptr<CommLine> line = lineTo(mapped);
     connect(line.get(), &CommLine::readyRead, this, &CommPort::onArrival);
     connect(line.get(), &CommLine::lost, this, &CommPort::onLost);
+    connect(line.get(), &CommLine::connecting, this, &CommPort::Connecting);
     // Told after the start, never from inside it.
     connect(line.get(), &CommLine::notice, this, &CommPort::notice, Qt::QueuedConnection);
-    line->open();
-    d->port = std::move(line);
+    line->setStartDeadline(d->openDeadline);
+    d->lossReason.clear();
+    d->opening = line.get();
     try {
+        line->open();
+        d->port = std::move(line);
         applyLine();
         applyHandshake();
+        applyControlLines();
+        // A server lost while the start set its line up fails the start, not the run.
+        d->port->requireConnected();
     } catch (const Component::RuntimeError &) {
+        d->opening = nullptr;
         d->port.reset();
+        d->deviceLostQueued = false;
+        d->thresholdCheckQueued = false;
         throw;
     }
-    applyControlLines();
+    d->opening = nullptr;
+    d->port->setStartDeadline(std::nullopt);
     d->device = device;
     devicesInUse().insert(device);
     d->decoder.reset();
@@ -351,6 +416,13 @@ void CommPort::closePort()
 {
     d->thresholdCheckQueued = false;
     d->deviceLostQueued = false;
+    if (d->lineCalls > 0) {
+        if (CommLine *line = d->opening ? d->opening : d->port.get()) {
+            line->cancel();
+            d->closeAfterCalls = true;
+        }
+        return;
+    }
     if (!d->port)
         return;
     if (Break())
@@ -430,8 +502,10 @@ void CommPort::onArrival()
 
 void CommPort::onLost()
 {
-    if (!PortOpen() || d->deviceLostQueued)
+    // An open that meets the loss fails itself.
+    if (!PortOpen() || d->opening || d->deviceLostQueued)
         return;
+    d->lossReason = d->port->lossReason();
     // Closed from the event loop, not from inside the line's own notification.
     d->deviceLostQueued = true;
     QMetaObject::invokeMethod(this, &CommPort::reportDeviceLost, Qt::QueuedConnection);

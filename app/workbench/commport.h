@@ -4,6 +4,7 @@
 #include "commerrors.h"
 #include "modemlines.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -83,14 +84,30 @@ public:
     // Whether a CommPort of this process has the device open, under any of its spellings.
     static bool heldByThisProgram(const QString &device);
 
+    // A line served over the network waits for its server inside the event loop. The
+    // opens of one start share this deadline, and while they wait the window's input
+    // goes on, so that a close (setPortOpen(false)) can call the open off; it then
+    // fails with ErrorOpenCancelled. Without a deadline each wait has its own limit.
+    void setOpenDeadline(std::optional<QDeadlineTimer> deadline);
+    // A call into the line is running that waits for its server; the port must not be
+    // destroyed now (a close is safe: it takes effect when the call returns).
+    bool Busy() const;
+    // The device went away and the loss is about to be raised: nothing more is sent.
+    bool DeviceLost() const;
+    // What more is known about the last loss than that the device went away; may be empty.
+    QString LossReason() const;
+
 signals:
     void OnComm();
     // Something about the open line the user should know that does not stop it (a
     // served line that cannot take DTR, RTS or break); given after the open that finds it.
     void notice(const QString &text);
+    // The open waits for the server of a network line.
+    void Connecting();
 
 private:
     struct Private;
+    class LineCall;
 
     void openPort();
     QString mappedDevice() const;

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTimer>
 
 #include <limits>
 
@@ -375,6 +376,14 @@ void FormMain::Sub_SelectStored(QComboBox *list, qint16 intIndex)
 
 void FormMain::closeEvent(QCloseEvent *event)
 {
+    // A start or a setting waits for a network server further down the stack: it is
+    // called off, and the window closes once the wait has returned.
+    if (m_blnStarting || m_engine.waiting()) {
+        Sub_ClosePorts();
+        event->ignore();
+        QTimer::singleShot(10, this, &QWidget::close);
+        return;
+    }
     if (!m_blnUnloaded) {
         m_blnUnloaded = true;
         // A close can come while a handler of this window waits for the user below a

@@ -145,6 +145,8 @@ private:
     // Transfer engine (formmain_transfer.cpp).
     void ButtonCom_Click();
     void Sub_ComStart();
+    void Sub_ShowConnecting();
+    void Sub_EndConnecting();
     void Sub_ComStop();
     bool Fun_ComStartPorts();
     bool Fun_ComStartSharedPorts();
@@ -264,4 +266,6 @@ private:
     QTimer m_reconnectTimer;
 
     bool m_blnUnloaded = false;
+    // A start runs; a network line may wait for its server inside the event loop.
+    bool m_blnStarting = false;
 };

@@ -18,6 +18,9 @@ using namespace FormMainTexts;
 
 namespace {
 
+// How often a message waits for a start to end before it shows.
+constexpr int StartMessageRetryMilliseconds = 50;
+
 // A port label with its prefix as written in the code rather than as shown.
 QString sourceLabel(const QLabel *label, const UiText &prefix)
 {
@@ -60,9 +63,14 @@ void FormMain::Sub_SaveComInfoToFile()
 
 void FormMain::Sub_ShowMessageLater(const QString &text, qint16 alignment)
 {
+    // Not inside a start that waits for a server: the wait would stand still under it.
     // Once the window has closed, its close sequence has said what still mattered.
-    QTimer::singleShot(0, this, [this, text, alignment] {
-        if (!m_blnUnloaded)
+    QTimer::singleShot(m_blnStarting ? StartMessageRetryMilliseconds : 0, this, [this, text, alignment] {
+        if (m_blnUnloaded)
+            return;
+        if (m_blnStarting)
+            Sub_ShowMessageLater(text, alignment);
+        else
             ModuleFun::ShowMessage(text, alignment);
     });
 }

@@ -10,6 +10,8 @@ namespace FormMainTexts {
 
 inline const UiText ComStart("FormMain", QT_TRANSLATE_NOOP("FormMain", "开始通讯"));
 inline const UiText ComStop("FormMain", QT_TRANSLATE_NOOP("FormMain", "停止通讯"));
+// While a start waits for the server of a network line; a click calls the start off.
+inline const UiText ComConnecting("FormMain", QT_TRANSLATE_NOOP("FormMain", "正在连接…"));
 
 inline const UiText OutPortPrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "数据发送端口："));
 inline const UiText InPortPrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "数据接收端口："));

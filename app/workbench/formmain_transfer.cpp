@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 using namespace FormMainTexts;
 
@@ -37,11 +38,17 @@ void FormMain::connectEngine()
     for (CommPort *port : {&m_engine.outPort(), &m_engine.inPort()}) {
         connect(port, &CommPort::notice, this,
                 [this](const QString &text) { Sub_ShowMessageLater(text, ModuleFun::AlignCentre); });
+        connect(port, &CommPort::Connecting, this, &FormMain::Sub_ShowConnecting);
     }
 }
 
 void FormMain::ButtonCom_Click()
 {
+    // A click while the start waits for a server calls the start off, quietly.
+    if (m_blnStarting) {
+        Sub_ClosePorts();
+        return;
+    }
     Sub_EndReconnectWait();   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
@@ -71,8 +78,9 @@ void FormMain::Sub_SetComCaption(const QString &caption)
 // ports closed and one report.
 void FormMain::Sub_ComStart()
 {
-    if (m_blnUnloaded)
+    if (m_blnUnloaded || m_blnStarting)
         return;
+    const QScopedValueRollback<bool> starting(m_blnStarting, true);
     Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
@@ -87,8 +95,10 @@ void FormMain::Sub_ComStart()
             varOutData = varOutData.toString() + lineEnd;
         }
     }
+    const bool blnOpened = Fun_ComStartPorts();
+    Sub_EndConnecting();
     // The window may have closed while a refusal waited for the user.
-    if (!Fun_ComStartPorts() || m_blnUnloaded) {
+    if (!blnOpened || m_blnUnloaded) {
         Sub_ClosePorts();
         return;
     }
@@ -108,6 +118,27 @@ void FormMain::Sub_ComStart()
     run.outData = varOutData;
     run.inCommand = strInCommand;
     m_engine.begin(run, Fun_CaptureHeader());
+}
+
+// The window paints while a start waits for a server, and says so.
+void FormMain::Sub_ShowConnecting()
+{
+    if (!m_blnStarting)
+        return;
+    ButtonCom->setProperty(CaptionProperty, QString(ComConnecting));
+    setCursor(Qt::BusyCursor);
+    // The start's choices hold until it ends; the system's devices wait as in a run.
+    Sub_OptionState(false);
+    m_portWatcher.stop();
+}
+
+void FormMain::Sub_EndConnecting()
+{
+    unsetCursor();
+    if (ButtonCom->property(CaptionProperty).toString() != ComConnecting)
+        return;
+    Sub_SetComCaption(ComStart);
+    Sub_OptionState(true);
 }
 
 // Checks and opens the ports the mode needs; false when the start is refused.
@@ -200,6 +231,10 @@ bool FormMain::Sub_MscommInPut()
 // A port another program holds gets the same centred words as the port test gives.
 void FormMain::Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort)
 {
+    // Called off by the user, or by a loss already reported.
+    if (error.number() == CommPort::ErrorOpenCancelled)
+        return;
+    Sub_EndConnecting();
     if (error.number() == CommPort::ErrorPortInUse) {
         ModuleFun::ShowMessage(PortBusy.arg(intPort), ModuleFun::AlignCentre);
         return;
@@ -241,8 +276,10 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
     if (blnAwaiting && m_reconnect.told)
         return;
     m_reconnect.told = blnAwaiting;
-    Sub_ShowMessageLater((blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort),
-                         ModuleFun::AlignCentre);
+    QString strText = (blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort);
+    if (!m_engine.lossReason().isEmpty())
+        strText += QStringLiteral("\r\n\r\n") + m_engine.lossReason();
+    Sub_ShowMessageLater(strText, ModuleFun::AlignCentre);
 }
 
 void FormMain::Sub_ClosePorts()

@@ -53,8 +53,10 @@ QByteArray TelnetCodec::comPortCommand(quint8 commandCode, const QByteArray &val
 QByteArray TelnetCodec::decode(const QByteArray &bytes)
 {
     QByteArray data;
+    if (m_breach != Breach::None)
+        return data;
     data.reserve(bytes.size());
-    for (qsizetype at = 0; at < bytes.size(); ++at) {
+    for (qsizetype at = 0; at < bytes.size() && m_breach == Breach::None; ++at) {
         const char c = bytes.at(at);
         const quint8 byte = quint8(c);
         switch (m_parse) {
@@ -89,12 +91,17 @@ QByteArray TelnetCodec::decode(const QByteArray &bytes)
         case Parse::Sub:
             if (byte == Iac)
                 m_parse = Parse::SubIac;
-            else
+            else if (m_sub.size() < MaxSubnegotiationBytes)
                 m_sub += c;
+            else
+                breached(Breach::LongSubnegotiation);
             break;
         case Parse::SubIac:
             if (byte == Iac) {
-                m_sub += c;
+                if (m_sub.size() < MaxSubnegotiationBytes)
+                    m_sub += c;
+                else
+                    breached(Breach::LongSubnegotiation);
                 m_parse = Parse::Sub;
             } else {
                 // IAC SE ends it; anything else after IAC is a broken frame ended here too.
@@ -151,7 +158,12 @@ void TelnetCodec::negotiate(quint8 verb, quint8 option)
 
 void TelnetCodec::answer(quint8 verb, quint8 option)
 {
-    m_replies += command(verb, option);
+    const QByteArray reply = command(verb, option);
+    if (m_replies.size() + reply.size() > MaxPendingReplyBytes) {
+        breached(Breach::NegotiationFlood);
+        return;
+    }
+    m_replies += reply;
 }
 
 void TelnetCodec::endSubnegotiation()
@@ -161,5 +173,19 @@ void TelnetCodec::endSubnegotiation()
     const quint8 code = quint8(m_sub.at(1));
     if (code < ServerAnswerOffset)
         return;
+    if (m_answers.size() >= MaxPendingAnswers) {
+        breached(Breach::AnswerFlood);
+        return;
+    }
     m_answers.append({quint8(code - ServerAnswerOffset), m_sub.mid(2)});
+}
+
+// Nothing a breaching server sent is kept, not even what it sent before within the cap.
+void TelnetCodec::breached(Breach breach)
+{
+    m_breach = breach;
+    m_sub.clear();
+    m_sub.squeeze();
+    m_replies.clear();
+    m_answers.clear();
 }

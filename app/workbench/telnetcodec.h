@@ -8,9 +8,25 @@
 // data bytes out with IAC doubled, the stream in split into data, option negotiation and
 // the server's COM-PORT answers, wherever the reads happen to cut it. It offers BINARY
 // both ways, SUPPRESS-GO-AHEAD and COM-PORT-OPTION, and refuses every other option.
+// What a server can make it keep is capped; a server past a cap has broken the protocol,
+// and the codec takes nothing more from it.
 class TelnetCodec
 {
 public:
+    // A COM-PORT subnegotiation is a few bytes (a signature text, the longest, a line).
+    static constexpr qsizetype MaxSubnegotiationBytes = 1024;
+    // Answers and replies waiting to be taken; a server that sends more between two
+    // takes floods this side.
+    static constexpr qsizetype MaxPendingAnswers = 128;
+    static constexpr qsizetype MaxPendingReplyBytes = 4096;
+    // A reply is as long as the offer it refuses: input decoded in pieces of this size,
+    // each followed by a take, never passes the reply cap (an offer cut by the previous
+    // piece included), while a piece of answers, ten bytes or less, passes the answer cap.
+    static constexpr qsizetype SafePieceBytes = MaxPendingReplyBytes / 2;
+    static_assert(SafePieceBytes / 10 > MaxPendingAnswers);
+
+    enum class Breach { None, LongSubnegotiation, AnswerFlood, NegotiationFlood };
+
     enum Byte : quint8 { Se = 240, Sb = 250, Will = 251, Wont = 252, Do = 253, Dont = 254, Iac = 255 };
     enum Option : quint8 { Binary = 0, SuppressGoAhead = 3, ComPortOption = 44 };
 
@@ -48,6 +64,8 @@ public:
 
     // Whether the server takes COM-PORT-OPTION (its DO to our WILL).
     OptionState comPortOption() const { return m_ours[ComPortOption]; }
+    // The cap the server passed, if any; from then on decode() ignores everything.
+    Breach breach() const { return m_breach; }
 
 private:
     enum class Parse { Data, Iac, Verb, Sub, SubIac };
@@ -57,12 +75,14 @@ private:
     void negotiate(quint8 verb, quint8 option);
     void answer(quint8 verb, quint8 option);
     void endSubnegotiation();
+    void breached(Breach breach);
 
     Parse m_parse = Parse::Data;
     quint8 m_verb = 0;
     QByteArray m_sub;
     QByteArray m_replies;
     QList<ComPortAnswer> m_answers;
+    Breach m_breach = Breach::None;
     // Per option: our side (WILL) and the server's side (DO).
     OptionState m_ours[256] = {};
     OptionState m_theirs[256] = {};

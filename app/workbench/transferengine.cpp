@@ -70,6 +70,7 @@ qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, q
 void TransferEngine::openOutPort(const Line &line)
 {
     closeQuietly(m_outPort);
+    m_outPort.setOpenDeadline(startDeadline());
     try {
         m_outPort.setCommPort(line.port);
         m_outPort.setRThreshold(0); // the sending port never raises receive events
@@ -87,6 +88,7 @@ void TransferEngine::openOutPort(const Line &line)
 void TransferEngine::openInPort(const Line &line, qint16 threshold, qint16 format)
 {
     closeQuietly(m_inPort);
+    m_inPort.setOpenDeadline(startDeadline());
     try {
         m_inPort.setCommPort(line.port);
         m_threshold = threshold;
@@ -106,12 +108,21 @@ void TransferEngine::openInPort(const Line &line, qint16 threshold, qint16 forma
 
 void TransferEngine::closePorts()
 {
+    m_startDeadline.reset();
     closeQuietly(m_outPort);
     closeQuietly(m_inPort);
 }
 
+std::optional<QDeadlineTimer> TransferEngine::startDeadline()
+{
+    if (!m_startDeadline)
+        m_startDeadline = QDeadlineTimer(StartMilliseconds);
+    return m_startDeadline;
+}
+
 void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 {
+    m_startDeadline.reset();   // the start is over; the next opens are another's
     m_run = run;
     // Received data is compared as it shows: hexadecimal pairs without whitespace.
     m_run.inCommand = CommandCodec::receivedForm(run.inCommand, m_format);
@@ -189,6 +200,9 @@ bool TransferEngine::send()
 TransferEngine::Outcome TransferEngine::writeCommand()
 {
     CommPort &port = sendingPort();
+    // After a loss nothing goes out, to the pane or into the capture: the loss is reported.
+    if (port.DeviceLost())
+        return Outcome::Skipped;
     if (port.PortOpen() && port.OutputPending() >= OutputBacklogBytes) {
         if (!m_backlogReported) {
             m_backlogReported = true;
@@ -199,6 +213,8 @@ TransferEngine::Outcome TransferEngine::writeCommand()
     try {
         write();
     } catch (const Component::RuntimeError &error) {
+        if (port.DeviceLost())
+            return Outcome::Skipped;
         report(error.number(), error.description(), Hint::Comm);
         return Outcome::Failed;
     }
@@ -249,7 +265,7 @@ void TransferEngine::onInComm()
 {
     const qint16 event = m_inPort.CommEvent();
     if (event == CommPort::EventDeviceLost) {
-        loseDevice(m_inPort.CommPortNumber());
+        loseDevice(m_inPort);
         return;
     }
     // Line errors, modem-line changes and breaks carry no data to show or capture.
@@ -305,14 +321,15 @@ QString TransferEngine::receivedText()
 void TransferEngine::onOutComm()
 {
     if (m_outPort.CommEvent() == CommPort::EventDeviceLost)
-        loseDevice(m_outPort.CommPortNumber());
+        loseDevice(m_outPort);
 }
 
-void TransferEngine::loseDevice(qint16 port)
+void TransferEngine::loseDevice(CommPort &port)
 {
+    m_lossReason = port.LossReason();
     m_timer.stop();
     closePorts();
-    emit deviceLost(port);
+    emit deviceLost(port.CommPortNumber());
 }
 
 void TransferEngine::captured(CaptureLog::WriteStatus status)

@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 // The transfer engine without a window: it owns the sending and the receiving port and
 // the periodic send timer, writes each send, takes in what arrives, answers an expected
@@ -32,6 +33,8 @@ public:
     // Unsent output a port may hold before further sends are skipped: a line slower
     // than the send period queues its commands up to here, then skips them.
     static constexpr qint64 OutputBacklogBytes = 256 * 1024;
+    // All a start may take to reach the servers of its network lines and set them up.
+    static constexpr int StartMilliseconds = 5000;
 
     // A monotonic millisecond count; 0 stands for "no receive event seen yet".
     using TickClock = std::function<qint32()>;
@@ -68,10 +71,16 @@ public:
     // command in the answer mode, so that the comparison sees all of it at once.
     static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format);
 
-    // Opening: each throws Component::RuntimeError and leaves that port closed.
+    // Opening: each throws Component::RuntimeError and leaves that port closed. The
+    // opens after a closePorts() are one start and share StartMilliseconds.
     void openOutPort(const Line &line);
     void openInPort(const Line &line, qint16 threshold, qint16 format);
+    // Also calls off an open that waits for its server.
     void closePorts();
+    // A port waits for its server inside the event loop; the engine must live on.
+    bool waiting() const { return m_outPort.Busy() || m_inPort.Busy(); }
+    // What more is known about the last lost device than that it went away; may be empty.
+    QString lossReason() const { return m_lossReason; }
     // Sends go through the receiving port, which serves both directions.
     void setSamePort(bool samePort) { m_samePort = samePort; }
     bool samePort() const { return m_samePort; }
@@ -132,7 +141,8 @@ private:
     QString receivedText();
     void captured(CaptureLog::WriteStatus status);
     void report(int number, const QString &description, Hint hint);
-    void loseDevice(qint16 port);
+    void loseDevice(CommPort &port);
+    std::optional<QDeadlineTimer> startDeadline();
 
     CommPort m_outPort;
     CommPort m_inPort;
@@ -150,4 +160,6 @@ private:
     CaptureLog m_capture;
     QSet<int> m_reported;
     bool m_backlogReported = false;
+    std::optional<QDeadlineTimer> m_startDeadline;
+    QString m_lossReason;
 };

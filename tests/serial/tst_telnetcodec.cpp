@@ -49,6 +49,8 @@ private slots:
     void commandValuesAreEscaped();
     void negotiation_data();
     void negotiation();
+    void capsEndTheServer_data();
+    void capsEndTheServer();
 };
 
 // Every byte value, runs of 0xFF among them, with a negotiation and an answer woven in:
@@ -135,6 +137,59 @@ void TestTelnetCodec::negotiation()
     QCOMPARE(codec.decode(server), QByteArray());
     QCOMPARE(codec.takeReplies(), replies);
     QCOMPARE(int(codec.comPortOption()), comPort);
+}
+
+QByteArray repeated(const QByteArray &unit, qsizetype times)
+{
+    QByteArray out;
+    for (qsizetype k = 0; k < times; ++k)
+        out += unit;
+    return out;
+}
+
+void TestTelnetCodec::capsEndTheServer_data()
+{
+    QTest::addColumn<QByteArray>("server");
+    QTest::addColumn<Codec::Breach>("breach");
+    const QByteArray subStart = bytes({255, 250, 44, 101});
+    const QByteArray subEnd = bytes({255, 240});
+    const qsizetype longest = Codec::MaxSubnegotiationBytes - 2;   // the option and the code count
+    QTest::addRow("subnegotiation at its cap")
+        << subStart + QByteArray(longest, 'x') + subEnd << Codec::Breach::None;
+    QTest::addRow("subnegotiation past its cap")
+        << subStart + QByteArray(longest + 1, 'x') + subEnd << Codec::Breach::LongSubnegotiation;
+    QTest::addRow("subnegotiation past its cap in doubled IACs")
+        << subStart + repeated(bytes({255, 255}), longest + 1) + subEnd << Codec::Breach::LongSubnegotiation;
+    const QByteArray answer = bytes({255, 250, 44, 101, 0, 0, 37, 128, 255, 240});
+    QTest::addRow("answers at their cap") << repeated(answer, Codec::MaxPendingAnswers) << Codec::Breach::None;
+    QTest::addRow("answers past their cap")
+        << repeated(answer, Codec::MaxPendingAnswers + 1) << Codec::Breach::AnswerFlood;
+    // Each offer of an unknown option is refused with three bytes.
+    const qsizetype refusals = Codec::MaxPendingReplyBytes / 3;
+    QTest::addRow("refusals up to their cap") << repeated(bytes({255, 251, 99}), refusals) << Codec::Breach::None;
+    QTest::addRow("refusals past their cap")
+        << repeated(bytes({255, 251, 99}), refusals + 1) << Codec::Breach::NegotiationFlood;
+}
+
+// What one read of a server can make the codec keep stays under the caps; a server past
+// one gets nothing more decoded, and nothing it sent is kept.
+void TestTelnetCodec::capsEndTheServer()
+{
+    QFETCH(QByteArray, server);
+    QFETCH(Codec::Breach, breach);
+    Codec codec;
+    codec.offers();
+    codec.decode(server);
+    QCOMPARE(codec.breach(), breach);
+    const bool breached = breach != Codec::Breach::None;
+    QVERIFY(codec.takeReplies().size() <= Codec::MaxPendingReplyBytes);
+    QVERIFY(codec.takeAnswers().size() <= Codec::MaxPendingAnswers);
+    QCOMPARE(codec.decode(QByteArrayLiteral("data")), breached ? QByteArray() : QByteArrayLiteral("data"));
+    // Taken in time, the same stream twice over is within the caps.
+    if (!breached) {
+        codec.decode(server);
+        QCOMPARE(codec.breach(), Codec::Breach::None);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestTelnetCodec)
