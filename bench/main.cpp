@@ -73,22 +73,51 @@ void printSlowReader(const WorkbenchCases::SlowReaderResult &result)
 void printViewer(const ViewerCase::Result &result)
 {
     print("viewer.load", result.loadSeconds);
+    print("viewer.index", result.indexSeconds);
+    print("viewer.end", result.lastLineShown ? 1 : 0);
+    print("viewer.search", result.searchSeconds);
+    print("viewer.searchmbps", result.searchMBps);
     print("viewer.stall", result.longestStallMs);
     print("viewer.holdup", result.longestHoldUpMs);
     print("viewer.memory", result.peakMemoryMiB);
     print("viewer.behind", result.farEndHeldBackKiB);
+    print("viewer.late", result.farEndLateMs);
 }
 
 // The large capture the viewer opens: the one the run wrote, or one of the case's own.
+QString largeCapture(const Options &options, QTemporaryDir &folder)
+{
+    if (!options.largeCapture.isEmpty())
+        return options.largeCapture;
+    const QString capture = folder.filePath(QStringLiteral("large.txt"));
+    ViewerCase::writeLargeCapture(capture, options.viewerMiB);
+    return capture;
+}
+
 void runViewer(const Options &options)
 {
-    QString capture = options.largeCapture;
     QTemporaryDir folder;
-    if (capture.isEmpty()) {
-        capture = folder.filePath(QStringLiteral("large.txt"));
-        ViewerCase::writeLargeCapture(capture, options.viewerMiB);
-    }
-    printViewer(ViewerCase::run(capture, ViewerStreamBytesPerSecond));
+    printViewer(ViewerCase::run(largeCapture(options, folder), ViewerStreamBytesPerSecond,
+                                ViewerCase::Work::ViewAndSearch));
+}
+
+// The receive path beside an idle viewer, for the hold-up the viewer's work adds.
+void runIdleViewer(const Options &options)
+{
+    QTemporaryDir folder;
+    const ViewerCase::Result result = ViewerCase::run(largeCapture(options, folder), ViewerStreamBytesPerSecond,
+                                                      ViewerCase::Work::Idle);
+    print("idleviewer.stall", result.longestStallMs);
+    print("idleviewer.holdup", result.longestHoldUpMs);
+    print("idleviewer.late", result.farEndLateMs);
+}
+
+void runPlainScan(const Options &options)
+{
+    QTemporaryDir folder;
+    const ViewerCase::PlainScan scan = ViewerCase::plainScan(largeCapture(options, folder));
+    print("scan.count", scan.countMBps);
+    print("scan.search", scan.searchMBps);
 }
 
 struct Case
@@ -152,6 +181,8 @@ const std::vector<Case> &cases()
         {"velmora-slow-reader", [](const Options &o) {
              printSlowReader(WorkbenchCases::slowReader(SlowCommandBytes, SlowLineBytesPerSecond, o.slowSeconds));
          }},
+        {"plain-scan", runPlainScan},
+        {"velmora-viewer-idle", runIdleViewer},
         {"velmora-viewer", runViewer},
     };
     return all;

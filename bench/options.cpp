@@ -24,7 +24,7 @@ const std::vector<NumberOption> &numberOptions()
         {"--periods", &Options::periods, "200 ms periods per periodic case (30)"},
         {"--steady-seconds", &Options::steadySeconds, "seconds of the steady 1 MB/s receive (3)"},
         {"--slow-seconds", &Options::slowSeconds, "seconds of the slow reader (30)"},
-        {"--viewer-mib", &Options::viewerMiB, "MiB of the capture opened in the viewer (200; 1024 for the memory goal)"},
+        {"--viewer-mib", &Options::viewerMiB, "MiB of the capture opened in the viewer (1024)"},
     };
     return options;
 }

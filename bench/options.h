@@ -15,7 +15,7 @@ struct Options
     int periods = 30;            // 200 ms periods per periodic case
     int steadySeconds = 3;       // the steady 1 MB/s receive
     int slowSeconds = 30;        // the slow reader
-    int viewerMiB = 200;         // the large capture opened in the viewer
+    int viewerMiB = 1024;        // the large capture opened in the viewer
     QString largeCapture;        // a large capture already written, for case processes
     QString caseName;            // run only this case and print its raw figures
 

@@ -9,10 +9,14 @@
 
 #include <filelist.h>
 #include <formviewinfo.h>
+#include <largefileview.h>
+#include <lineindex.h>
 #include <richtextbox.h>
+#include <rowview.h>
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -21,6 +25,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -31,9 +37,13 @@ namespace {
 // Named so that it is the first file the viewer lists.
 const QString LargeCaptureName = QStringLiteral("01-01-2000.txt");
 const QByteArray LastLine("<the last line of the large capture>");
+const QByteArray NotThere("<a text the capture does not hold>");
+constexpr double MiB = 1024.0 * 1024.0;
 constexpr int LineBytes = 64;
 constexpr int WritesPerSecond = 100;
 constexpr int LongestRunSeconds = 180;
+// About as long as the viewer takes to index, scroll and search a 1 GiB capture.
+constexpr int IdleMilliseconds = 3000;
 
 // Line n of the far end's stream: "#" and n in 8 digits, letters, CR LF; 64 bytes.
 QByteArray numberedLine(qint64 n)
@@ -64,6 +74,9 @@ public:
         for (size_t tick = 1; !stop && tick < m_writes.size(); ++tick) {
             const std::int64_t at = start + std::int64_t(tick) * 1000000 / WritesPerSecond;
             Measurements::sleepUntilMicroseconds(at);
+            const std::int64_t late = Measurements::nowMicroseconds() - at;
+            if (late > m_mostLateUs.load(std::memory_order_relaxed))
+                m_mostLateUs.store(late, std::memory_order_relaxed);
             const qint64 due = qint64(tick) * m_bytesPerSecond / WritesPerSecond;
             m_writes[tick - 1] = {due, at};
             m_count.store(tick, std::memory_order_release);
@@ -80,6 +93,10 @@ public:
 
     // The most bytes that were due but could not be written yet.
     qint64 mostBehind() const { return m_mostBehind; }
+    // How late the far end woke up to write, at the most, since restart: a machine too
+    // busy to run it on time delays bytes that a real line would deliver meanwhile.
+    double mostLateMs() const { return m_mostLateUs.load() / 1000.0; }
+    void restart() { m_mostLateUs = 0; }
 
     // When the byte at `offset` was due; -1 when it is not yet.
     std::int64_t dueAt(qint64 offset) const
@@ -102,6 +119,7 @@ private:
     std::vector<Write> m_writes;
     std::atomic<size_t> m_count {0};
     qint64 m_mostBehind = 0;
+    std::atomic<std::int64_t> m_mostLateUs {0};
 };
 
 // Watches the receive pane: each time text reaches it, the oldest byte that has just
@@ -155,14 +173,22 @@ private:
     double m_longestMs = 0;
 };
 
-bool showsLastLine(const FormViewInfo *viewer)
+LargeFileView *largeView(const FormViewInfo *viewer)
 {
-    for (QTextBlock block = viewer->textViewInfo()->document()->lastBlock(); block.isValid();
-         block = block.previous()) {
-        if (!block.text().isEmpty())
-            return block.text() == QString::fromLatin1(LastLine);
-    }
-    return false;
+    return viewer->textViewInfo()->largeFileView();
+}
+
+bool showsLastLine(const LargeFileView *view)
+{
+    LineIndex *index = view->index();
+    const qint64 last = index->rowCount() - 1;
+    const QList<LineIndex::Row> row = index->rows(last, 1);
+    return view->rows()->lastShownRow() == last && !row.isEmpty() && index->text(row.first()) == LastLine;
+}
+
+double secondsSince(std::int64_t start)
+{
+    return (Measurements::nowMicroseconds() - start) / 1e6;
 }
 
 void waitFor(int milliseconds)
@@ -187,7 +213,7 @@ bool writeLargeCapture(const QString &path, int mib)
     return file.write("\r\n" + LastLine) == LastLine.size() + 2;
 }
 
-Result run(const QString &largeCapture, int bytesPerSecond)
+Result run(const QString &largeCapture, int bytesPerSecond, Work work)
 {
     Result result;
     PseudoTerminal terminal;
@@ -207,13 +233,32 @@ Result run(const QString &largeCapture, int bytesPerSecond)
     StallMonitor stalls;
     stalls.start();
     holdUp.restart();
+    stream.restart();
     FormViewInfo *viewer = FormViewInfo::Show();
     QCoreApplication::processEvents();
-    if (viewer->fileList()->count() > 0 && viewer->fileList()->item(0)->text() == LargeCaptureName) {
+    constexpr int Limit = (LongestRunSeconds - 10) * 1000;
+    if (work == Work::Idle) {
+        waitFor(IdleMilliseconds);
+    } else if (viewer->fileList()->count() > 0 && viewer->fileList()->item(0)->text() == LargeCaptureName) {
         const std::int64_t selected = Measurements::nowMicroseconds();
         QTest::keyClick(viewer->fileList(), Qt::Key_Down);
-        if (runUntil([&] { return showsLastLine(viewer); }, 10, (LongestRunSeconds - 10) * 1000))
-            result.loadSeconds = (Measurements::nowMicroseconds() - selected) / 1e6;
+        LargeFileView *view = largeView(viewer);
+        if (view && runUntil([&] { return view->rows()->lastShownRow() >= 0; }, 10, Limit))
+            result.loadSeconds = secondsSince(selected);
+        if (view && runUntil([&] { return view->index()->isComplete(); }, 10, Limit))
+            result.indexSeconds = secondsSince(selected);
+        if (view) {
+            QTest::keyClick(view->rows(), Qt::Key_End);
+            result.lastLineShown = runUntil([&] { return showsLastLine(view); }, 10, 5000);
+            QTest::keyClick(view->rows(), Qt::Key_Home);
+            view->findText()->setText(QString::fromLatin1(NotThere));
+            const std::int64_t sought = Measurements::nowMicroseconds();
+            view->findNext();
+            if (runUntil([&] { return !view->isBusy(); }, 10, Limit) && view->rows()->markOffset() < 0) {
+                result.searchSeconds = secondsSince(sought);
+                result.searchMBps = view->index()->fileBytes() / MiB / result.searchSeconds;
+            }
+        }
         waitFor(1000);
     } else {
         std::fprintf(stderr, "the viewer does not list %s first\n", qPrintable(LargeCaptureName));
@@ -221,11 +266,47 @@ Result run(const QString &largeCapture, int bytesPerSecond)
     result.longestStallMs = stalls.longestStallMs();
     result.longestHoldUpMs = holdUp.longestMs();
     result.farEndHeldBackKiB = stream.mostBehind() / 1024.0;
+    result.farEndLateMs = stream.mostLateMs();
     result.peakMemoryMiB = Measurements::peakMemoryMiB();
     stop = true;
     farEnd.join();
     viewer->close();
     session.clickButtonCom();
+    return result;
+}
+
+PlainScan plainScan(const QString &largeCapture)
+{
+    PlainScan result;
+    constexpr size_t Chunk = 4 * 1024 * 1024;
+    std::vector<char> buffer(Chunk + size_t(NotThere.size()));
+    const auto pass = [&](auto scanChunk) {
+        const int file = ::open(QFile::encodeName(largeCapture).constData(), O_RDONLY);
+        if (file < 0)
+            return 0.0;
+        const std::int64_t start = Measurements::nowMicroseconds();
+        qint64 total = 0;
+        ssize_t got = 0;
+        while ((got = ::read(file, buffer.data(), Chunk)) > 0) {
+            scanChunk(buffer.data(), size_t(got));
+            total += got;
+        }
+        ::close(file);
+        return total / MiB / secondsSince(start);
+    };
+    qint64 lineFeeds = 0;
+    result.countMBps = pass([&](const char *data, size_t size) {
+        for (const char *at = data; (at = static_cast<const char *>(std::memchr(at, '\n', size - size_t(at - data))));
+             ++at)
+            ++lineFeeds;
+    });
+    bool found = false;
+    result.searchMBps = pass([&](const char *data, size_t size) {
+        found = found || memmem(data, size, NotThere.constData(), size_t(NotThere.size())) != nullptr;
+    });
+    if (lineFeeds == 0 || found)
+        std::fprintf(stderr, "the plain scan saw %lld line feeds and %s\n", lineFeeds,
+                     found ? "found the text" : "no text");
     return result;
 }
 

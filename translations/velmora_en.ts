@@ -981,6 +981,93 @@ The port map file is read-only; the mapping is unchanged!<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>LargeFileView</name>
+    <message>
+        <source>查找：</source>
+        <translation>Find:</translation>
+    </message>
+    <message>
+        <source>上一个</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>向上查找（Shift+F3）</source>
+        <translation>Find upwards (Shift+F3)</translation>
+    </message>
+    <message>
+        <source>下一个</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>向下查找（F3 或 Enter）</source>
+        <translation>Find downwards (F3 or Enter)</translation>
+    </message>
+    <message>
+        <source>时间：</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss，或 mm-dd-yyyy hh:mm:ss</source>
+        <translation>hh:mm:ss, or mm-dd-yyyy hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>跳转</source>
+        <translation>Go to</translation>
+    </message>
+    <message>
+        <source>跳到这一时刻或其后的第一条记录（Enter）</source>
+        <translation>Go to the first record at this moment or later (Enter)</translation>
+    </message>
+    <message>
+        <source>请按 hh:mm:ss 或 mm-dd-yyyy hh:mm:ss 输入时间</source>
+        <translation>Type the time as hh:mm:ss or mm-dd-yyyy hh:mm:ss</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>向下未找到“%1”</source>
+        <translation>“%1” not found below</translation>
+    </message>
+    <message>
+        <source>向上未找到“%1”</source>
+        <translation>“%1” not found above</translation>
+    </message>
+    <message>
+        <source>没有 %1 或更晚的记录</source>
+        <translation>No record at %1 or later</translation>
+    </message>
+    <message>
+        <source>正在建立行索引… %1%</source>
+        <translation>Indexing lines… %1%</translation>
+    </message>
+    <message>
+        <source>正在查找… %1%（Esc 停止）</source>
+        <translation>Finding… %1% (Esc stops)</translation>
+    </message>
+    <message>
+        <source>正在查找时间… %1%（Esc 停止）</source>
+        <translation>Finding the time… %1% (Esc stops)</translation>
+    </message>
+    <message>
+        <source>共 %1 行</source>
+        <translation>%1 lines</translation>
+    </message>
+    <message>
+        <source>第 %1 行</source>
+        <translation>Line %1</translation>
+    </message>
+    <message>
+        <source>最多可复制 %1 行，请少选一些</source>
+        <translation>At most %1 lines can be copied; select fewer</translation>
+    </message>
+    <message>
+        <source>已复制 %1 行</source>
+        <translation>%1 lines copied</translation>
+    </message>
+</context>
+<context>
     <name>LineOptions</name>
     <message>
         <source>对不起！<byte value="xd"/>
@@ -1140,13 +1227,6 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>%1的服务器违反了 RFC 2217 协议：%2。连接已经关闭。</source>
         <translation>The server of %1 broke the RFC 2217 protocol: %2. The connection is closed.</translation>
-    </message>
-</context>
-<context>
-    <name>RichTextBox</name>
-    <message>
-        <source>【文件共 %1，前面的 %2（%3 字节）未显示，以下是文件的最后部分。完整文件：%4】</source>
-        <translation>[The file holds %1; the first %2 (%3 bytes) are not shown, below is the end of the file. Full file: %4]</translation>
     </message>
 </context>
 <context>

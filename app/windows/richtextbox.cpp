@@ -1,28 +1,14 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "richtextbox.h"
 
-#include "textfile.h"
+#include "filechunks.h"
+#include "largefileview.h"
+#include "lineindex.h"
+#include "systemcodepage.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include <QApplication>
 
-namespace {
-
-QString megabytes(qint64 bytes)
-{
-    return QStringLiteral("%1 MB").arg(double(bytes) / (1024 * 1024), 0, 'f', 1);
-}
-
-QString leftOutNote(const TextFile::Ending &ending, const QString &path)
-{
-    return QCoreApplication::translate("RichTextBox", "【文件共 %1，前面的 %2（%3 字节）未显示，以下是文件的最后部分。完整文件：%4】")
-        .arg(megabytes(ending.fileBytes), megabytes(ending.leftOutBytes))
-        .arg(ending.leftOutBytes)
-        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
-}
-
-} // namespace
+#include <memory>
 
 RichTextBox::RichTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -34,9 +20,40 @@ RichTextBox::RichTextBox(QWidget *parent)
 
 void RichTextBox::LoadFile(const QString &path)
 {
-    const TextFile::Ending ending = TextFile::readEnding(path, ShownBytes);
-    if (ending.leftOutBytes == 0)
-        setPlainText(ending.text);
-    else
-        setPlainText(leftOutNote(ending, path) + QLatin1Char('\n') + ending.text);
+    QByteArray bytes;
+    {
+        FileChunks file(path);
+        if (file.size() > ShownBytes) {
+            auto index = std::make_unique<LineIndex>(path);
+            closeLargeFile();
+            setPlainText(QString());
+            m_large = new LargeFileView(std::move(index), this);
+            m_large->setGeometry(rect());
+            m_large->show();
+            setFocusProxy(m_large);
+            return;
+        }
+        bytes = file.read(0, file.size()).toByteArray();
+    }
+    closeLargeFile();
+    setPlainText(SystemCodePage::toUnicode(bytes));
+}
+
+void RichTextBox::closeLargeFile()
+{
+    if (!m_large)
+        return;
+    const bool focused = m_large->isAncestorOf(QApplication::focusWidget());
+    setFocusProxy(nullptr);
+    delete m_large;
+    m_large = nullptr;
+    if (focused)
+        setFocus();
+}
+
+void RichTextBox::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    if (m_large)
+        m_large->setGeometry(rect());
 }

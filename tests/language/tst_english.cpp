@@ -178,6 +178,21 @@ QWidget *openPortMapWindow(Workbench &bench)
     return nullptr;
 }
 
+// The capture viewer showing a capture too large for one text, with the bar that finds
+// texts and times in it.
+QWidget *openLargeCapture(Workbench &)
+{
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("12-06-2026.txt"));
+    QFile file(path);
+    if (!file.exists() && file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(RichTextBox::ShownBytes + 1, 'x'));
+    file.close();
+    FormViewInfo *viewer = FormViewInfo::Show();
+    viewer->textViewInfo()->LoadFile(path);
+    return viewer;
+}
+
 // Every item of every list that cannot be typed into, measured in the list's font under
 // each hinting a screen may use (unhinted at scale factors above 1), against the room
 // the closed list draws its item in.
@@ -427,6 +442,7 @@ void TestEnglish::noTextIsClipped_data()
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });
+    QTest::addRow("capture viewer, a large capture") << WindowMaker(&openLargeCapture);
     QTest::addRow("about") << WindowMaker([](Workbench &) -> QWidget * { return new FormAbout; });
     QTest::addRow("splash") << WindowMaker([](Workbench &) -> QWidget * { return new FormLogo; });
     QTest::addRow("message") << WindowMaker([](Workbench &) -> QWidget * {

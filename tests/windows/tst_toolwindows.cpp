@@ -5,17 +5,23 @@
 #include "formasc.h"
 #include "formreadme.h"
 #include "formviewinfo.h"
+#include "largefileview.h"
+#include "lineindex.h"
 #include "modulefun.h"
 #include "richtextbox.h"
+#include "rowview.h"
 #include "systemcodepage.h"
 #include "textfile.h"
 
 #include <componentloader.h>
 #include <runtimeerror.h>
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -109,8 +115,8 @@ private slots:
     void showsOnceWithFocusAndEnterUnloads();
 
     void viewerListsCapturesAndLoadsEachSelection();
-    void viewerShowsTheEndOfALargeCapture_data();
-    void viewerShowsTheEndOfALargeCapture();
+    void viewerShowsALargeCaptureWhole_data();
+    void viewerShowsALargeCaptureWhole();
     void aboutShowsVersionAndMailsOncePerClick();
 
     void deliveredAsciiTableLinesUpUnderHeader();
@@ -275,50 +281,102 @@ void TestToolWindows::viewerListsCapturesAndLoadsEachSelection()
     QVERIFY(!QFile::exists(dataPath("12-06-2026.txt")));
 }
 
-void TestToolWindows::viewerShowsTheEndOfALargeCapture_data()
+void TestToolWindows::viewerShowsALargeCaptureWhole_data()
 {
     QTest::addColumn<qint64>("bytes");
-    QTest::addRow("within the shown part") << RichTextBox::ShownBytes / 2;
+    QTest::addRow("at the most shown as one text") << RichTextBox::ShownBytes;
     QTest::addRow("one record more") << RichTextBox::ShownBytes + 1;
     QTest::addRow("many times more") << 12 * RichTextBox::ShownBytes;
 }
 
-// A day's capture may outgrow what can be held: its newest records are shown, under a
-// line that names what is left out and where the whole file is.
-void TestToolWindows::viewerShowsTheEndOfALargeCapture()
+// A day's capture may outgrow what can be held as one text: it is shown whole all the
+// same, from its first line to its last, and a text or a time is found in it.
+void TestToolWindows::viewerShowsALargeCaptureWhole()
 {
     QFETCH(qint64, bytes);
     QDir(m_folder->path()).mkdir(QStringLiteral("data"));
     writeFile(dataPath(Introduction), "introduction");
-    const QString capture = captureText(bytes);
+    const QString afternoon = QStringLiteral("\r\n\r\n12-06-2026 14:53:00\r\n发送数据：AT");
+    QString capture = QStringLiteral("\r\n\r\n12-06-2026 09:00:00") + captureText(bytes / 2 - 100) + afternoon
+        + captureText(bytes / 2 - 200);
+    // A last line that makes it exactly the size wanted.
+    const QString lastLead = QStringLiteral("\r\n发送数据：");
+    const qint64 missing = bytes - SystemCodePage::fromUnicode(capture + lastLead).size();
+    QVERIFY(missing > 0);
+    capture += lastLead + QString(missing, QLatin1Char('x'));
     const QByteArray captureBytes = SystemCodePage::fromUnicode(capture);
+    QCOMPARE(captureBytes.size(), bytes);
     writeFile(dataPath("12-06-2026.txt"), captureBytes);
 
     auto *viewer = FormViewInfo::Show();
     viewer->fileList()->setCurrentRow(0);
-    const QString shown = viewer->textViewInfo()->toPlainText();
     QCOMPARE(m_messages.size(), 0);
-    const QString whole = shownText(capture.toUtf8());
-    if (captureBytes.size() <= RichTextBox::ShownBytes) {
-        QCOMPARE(shown, whole);
+    RichTextBox *box = viewer->textViewInfo();
+    const QStringList lines = shownText(capture.toUtf8()).split(QLatin1Char('\n'));
+    if (bytes <= RichTextBox::ShownBytes) {
+        QVERIFY(!box->largeFileView());
+        QCOMPARE(box->toPlainText(), lines.join(QLatin1Char('\n')));
         return;
     }
-    const qsizetype noteEnd = shown.indexOf(QLatin1Char('\n'));
-    const QString note = shown.left(noteEnd);
-    const QString records = shown.mid(noteEnd + 1);
-    QVERIFY2(records.startsWith(QStringLiteral("接收数据：")), qPrintable(records.left(40)));
-    QVERIFY(whole.endsWith(records));
-    const qint64 recordBytes = SystemCodePage::fromUnicode(QString(records).replace('\n', "\r\n")).size();
-    QVERIFY(recordBytes <= RichTextBox::ShownBytes);
-    QVERIFY(recordBytes > RichTextBox::ShownBytes - 100);
-    const qint64 leftOut = captureBytes.size() - recordBytes;
-    QVERIFY2(note.contains(QStringLiteral("（%1 字节）未显示").arg(leftOut)), qPrintable(note));
-    QVERIFY2(note.contains(QDir::toNativeSeparators(dataPath("12-06-2026.txt"))), qPrintable(note));
+    LargeFileView *view = box->largeFileView();
+    QVERIFY(view);
+    QVERIFY(view->isVisible());
+    QVERIFY(QTest::qWaitFor([view] { return !view->isBusy(); }));
+    LineIndex *index = view->index();
+    QCOMPARE(index->rowCount(), lines.size());
+    RowView *rows = view->rows();
+    const auto shownLines = [&] {
+        rows->viewport()->repaint();
+        QStringList shown;
+        for (const LineIndex::Row &row : index->rows(rows->firstRow(), rows->lastShownRow() - rows->firstRow() + 1))
+            shown << index->text(row);
+        return shown;
+    };
+    const auto inSight = [rows](qint64 row) {
+        rows->viewport()->repaint();
+        return rows->firstRow() <= row && rows->lastShownRow() >= row;
+    };
+    QCOMPARE(shownLines(), lines.mid(0, shownLines().size()));
+    QVERIFY(shownLines().size() > 10);
+
+    // The last line is reached by scrolling, and stands at the bottom.
+    rows->setFocus();
+    QTest::keyClick(rows, Qt::Key_End);
+    QCOMPARE(shownLines().last(), lines.last());
+    QCOMPARE(rows->lastShownRow(), qint64(lines.size() - 1));
+
+    // Found upwards from the end, then no further match below it.
+    const QString first = QStringLiteral("09:00:00");
+    view->findText()->setText(first);
+    view->findPrevious();
+    QVERIFY(QTest::qWaitFor([view] { return !view->isBusy(); }));
+    QCOMPARE(index->rowAt(rows->markOffset()), qint64(2));
+    QVERIFY(inSight(2));
+    QTest::keyClick(view->findText(), Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([view] { return !view->isBusy(); }));
+    QCOMPARE(index->rowAt(rows->markOffset()), qint64(2));
+    QVERIFY2(view->status().contains(first), qPrintable(view->status()));
+
+    // The afternoon's block is reached by its time.
+    view->timeText()->setText(QStringLiteral("14:00"));
+    QTest::keyClick(view->timeText(), Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([view] { return !view->isBusy(); }));
+    const qint64 afternoonRow = lines.indexOf(QStringLiteral("12-06-2026 14:53:00"));
+    QVERIFY(inSight(afternoonRow));
+    QVERIFY(!inSight(2));
+
+    // Rows are selected with the mouse, a click and a shift-click, and copied.
+    const int lineHeight = rows->fontMetrics().lineSpacing();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, QPoint(20, lineHeight));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(20, 3 * lineHeight));
+    QTest::keyClick(rows, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), lines.mid(rows->firstRow(), 3).join(QLatin1Char('\n')));
 
     // Clicking it again reads the file anew, as it is now.
     writeFile(dataPath("12-06-2026.txt"), "cut short");
     clickSelectedName(viewer->fileList());
     QCOMPARE(viewer->textViewInfo()->toPlainText(), QStringLiteral("cut short"));
+    QVERIFY(!box->largeFileView());
 }
 
 void TestToolWindows::aboutShowsVersionAndMailsOncePerClick()

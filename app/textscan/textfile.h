@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include <runtimeerror.h>
+
 #include <QString>
 
 // The text files the tool windows show, decoded in the system code page.
@@ -12,17 +14,8 @@ enum : int {
     PathNotFound = 76,
 };
 
-// The end of a file that may be far too large to hold: its whole text when it has at
-// most maxBytes, else the lines that start within its last maxBytes.
-struct Ending
-{
-    QString text;
-    qint64 leftOutBytes = 0; // before the text
-    qint64 fileBytes = 0;
-};
-
-// Throws Component::RuntimeError: FileNotFound when the file does not exist,
+// Why the file cannot be opened or read: FileNotFound when it does not exist,
 // PermissionDenied when it may not be read, PathFileAccessError otherwise.
-Ending readEnding(const QString &path, qint64 maxBytes);
+Component::RuntimeError openFailure(const QString &path);
 
 } // namespace TextFile
