@@ -89,6 +89,7 @@ RemoteLine::RemoteLine(const RemoteAddress &address, const QString &portText, QO
     connect(&m_socket, &QTcpSocket::readyRead, this, &RemoteLine::takeIn);
     connect(&m_socket, &QTcpSocket::bytesWritten, this, &RemoteLine::pushOutput);
     connect(&m_socket, &QTcpSocket::disconnected, this, &RemoteLine::onDisconnected);
+    connect(&m_arrivals, &ArrivalBatcher::due, this, &CommLine::readyRead);
 }
 
 RemoteLine::~RemoteLine()
@@ -308,7 +309,7 @@ void RemoteLine::takeIn()
     if (m_waiting)
         m_arrivedWhileWaiting = true;
     else
-        emit readyRead();
+        m_arrivals.arrived();
 }
 
 void RemoteLine::takeAnswers()

@@ -1,4 +1,5 @@
 // Velmora tests. Licensed under the MIT licence.
+#include "arrivalbatcher.h"
 #include "commport.h"
 #include "connectioncounter.h"
 #include <runtimeerror.h>
@@ -124,6 +125,7 @@ private slots:
     void unreachableServerIsMissingDevice();
     void serverKilledWhileSendingGivesOneLoss();
     void probeNeverConnects();
+    void arrivalsGatheredWhileStreaming();
 
 private:
     bool serve(bool rfc2217);
@@ -370,6 +372,24 @@ void TestRemoteLine::probeNeverConnects()
     port.setPortOpen(true);
     QCOMPARE(probe.state(TestPort), PortProbe::State::Busy);
     QTRY_COMPARE(server.connections(), 1);
+}
+
+// A server forwards a stream in small pieces; the line tells of them as one arrival an
+// interval, and of a lone piece after quiet at once.
+void TestRemoteLine::arrivalsGatheredWhileStreaming()
+{
+    ArrivalBatcher arrivals;
+    QSignalSpy due(&arrivals, &ArrivalBatcher::due);
+    arrivals.arrived();
+    QCOMPARE(due.size(), 1);
+    for (int piece = 0; piece < 50; ++piece)
+        arrivals.arrived();
+    QCOMPARE(due.size(), 1);
+    QTRY_COMPARE(due.size(), 2);
+    QTest::qWait(4 * ArrivalBatcher::IntervalMilliseconds);
+    QCOMPARE(due.size(), 2);
+    arrivals.arrived();
+    QCOMPARE(due.size(), 3);
 }
 
 QTEST_MAIN(TestRemoteLine)
