@@ -27,6 +27,8 @@ constexpr int SteadyBytesPerSecond = 1000 * 1000;
 constexpr int SlowCommandBytes = 1000;
 constexpr int SlowLineBytesPerSecond = 960;
 constexpr int ViewerStreamBytesPerSecond = 11500;
+// Late, yet within the second a start gives each answer.
+constexpr int LateAnswerMilliseconds = 800;
 
 void print(const QString &key, double value)
 {
@@ -68,6 +70,14 @@ void printSlowReader(const WorkbenchCases::SlowReaderResult &result)
     print("slow.rate", result.bytesPerSecondRead);
     print("slow.waiting", result.mostWaiting);
     print("slow.memory", result.peakMemoryMiB);
+}
+
+void printLateStart(const WorkbenchCases::StartResult &result)
+{
+    print("latestart.stall", result.longestStallMs);
+    print("latestart.seconds", result.seconds);
+    print("latestart.started", result.started ? 1 : 0);
+    print("latestart.messages", result.messages);
 }
 
 void printViewer(const ViewerCase::Result &result)
@@ -153,6 +163,9 @@ const std::vector<Case> &cases()
              printSlowReader(WorkbenchCases::slowReader(SlowCommandBytes, SlowLineBytesPerSecond, o.slowSeconds));
          }},
         {"velmora-viewer", runViewer},
+        {"velmora-late-start", [](const Options &) {
+             printLateStart(WorkbenchCases::lateStart(LateAnswerMilliseconds));
+         }},
     };
     return all;
 }
