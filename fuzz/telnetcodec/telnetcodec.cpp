@@ -53,6 +53,7 @@ bool sameAnswers(const QList<TelnetCodec::ComPortAnswer> &a, const QList<TelnetC
 constexpr size_t KeptBytesBound = 16 * 1024;
 // How much of the endless stream each run feeds.
 constexpr qsizetype EndlessBytes = 256 * 1024;
+constexpr qsizetype ReadBytes = 4096;
 
 // `head` once, then `body` again and again, read by read and taken as a network line
 // takes it. The codec's heap may not grow past the bound, and what it gives back is no
@@ -66,7 +67,9 @@ void checkEndlessStream(const QByteArray &head, const QByteArray &body)
     codec.offers();
     const size_t heapBefore = __sanitizer_get_current_allocated_bytes();
     qsizetype fed = 0, replied = 0, answered = 0, answers = 0;
-    for (QByteArray piece = head + body; fed < EndlessBytes; piece = body) {
+    // Reads of a few KiB, as a socket gives them, whatever the body's length.
+    const QByteArray read = body.repeated(std::max<qsizetype>(1, ReadBytes / body.size()));
+    for (QByteArray piece = head + read; fed < EndlessBytes; piece = read) {
         fed += piece.size();
         const qsizetype data = codec.decode(piece).size();
         FUZZ_CHECK(data <= piece.size());
