@@ -118,6 +118,11 @@ const std::vector<Case> &cases()
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              print("serial.mbps", bytes / MiB / Baselines::serialPortReceiveSeconds(bytes));
          }},
+        {"ser2net-receive", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             const double seconds = Baselines::plainSer2netReceiveSeconds(bytes);
+             print("ser2net.mbps", seconds > 0 ? bytes / MiB / seconds : 0);
+         }},
         {"velmora-text", [](const Options &o) {
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              printReceive("text", bytes, WorkbenchCases::receive(bytes, 0));

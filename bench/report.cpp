@@ -98,6 +98,10 @@ void printReceive(const Report &r)
         std::printf("      to the local pseudo-terminal: rate %s (goal >= 0.5: %s), CPU per MB %s (goal <= 2: %s)\n",
                     ratioText(rate).constData(), verdict(rate >= 0.5), ratioText(cpu).constData(),
                     verdict(cpu <= 2));
+        if (r.rounds("ser2net.mbps") > 0)
+            std::printf("      a plain recv() loop through the same ser2net: %s MB/s; Velmora's rate to it %s\n",
+                        r.figure("ser2net.mbps", 1).constData(),
+                        ratioText(r.median("remote.mbps") / r.median("ser2net.mbps")).constData());
         std::printf("      longest event-loop stall %s ms; peak memory %s MiB\n", r.figure("remote.stall", 0).constData(),
                     r.figure("remote.memory", 1).constData());
     }
