@@ -77,7 +77,9 @@ void PortFileEditor::setEntry(int port, const QString &device)
     // user adds by hand starts a line of its own.
     const QString ending = lineEnding();
     if (!m_lines.last().isEmpty()) {
-        m_lines.last() += ending;
+        // A last line that ends in the CR of a CR LF lacks only the LF.
+        if (!m_lines.last().endsWith(CR))
+            m_lines.last() += ending;
         m_lines.append(QString());
     }
     m_lines.insert(m_lines.size() - 1, entryLine(port, device, QString()) + ending);

@@ -62,6 +62,8 @@ void TestPortFileEditor::setEntry_data()
     QTest::addRow("empty file") << "" << 5 << "/dev/pts/3" << "COM5=/dev/pts/3\n";
     QTest::addRow("no line break at the end")
         << "COM1=/dev/a" << 2 << "/dev/b" << "COM1=/dev/a\nCOM2=/dev/b\n";
+    QTest::addRow("last line ending in a bare CR gets only its LF")
+        << "# x\r\nCOM1=/dev/a\r" << 2 << "/dev/b" << "# x\r\nCOM1=/dev/a\r\nCOM2=/dev/b\r\n";
     QTest::addRow("CR LF kept on a replaced line")
         << "# x\r\nCOM4=/dev/a\r\n" << 4 << "/dev/b" << "# x\r\nCOM4=/dev/b\r\n";
     QTest::addRow("later entries of the port go, the first takes the device")
