@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and tries it as a user would, on this machine: installs it,
 # checks the version, the menu entry and the AppStream data, runs the installed program
-# offscreen as an ordinary user with the read-only program folder of a system install,
-# then removes the package and checks that nothing of it is left. Needs root (CI's
+# offscreen as root (who may write the program folder, and must not) and as an ordinary
+# user with the read-only program folder of a system install, then removes the package
+# and checks that nothing of it is left. Needs root (CI's
 # throwaway machine runs as root); a package installed before is removed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -49,9 +50,24 @@ for side in 16 32 48 64 128 256; do
     [ -f "/usr/share/icons/hicolor/${side}x${side}/apps/$app_id.png" ] || fail "no ${side}px icon"
 done
 [ -f /usr/share/man/man1/tarrock.1.gz ] || fail "no manual page"
-for file in velmora_en.qm en/readme.txt data/en/操作说明.txt; do
+for file in velmora_en.qm installed.txt en/readme.txt data/en/操作说明.txt; do
     [ -f "$program_folder/$file" ] || fail "no $file in the program folder"
 done
+
+echo "== root, who may write the installed program folder but must not"
+root_home="$scratch/root-home"
+mkdir -p "$root_home"
+env -i HOME="$root_home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+    /usr/bin/tarrock > "$scratch/root.log" 2>&1 &
+program=$!
+sleep 3
+kill -TERM "$program"
+status=0
+wait "$program" || status=$?
+[ "$status" -eq 0 ] || fail "tarrock as root ended with status $status after SIGTERM: $(cat "$scratch/root.log")"
+[ -s "$root_home/.config/velmora/sysdata.dat" ] || fail "no settings in root's folder: $(cat "$scratch/root.log")"
+[ -z "$(find "$program_folder" -newer "$scratch/files" -print -quit)" ] \
+    || fail "root's run wrote into $program_folder: $(find "$program_folder" -newer "$scratch/files")"
 
 echo "== an ordinary user with the read-only program folder"
 if ! id "$user" >/dev/null 2>&1; then
@@ -103,4 +119,4 @@ while IFS= read -r path; do
 done < "$scratch/files"
 [ -z "$left" ] || fail "left after removal:$left"
 [ ! -e "$program_folder" ] || fail "$program_folder left after removal"
-echo "package-check: $deb installs, runs as $user from a read-only folder and removes cleanly"
+echo "package-check: $deb installs, runs as root and as $user without writing into its folder, and removes cleanly"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts Velmora with a virtual null-modem:
 # two joined pseudo-terminals mapped as Com 15 and Com 16 (unless ports.ini in the
-# program folder maps those ports already). What this script starts ends with it.
+# program folder maps those ports already). A program folder without settings gets
+# settings for the null-modem, so that the first click sends "AT" from Com 15 to Com 16.
+# What this script starts ends with it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup-debian.sh"
@@ -24,6 +26,13 @@ if grep -qF "$link_folder/com15" "$ports_ini"; then
     socat pty,raw,echo=0,link="$link_folder/com15" pty,raw,echo=0,link="$link_folder/com16" &
     socat_pid=$!
     for _ in $(seq 50); do [ -e "$link_folder/com16" ] && break; sleep 0.1; done
+fi
+
+# Written by the program's own settings record; the program's factory settings stay
+# as they are for every other start without sysdata.dat.
+if [ ! -e "$program_folder/sysdata.dat" ]; then
+    "$root/build/tools-bin/velmora-sysdata" --out-port 15 --in-port 16 --line 9600,N,8,1 \
+        --mode 发送通讯命令并接收数据 --command AT "$program_folder/sysdata.dat"
 fi
 
 "$program_folder/tarrock"

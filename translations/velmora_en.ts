@@ -103,8 +103,12 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <translation>%1 is already open, perhaps by another application</translation>
     </message>
     <message>
-        <source>没有权限打开%1（%2）。%3</source>
-        <translation>No permission to open %1 (%2). %3</translation>
+        <source>没有权限打开%1：<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
+        <translation>No permission to open %1:<byte value="xd"/>
+%2<byte value="xd"/>
+%3</translation>
     </message>
     <message>
         <source>%1（%2）无法打开：%3</source>
@@ -160,6 +164,16 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
     <message>
         <source>您输入的16进制数据命令长度为奇数不符合要求！</source>
         <translation>The hexadecimal command you typed has an odd length!</translation>
+    </message>
+    <message>
+        <source>16进制数据命令的第 %1 个字符“%2”不是16进制数字！</source>
+        <extracomment>%1 is the position of the character %2, counted from 1.</extracomment>
+        <translation>Character %1 of the hexadecimal command, “%2”, is not a hexadecimal digit!</translation>
+    </message>
+    <message>
+        <source>16进制数据命令的第 %1 个字符“%2”缺少另一位数字：每个字节须是两位相连的16进制数字！</source>
+        <extracomment>%1 is the position of the digit %2, counted from 1.</extracomment>
+        <translation>Character %1 of the hexadecimal command, “%2”, lacks its second digit: each byte is two adjacent hexadecimal digits!</translation>
     </message>
 </context>
 <context>
@@ -571,6 +585,10 @@ The line control settings file cannot be written; these settings hold for this r
         <translation>No port available!</translation>
     </message>
     <message>
+        <source>%1（设备不存在）</source>
+        <translation>%1 (device missing)</translation>
+    </message>
+    <message>
         <source>单独发送通讯命令</source>
         <translation>Send command only</translation>
     </message>
@@ -892,6 +910,30 @@ The port map file cannot be written; the mapping is unchanged!<byte value="xd"/>
         <source>删除选定端口在端口映射文件中的映射</source>
         <translation>Removes the chosen port&apos;s mapping from the port map file</translation>
     </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件是符号链接，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file is a symbolic link; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口映射文件已设为只读，映射未作更改！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The port map file is read-only; the mapping is unchanged!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
 </context>
 <context>
     <name>FormReadme</name>
@@ -1065,8 +1107,16 @@ Error message: %2<byte value="xd"/>
 <context>
     <name>SerialLine</name>
     <message>
-        <source>当前用户不在 dialout 组中，无权使用串口设备。请执行“sudo usermod -aG dialout 用户名”后重新登录。</source>
-        <translation>The current user is not in the dialout group and may not use serial devices. Run &quot;sudo usermod -aG dialout USER&quot;, then log in again.</translation>
+        <source>请执行“sudo usermod -aG %2 %1”后重新登录。</source>
+        <translation>Run &quot;sudo usermod -aG %2 %1&quot;, then log in again.</translation>
+    </message>
+    <message>
+        <source>用户 %1 已加入 %2 组，重新登录后生效。</source>
+        <translation>The user %1 has joined the group %2; log in again.</translation>
+    </message>
+    <message>
+        <source>用户 %1 无权读写此设备（%2:%3），请联系管理员。</source>
+        <translation>The user %1 may not use this device (%2:%3); ask the administrator.</translation>
     </message>
     <message>
         <source>系统拒绝访问此设备。</source>

@@ -2,6 +2,7 @@
 #include "filelocations.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMap>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -26,7 +27,8 @@ QString userFolder(QStandardPaths::StandardLocation location)
 
 FileLocations::FileLocations(const QString &programFolder)
     : m_programFolder(programFolder)
-    , m_inProgramFolder(canCreateFileIn(programFolder))
+    , m_inProgramFolder(!QFileInfo::exists(QDir(programFolder).filePath(QLatin1String(InstalledMarker)))
+                        && canCreateFileIn(programFolder))
 {
     // A folder that cannot be made shows in the message of the first write that fails.
     if (!m_inProgramFolder) {

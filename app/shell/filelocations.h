@@ -5,14 +5,19 @@
 
 // Where the files the program writes lie. A program folder the user may write (the build
 // folder, a copy unpacked in the home folder) holds them all, beside the delivered files.
-// One the user may not write (a system install) keeps only the delivered files: the
+// An installed one, or one the user may not write, keeps only the delivered files: the
 // settings and a user's own port map then lie in the user's configuration folder, the
-// capture files in the user's data folder, the platform's places for them.
+// capture files in the user's data folder, the platform's places for them. An installed
+// program never writes into itself, not even for root, who may write everywhere.
 class FileLocations
 {
 public:
-    // Decides now, by creating a file in the program folder: permission bits alone do not
-    // tell (a read-only mount, access lists, root). Creates the user's folders it chooses.
+    // The file the install rules put into the program folder they lay out.
+    static constexpr char InstalledMarker[] = "installed.txt";
+
+    // Decides now, by the install rules' mark and by creating a file in the program
+    // folder: permission bits alone do not tell (a read-only mount, access lists, root).
+    // Creates the user's folders it chooses.
     explicit FileLocations(const QString &programFolder);
     // The decision for this folder, taken the first time the program asks about it, so
     // that the settings are written where they were read.

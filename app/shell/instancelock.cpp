@@ -2,7 +2,6 @@
 #include "instancelock.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace {
 
@@ -17,15 +16,14 @@ InstanceLock::InstanceLock(const QString &path)
     m_lock.setStaleLockTime(0);
 }
 
-QString InstanceLock::defaultPath()
+QString InstanceLock::pathFor(const QString &settingsFolder)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QString::fromLatin1(LockFileName));
+    return QDir(settingsFolder).filePath(QString::fromLatin1(LockFileName));
 }
 
-bool InstanceLock::tryAcquire()
+InstanceLock::Result InstanceLock::tryAcquire()
 {
-    return m_lock.isLocked() || m_lock.tryLock(0);
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return Result::Acquired;
+    return m_lock.error() == QLockFile::LockFailedError ? Result::HeldElsewhere : Result::Unavailable;
 }

@@ -19,8 +19,10 @@ public:
     static bool save(const QString &path, Language language);
 
     // The language of this run: reads the choice and installs its translation. Without
-    // the translation file the run stays Chinese.
-    static Language install(const QString &programFolder);
+    // the translation file, or with one that differs from the translation the program
+    // was built with (a damaged file could crash any text's lookup), the run stays
+    // Chinese and *problem says why in one line.
+    static Language install(const QString &programFolder, QString *problem = nullptr);
     static Language current();
     static QString translationFile(const QString &programFolder);
 

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "modulefun.h"
 
+#include "filelocations.h"
 #include "formlogo.h"
 #include "formmessage.h"
 #include "interfacelanguage.h"
@@ -132,10 +133,10 @@ namespace {
 // The translator goes in before any window is made, so that every text is in the language chosen.
 void installLanguage()
 {
-    const QString folder = ProgramFolder();
-    if (InterfaceLanguage::install(folder) != InterfaceLanguage::load(InterfaceLanguage::settingsPath(folder)))
-        printToStandardError(QStringLiteral("The English translation %1 cannot be read; the interface stays Chinese.")
-                                 .arg(InterfaceLanguage::translationFile(folder)));
+    QString problem;
+    InterfaceLanguage::install(ProgramFolder(), &problem);
+    if (!problem.isEmpty())
+        printToStandardError(problem);
 }
 
 } // namespace
@@ -145,8 +146,12 @@ bool Main()
     watchTermination();
     installLanguage();
     ShellState &state = shell();
-    state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::defaultPath());
-    if (!state.instanceLock->tryAcquire()) {
+    const QString settingsFolder = FileLocations::of(ProgramFolder()).settingsFolder();
+    state.instanceLock = std::make_unique<InstanceLock>(InstanceLock::pathFor(settingsFolder));
+    const InstanceLock::Result lock = state.instanceLock->tryAcquire();
+    if (lock == InstanceLock::Result::Unavailable)
+        printToStandardError(QStringLiteral("No lock can be made in %1; a second copy started on it would not be refused.").arg(settingsFolder));
+    if (lock == InstanceLock::Result::HeldElsewhere) {
         // Seen on a console too, where a start from a script would otherwise just wait.
         printToStandardError(alreadyRunningText());
         ShowMessage(alreadyRunningText(), 2);

@@ -2,6 +2,7 @@
 #include "skinnedwindow.h"
 
 #include "frameline.h"
+#include "listfit.h"
 #include "modulefun.h"
 #include "skinparts.h"
 
@@ -9,6 +10,7 @@
 #include <controlsite.h>
 #include <xpbuttonevents.h>
 
+#include <QComboBox>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -171,6 +173,8 @@ bool SkinnedWindow::event(QEvent *event)
     case QEvent::Show:
         // Laid out before the first paint too, not only once the window is activated.
         ModuleFun::ApplyWindowSkin(this);
+        for (QComboBox *list : findChildren<QComboBox *>())
+            ListFit::fit(list);
         break;
     case QEvent::WindowActivate:
         onActivate();

@@ -4,6 +4,7 @@
 #include "commport.h"
 #include "transferengine.h"
 
+#include <inifileeditor.h>
 #include <interfacelanguage.h>
 #include <modulefun.h>
 
@@ -11,6 +12,7 @@
 #include <controlsite.h>
 #include <runtimeerror.h>
 #include <uitext.h>
+#include <xpbuttonevents.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,6 +58,14 @@ const UiText LanguageNotSaved("FormLine", QT_TRANSLATE_NOOP("FormLine",
 QString nameOf(const char *kind, int side, const char *role)
 {
     return QLatin1String(kind) + QLatin1String(SideNames[side]) + QLatin1String(role);
+}
+
+// Through the button's Enabled property, which also greys its caption; only on a change,
+// as the window looks again every 50 ms.
+void setButtonEnabled(Component::Control *button, bool enabled)
+{
+    if (button->property(XPButton::EnabledKey).toBool() != enabled)
+        button->setProperty(XPButton::EnabledKey, enabled);
 }
 
 bool rtsDrivenByHandshake(qint16 handshake)
@@ -197,7 +207,7 @@ void FormLine::refresh()
     const PortContext context = m_context();
     m_ports[Out].frame->setTitle(context.samePort ? SharedOutTitle : FrameTitles[Out]);
     m_ports[Out].frame->setEnabled(!context.samePort);
-    m_ports[Out].breakButton->setEnabled(!context.samePort);
+    setButtonEnabled(m_ports[Out].breakButton, !context.samePort);
     m_ports[In].frame->setTitle(context.samePort ? SharedTitle : FrameTitles[In]);
     refreshPort(Out, context);
     refreshPort(In, context);
@@ -210,7 +220,7 @@ void FormLine::refreshPort(Side side, const PortContext &context)
     const qint16 handshake = side == Out ? context.outHandshake : context.inHandshake;
     controls.rts->setEnabled(!rtsDrivenByHandshake(handshake));
     if (controls.frame->isEnabled())
-        controls.breakButton->setEnabled(port.PortOpen());
+        setButtonEnabled(controls.breakButton, port.PortOpen());
 
     const std::optional<ModemLines::Inputs> inputs = port.ModemInputs();
     for (int k = 0; k < int(controls.leds.size()); ++k) {
@@ -282,7 +292,8 @@ void FormLine::optionClicked()
 void FormLine::languageChosen()
 {
     const QString path = InterfaceLanguage::settingsPath(ModuleFun::ProgramFolder());
-    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex())))
+    if (!InterfaceLanguage::save(path, InterfaceLanguage::Language(ComboLanguage->currentIndex()))
+        && IniFileEditor::firstFailure(path))
         ModuleFun::ShowMessage(LanguageNotSaved.arg(path), ModuleFun::AlignCentre);
 }
 

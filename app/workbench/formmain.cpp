@@ -6,6 +6,7 @@
 #include "formline.h"
 #include "formportmap.h"
 #include "portmap.h"
+#include "settinglists.h"
 #include "titlestripbutton.h"
 
 #include <filelocations.h>
@@ -35,7 +36,6 @@ using namespace FormMainTexts;
 
 namespace {
 
-const QSize WindowSize(780, 560);
 constexpr int RowHeight = 22;
 constexpr int RowStep = 28;
 constexpr int FirstRow = 20;
@@ -49,23 +49,21 @@ int rowY(int row) { return FirstRow + row * RowStep; }
 QRect labelRect(int x, int row, int width) { return QRect(x, rowY(row) + LabelNudge, width, 16); }
 QRect listRect(int x, int row, int width) { return QRect(x, rowY(row), width, RowHeight); }
 
-const QStringList BaudItems = {"600",   "1200",  "2400",   "4800",   "9600",
-                               "14400", "19200", "28800",  "38400",  "57600",
-                               "115200", "128000", "256000"};
-const QStringList ParityItems = {"None", "Even", "Odd", "Mark", "Spack"};
-const QStringList DataBitsItems = {"4", "5", "6", "7", "8"};
-const QStringList StopBitsItems = {"1", "1.5", "2"};
-const QStringList HandItems = {"None", "XON/XOFF", "RTS/CTS", "RTS/CTS & XON/XOFF"};
+using SettingLists::BaudItems;
+using SettingLists::DataBitsItems;
+using SettingLists::HandItems;
+using SettingLists::ParityItems;
+using SettingLists::StopBitsItems;
+using SettingLists::TimeItems;
 const UiText FormatItems[] = {{"FormMain", QT_TRANSLATE_NOOP("FormMain", "Ascii 编码 格式")},
                               {"FormMain", QT_TRANSLATE_NOOP("FormMain", "16进制编码 格式")}};
-const QStringList TimeItems = {"200", "300", "500", "1000", "2000", "3000", "5000"};
 
 const QString SysDataFile = QStringLiteral("sysdata.dat");
 
 } // namespace
 
 FormMain::FormMain(QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), WindowSize, parent),
+    : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), DesignSize, parent),
       m_engine(this) // a child, so that its ports and timer are found by name
 {
     setShownInTaskBar(true);
@@ -379,6 +377,11 @@ void FormMain::closeEvent(QCloseEvent *event)
 {
     if (!m_blnUnloaded) {
         m_blnUnloaded = true;
+        // A close can come while a handler of this window waits for the user below a
+        // message's event loop, which would delete the window under it. The window goes
+        // once the event loop has ended, when no handler of it is left on the stack.
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(qApp, &QCoreApplication::aboutToQuit, this, &QObject::deleteLater);
         Form_Unload();
         // Every skinned window is a tool window, which Qt never counts as the last one:
         // the main window's close ends the program itself, whoever asked for it. Quitting

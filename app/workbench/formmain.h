@@ -38,6 +38,9 @@ class FormMain : public SkinnedWindow
     Q_OBJECT
 
 public:
+    // The largest of the program's windows.
+    static constexpr QSize DesignSize {780, 560};
+
     explicit FormMain(QWidget *parent = nullptr);
     ~FormMain() override;
 
@@ -129,6 +132,9 @@ private:
 
     // Ports (formmain_ports.cpp).
     void ButtonScanPort_Click();
+    void Sub_FillPortLists(const QList<qint16> &keptPorts);
+    void Sub_SelectPorts(qint16 intOutPort, qint16 intInPort);
+    void Sub_RefreshPorts();
     void Sub_TakePort(QComboBox *list, qint16 &intPort, QLabel *label,
                       const QString &strPrefix);
     void Sub_PortsChanged();
@@ -181,6 +187,9 @@ private:
     void Sub_PortMapChanged();
     void Sub_PortMapOptionsChanged(const PortMapOptions &options);
     bool Fun_AwaitReconnect(qint16 intLostPort);
+    void Sub_AwaitRunPorts();
+    void Sub_EndReconnectWait();
+    bool Fun_RunPortsPresent() const;
     void Sub_Reconnect();
 
     // Controls, named as the window shows them.
@@ -241,11 +250,13 @@ private:
     PortWatcher m_portWatcher;
     PortMapOptions m_portMapOptions;
     QPointer<FormPortMap> m_formPortMap;
-    // The run a lost device stopped, started again once the device is back; lostPort 0
-    // while none waits.
+    // The run a lost device stopped, started again on its own ports once its devices
+    // are back.
     struct Reconnect
     {
-        qint16 lostPort = 0;
+        bool awaiting = false;
+        bool seenBack = false;   // every device of the run was there at the last look
+        bool told = false;       // the user knows the run waits; a new loss says nothing more
         qint16 outPort = 0;
         qint16 inPort = 0;
     };

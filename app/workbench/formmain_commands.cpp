@@ -24,10 +24,10 @@ void FormMain::TextCommand_Change(QLineEdit *box)
 
 bool FormMain::Fun_CommandTest(const QString &strCommand)
 {
-    const CommandCodec::CommandProblem problem = CommandCodec::check(strCommand, intComFormat);
-    if (problem == CommandCodec::CommandProblem::None)
+    const CommandCodec::Fault fault = CommandCodec::check(strCommand, intComFormat);
+    if (fault.problem == CommandCodec::CommandProblem::None)
         return true;
-    ModuleFun::ShowMessage(CommandCodec::refusal(problem), ModuleFun::AlignCentre);
+    ModuleFun::ShowMessage(CommandCodec::refusal(fault), ModuleFun::AlignCentre);
     return false;
 }
 

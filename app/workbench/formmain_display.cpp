@@ -60,7 +60,11 @@ void FormMain::Sub_SaveComInfoToFile()
 
 void FormMain::Sub_ShowMessageLater(const QString &text, qint16 alignment)
 {
-    QTimer::singleShot(0, this, [text, alignment] { ModuleFun::ShowMessage(text, alignment); });
+    // Once the window has closed, its close sequence has said what still mattered.
+    QTimer::singleShot(0, this, [this, text, alignment] {
+        if (!m_blnUnloaded)
+            ModuleFun::ShowMessage(text, alignment);
+    });
 }
 
 QString FormMain::Fun_CaptureReport() const

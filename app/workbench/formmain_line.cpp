@@ -4,6 +4,7 @@
 #include "formline.h"
 
 #include <filelocations.h>
+#include <inifileeditor.h>
 #include <modulefun.h>
 #include <uitext.h>
 
@@ -16,7 +17,7 @@ const UiText LineOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
 
 } // namespace
 
-// One line window at a time; it stays open beside the main window while it works.
+// One line window at a time, a tool window of the main window: it stays above it while it works.
 void FormMain::ButtonLine_Click()
 {
     if (m_formLine) {
@@ -26,7 +27,7 @@ void FormMain::ButtonLine_Click()
     }
     m_formLine = new FormLine(m_engine, m_lineOptions, [this] {
         return FormLine::PortContext {intComOutPort == intComInPort, intComOutHand, intComInHand};
-    });
+    }, this);
     connect(m_formLine, &FormLine::optionsChanged, this, &FormMain::Sub_LineOptionsChanged);
     m_formLine->centerOnScreen();
     m_formLine->show();
@@ -42,7 +43,7 @@ void FormMain::Sub_LineOptionsChanged(const LineOptions &options)
 {
     m_lineOptions = options;
     Sub_ApplyLineOptions();
-    if (!m_lineOptions.save(Fun_LineOptionsPath()))
+    if (!m_lineOptions.save(Fun_LineOptionsPath()) && IniFileEditor::firstFailure(Fun_LineOptionsPath()))
         ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), 2);
 }
 

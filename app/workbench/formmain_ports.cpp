@@ -27,6 +27,18 @@ QString portItem(qint16 port)
 // Each item's tooltip names the device behind the port.
 void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
 {
+    Sub_FillPortLists({});
+    if (intComPortCount == 0)
+        return;
+    ComboComOutput->setCurrentIndex(0);
+    ComboComInput->setCurrentIndex(0);
+    Sub_SelectPorts(intNowOutPort, intNowInPort);
+}
+
+// The lists hold every port the system finds and, listed although missing, the ports in
+// `keptPorts`; their table entries follow the lists item for item.
+void FormMain::Sub_FillPortLists(const QList<qint16> &keptPorts)
+{
     m_portWatcher.acknowledge();
     intComPortCount = 0;
     ComboComOutput->clear();
@@ -36,13 +48,17 @@ void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
     const PortProbe probe(map);
     const DeviceCatalog catalog = DeviceCatalog::ofSystem();
     for (qint16 n = PortMap::FirstPort; n <= PortMap::LastPort; ++n) {
-        if (!PortProbe::isListed(probe.state(n)))
+        const bool listed = PortProbe::isListed(probe.state(n));
+        if (!listed && !keptPorts.contains(n))
             continue;
         intComPortList[++intComPortCount] = n;
         const QString description = catalog.portDescription(n, map.device(n));
         for (QComboBox *list : {ComboComOutput, ComboComInput}) {
             list->addItem(portItem(n));
-            list->setItemData(list->count() - 1, description, Qt::ToolTipRole);
+            const int item = list->count() - 1;
+            list->setItemData(item, listed ? description : PortMissingTip.arg(description), Qt::ToolTipRole);
+            if (!listed)
+                list->setItemData(item, list->palette().brush(QPalette::Disabled, QPalette::Text), Qt::ForegroundRole);
         }
     }
 
@@ -57,19 +73,35 @@ void FormMain::Sub_ScanComPort(qint16 intNowOutPort, qint16 intNowInPort)
         // The labels say what the start will say: there is no port.
         LabelComOutputP->setText(OutPortPrefix + NoPort);
         LabelComInputP->setText(InPortPrefix + NoPort);
-        return;
     }
+}
 
-    ComboComOutput->setCurrentIndex(0);
-    ComboComInput->setCurrentIndex(0);
+// Selects the ports where the lists hold them; a list without them keeps its selection.
+void FormMain::Sub_SelectPorts(qint16 intOutPort, qint16 intInPort)
+{
     for (int k = 1; k <= intComPortCount; ++k) {
-        if (intComPortList[k] == intNowOutPort)
+        if (intComPortList[k] == intOutPort)
             ComboComOutput->setCurrentIndex(k - 1);
-        if (intComPortList[k] == intNowInPort)
+        if (intComPortList[k] == intInPort)
             ComboComInput->setCurrentIndex(k - 1);
     }
     Sub_ComOutputPort();
     Sub_ComInputPort();
+}
+
+// Devices came or went: the lists follow them, but only the user moves a selection. A
+// chosen port whose device went stays chosen, shown as missing, and a start on it is
+// refused until the device is back. Lists that hold no choice yet are filled as at load.
+void FormMain::Sub_RefreshPorts()
+{
+    const qint16 intOutPort = Fun_SelectedPort(ComboComOutput, 0);
+    const qint16 intInPort = Fun_SelectedPort(ComboComInput, 0);
+    if (intOutPort == 0 || intInPort == 0) {
+        ButtonScanPort_Click();
+        return;
+    }
+    Sub_FillPortLists({intOutPort, intInPort});
+    Sub_SelectPorts(intOutPort, intInPort);
 }
 
 void FormMain::ButtonScanPort_Click()
@@ -101,21 +133,15 @@ void FormMain::Sub_TakePort(QComboBox *list, qint16 &intPort, QLabel *label,
     label->setToolTip(description);
 }
 
-// A device came or went. Stopped, the lists are filled again as the scan button fills
-// them, the ports of a run waiting for its lost device chosen again; a running transfer
-// keeps its lists locked, and they follow once it stops.
+// A device came or went. A running transfer keeps its lists locked, and they follow
+// once it stops.
 void FormMain::Sub_PortsChanged()
 {
-    if (Fun_Communicating())
+    if (Fun_Communicating() || m_blnUnloaded)
         return;
-    if (m_reconnect.lostPort == 0)
-        ButtonScanPort_Click();
-    else
-        Sub_ScanComPort(m_reconnect.outPort, m_reconnect.inPort);
+    Sub_RefreshPorts();
     if (m_formPortMap)
         m_formPortMap->refresh();
-    if (m_reconnect.lostPort != 0 && m_portWatcher.present(m_reconnect.lostPort))
-        m_reconnectTimer.start();
 }
 
 // Tells whether the port is there and free without opening it; a port the user may not

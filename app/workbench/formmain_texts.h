@@ -14,6 +14,8 @@ inline const UiText ComStop("FormMain", QT_TRANSLATE_NOOP("FormMain", "停止通
 inline const UiText OutPortPrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "数据发送端口："));
 inline const UiText InPortPrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "数据接收端口："));
 inline const UiText FileNamePrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "文件名："));
+// %1 is the port's description; the tooltip of a chosen port whose device is gone.
+inline const UiText PortMissingTip("FormMain", QT_TRANSLATE_NOOP("FormMain", "%1（设备不存在）"));
 inline const UiText NoPort("FormMain", QT_TRANSLATE_NOOP("FormMain", "系统暂无可用端口！"));
 
 inline const UiText ModeSendOnly("FormMain", QT_TRANSLATE_NOOP("FormMain", "单独发送通讯命令"));

@@ -42,7 +42,7 @@ void FormMain::connectEngine()
 
 void FormMain::ButtonCom_Click()
 {
-    m_reconnect = {};   // the user's own start or stop ends the wait for a lost device
+    Sub_EndReconnectWait();   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
     if (caption == ComStart)
@@ -63,7 +63,7 @@ void FormMain::Sub_SetComCaption(const QString &caption)
     // only take time from its event loop. The first look after the stop catches up.
     if (caption == ComStop)
         m_portWatcher.stop();
-    else
+    else if (!m_blnUnloaded)
         m_portWatcher.start();
 }
 
@@ -71,11 +71,12 @@ void FormMain::Sub_SetComCaption(const QString &caption)
 // ports closed and one report.
 void FormMain::Sub_ComStart()
 {
+    if (m_blnUnloaded)
+        return;
     Sub_ApplyLineOptions();
     if (intIOState != IOReceive) {
         strOutCommand = TextComOutCommand->text();
-        const QString command = m_lineOptions.commandToEncode(strOutCommand, intComFormat);
-        if (!Fun_CommandTest(command) || !Sub_OutCommandChange(command)) {
+        if (!Fun_CommandTest(strOutCommand) || !Sub_OutCommandChange(strOutCommand)) {
             TextComOutCommand->setFocus();
             return;
         }
@@ -86,7 +87,8 @@ void FormMain::Sub_ComStart()
             varOutData = varOutData.toString() + lineEnd;
         }
     }
-    if (!Fun_ComStartPorts()) {
+    // The window may have closed while a refusal waited for the user.
+    if (!Fun_ComStartPorts() || m_blnUnloaded) {
         Sub_ClosePorts();
         return;
     }
@@ -120,7 +122,7 @@ bool FormMain::Fun_ComStartPorts()
     case IOReceive:
         return Fun_CheckPort(intComInPort, ComboComInput) && Sub_MscommInPut();
     case IOAnswer:
-        strInCommand = m_lineOptions.commandToEncode(TextComInCommand->text(), intComFormat);
+        strInCommand = TextComInCommand->text();
         if (!Fun_CommandTest(strInCommand)) {
             TextComInCommand->setFocus();
             return false;
@@ -235,6 +237,10 @@ void FormMain::Sub_DeviceLost(qint16 intPort)
     if (blnRunning)
         Sub_ComStop();
     const bool blnAwaiting = blnRunning && Fun_AwaitReconnect(intPort);
+    // A device that keeps coming and going is told of once, until the user starts or stops.
+    if (blnAwaiting && m_reconnect.told)
+        return;
+    m_reconnect.told = blnAwaiting;
     Sub_ShowMessageLater((blnAwaiting ? PortLostAwaitingReconnect : PortLost).arg(intPort),
                          ModuleFun::AlignCentre);
 }

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formportmap.h"
 
+#include "columnfit.h"
 #include "portfileeditor.h"
 #include "portmap.h"
 #include "portwatcher.h"
@@ -18,9 +19,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTreeWidget>
 
-#include <iterator>
 
 namespace {
 
@@ -33,12 +34,10 @@ const UiText DeviceColumns[] = {{"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
                                  {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "制造商")},
                                  {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "序列号")},
                                  {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "USB VID:PID")}};
-const int DeviceColumnWidths[] = {110, 150, 110, 80, 80};
 const UiText PortColumns[] = {{"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "端口")},
                                {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "设备")},
                                {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "来源")},
                                {"FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "状态")}};
-const int PortColumnWidths[] = {56, 150, 64};
 
 const QString FromPortFile = QStringLiteral("ports.ini");
 const UiText FromBuiltIn("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap", "内置默认"));
@@ -65,25 +64,48 @@ const UiText FileUnreadable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
     "对不起！\r\n\r\n端口映射文件无法读取，映射未作更改！\r\n\r\n%1"));
 const UiText FileUnwritable("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
     "对不起！\r\n\r\n端口映射文件无法写入，映射未作更改！\r\n\r\n%1"));
+const UiText FileIsLink("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件是符号链接，映射未作更改！\r\n\r\n%1"));
+const UiText FileReadOnly("FormPortMap", QT_TRANSLATE_NOOP("FormPortMap",
+    "对不起！\r\n\r\n端口映射文件已设为只读，映射未作更改！\r\n\r\n%1"));
 
 QString portItem(int port)
 {
     return QStringLiteral("Com %1").arg(port);
 }
 
-QTreeWidget *addTree(QWidget *parent, const QString &name, const QStringList &columns,
-                     const int *widths, int widthCount, const QRect &rect)
+QTreeWidget *addTree(QWidget *parent, const QString &name, const QStringList &columns, const QRect &rect)
 {
     auto *tree = new QTreeWidget(parent);
     tree->setObjectName(name);
     tree->setRootIsDecorated(false);
     tree->setUniformRowHeights(true);
+    tree->setTextElideMode(Qt::ElideMiddle);   // a path's both ends tell most
     tree->setHeaderLabels(columns);
-    // A heading longer in another language widens its column rather than being cut.
-    for (int k = 0; k < widthCount; ++k)
-        tree->header()->resizeSection(k, qMax(widths[k], tree->header()->sectionSizeHint(k)));
     tree->setGeometry(rect);
     return tree;
+}
+
+// Every column as wide as its heading and its widest entry, within the list's room
+// (a vertical scroll bar's width kept free); the user may still drag any column wider.
+void fitColumns(QTreeWidget *tree)
+{
+    QHeaderView *header = tree->header();
+    const QAbstractItemView *view = tree;   // the tree keeps its own override protected
+    QList<int> needed;
+    for (int k = 0; k < header->count(); ++k)
+        needed.append(qMax(header->sectionSizeHint(k), view->sizeHintForColumn(k)));
+    const int room = tree->contentsRect().width() - tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tree);
+    const QList<int> widths = ColumnFit::widths(needed, room);
+    for (int k = 0; k < widths.size(); ++k)
+        header->resizeSection(k, widths.at(k));
+}
+
+// A cut entry shows whole in its tooltip.
+void setTextTips(QTreeWidgetItem *item)
+{
+    for (int column = 0; column < item->columnCount(); ++column)
+        item->setToolTip(column, item->text(column));
 }
 
 QString sourceOf(const QString &device, bool fromPortFile)
@@ -129,8 +151,7 @@ void FormPortMap::buildDeviceFrame()
     auto *frame = new QGroupBox(tr("系统串口设备"), this);
     frame->setObjectName(QStringLiteral("FrameDevices"));
     frame->setGeometry(10, 36, 600, 156);
-    ListDevices = addTree(frame, QStringLiteral("ListDevices"), translated(DeviceColumns), DeviceColumnWidths,
-                          int(std::size(DeviceColumnWidths)), QRect(10, 20, 580, 126));
+    ListDevices = addTree(frame, QStringLiteral("ListDevices"), translated(DeviceColumns), QRect(10, 20, 580, 126));
     ListDevices->setToolTip(tr("选择一个设备，将其映射到下面选定的端口"));
     connect(ListDevices, &QTreeWidget::itemSelectionChanged, this, &FormPortMap::devicePicked);
 }
@@ -140,8 +161,7 @@ void FormPortMap::buildPortFrame()
     auto *frame = new QGroupBox(tr("端口映射"), this);
     frame->setObjectName(QStringLiteral("FramePorts"));
     frame->setGeometry(10, 196, 600, 244);
-    ListPorts = addTree(frame, QStringLiteral("ListPorts"), translated(PortColumns), PortColumnWidths,
-                        int(std::size(PortColumnWidths)), QRect(10, 20, 350, 214));
+    ListPorts = addTree(frame, QStringLiteral("ListPorts"), translated(PortColumns), QRect(10, 20, 350, 214));
     connect(ListPorts, &QTreeWidget::itemSelectionChanged, this, &FormPortMap::portRowPicked);
 
     const int x = 370;
@@ -206,8 +226,9 @@ void FormPortMap::showDevices()
         auto *item = new QTreeWidgetItem(ListDevices, {device.path, device.stablePath, device.description,
                                                        device.manufacturer, device.serialNumber,
                                                        DeviceCatalog::usbIds(device)});
-        item->setToolTip(1, device.stablePath);
+        setTextTips(item);
     }
+    fitColumns(ListDevices);
 
     const QString typed = ComboPortDevice->currentText();
     ComboPortDevice->clear();
@@ -235,6 +256,7 @@ void FormPortMap::showPorts()
                 item->setToolTip(column, m_catalog.portDescription(port, device));
         }
     }
+    fitColumns(ListPorts);
     if (selected > 0)
         ListPorts->setCurrentItem(ListPorts->topLevelItem(selected - 1));
 
@@ -327,8 +349,12 @@ bool FormPortMap::readPortFile(PortFileEditor &editor)
 bool FormPortMap::writePortFile(const PortFileEditor &editor)
 {
     const QString path = PortMap::writableFileName();
-    if (!editor.write(path)) {
-        ModuleFun::ShowMessage(FileUnwritable.arg(path), ModuleFun::AlignCentre);
+    const KeptFile::Result written = editor.write(path);
+    if (written != KeptFile::Result::Written) {
+        const UiText &refusal = written == KeptFile::Result::SymbolicLink ? FileIsLink
+            : written == KeptFile::Result::ReadOnly                        ? FileReadOnly
+                                                                           : FileUnwritable;
+        ModuleFun::ShowMessage(refusal.arg(path), ModuleFun::AlignCentre);
         return false;
     }
     showPorts();

@@ -3,10 +3,11 @@
 
 #include "commandcodec.h"
 
+#include <inifileeditor.h>
+
 #include <uitext.h>
 
 #include <QCoreApplication>
-#include <QSettings>
 #include <QTime>
 
 #include <tuple>
@@ -48,6 +49,23 @@ auto fields(const LineOptions &o)
                     o.outBaud, o.inBaud);
 }
 
+// The options as the file gives them: missing keys and values out of range keep their defaults.
+LineOptions optionsIn(const IniFileEditor &file)
+{
+    LineOptions options;
+    const int end = file.number(QLatin1String(LineEndKey), int(LineOptions::EndNone));
+    if (end >= LineOptions::EndNone && end <= LineOptions::EndCRLF)
+        options.lineEnd = LineOptions::LineEnd(end);
+    for (const FlagKey &flag : FlagKeys)
+        options.*flag.member = file.flag(QLatin1String(flag.key), options.*flag.member);
+    for (const TextKey &text : TextKeys) {
+        const QString baud = QString::fromUtf8(file.value(QLatin1String(text.key))).trimmed();
+        if (LineOptions::checkBaud(baud) == LineOptions::BaudProblem::None)
+            options.*text.member = baud;
+    }
+    return options;
+}
+
 } // namespace
 
 QString LineOptions::filePath(const QString &folder)
@@ -57,31 +75,28 @@ QString LineOptions::filePath(const QString &folder)
 
 LineOptions LineOptions::load(const QString &path)
 {
-    QSettings file(path, QSettings::IniFormat);
-    LineOptions options;
-    const int end = file.value(QLatin1String(LineEndKey), int(EndNone)).toInt();
-    if (end >= EndNone && end <= EndCRLF)
-        options.lineEnd = LineEnd(end);
-    for (const FlagKey &flag : FlagKeys)
-        options.*flag.member = file.value(QLatin1String(flag.key), options.*flag.member).toBool();
-    for (const TextKey &text : TextKeys) {
-        const QString baud = file.value(QLatin1String(text.key)).toString().trimmed();
-        if (checkBaud(baud) == BaudProblem::None)
-            options.*text.member = baud;
-    }
-    return options;
+    IniFileEditor file;
+    file.read(path);
+    return optionsIn(file);
 }
 
+// Only the options that read otherwise from the file are written.
 bool LineOptions::save(const QString &path) const
 {
-    QSettings file(path, QSettings::IniFormat);
-    file.setValue(QLatin1String(LineEndKey), int(lineEnd));
-    for (const FlagKey &flag : FlagKeys)
-        file.setValue(QLatin1String(flag.key), this->*flag.member);
-    for (const TextKey &text : TextKeys)
-        file.setValue(QLatin1String(text.key), this->*text.member);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    IniFileEditor file;
+    file.read(path);
+    const LineOptions stored = optionsIn(file);
+    if (stored.lineEnd != lineEnd)
+        file.setNumber(QLatin1String(LineEndKey), int(lineEnd));
+    for (const FlagKey &flag : FlagKeys) {
+        if (stored.*flag.member != this->*flag.member)
+            file.setFlag(QLatin1String(flag.key), this->*flag.member);
+    }
+    for (const TextKey &text : TextKeys) {
+        if (stored.*text.member != this->*text.member)
+            file.setValue(QLatin1String(text.key), (this->*text.member).toUtf8());
+    }
+    return file.write(path) == KeptFile::Result::Written;
 }
 
 QStringList LineOptions::lineEndNames()
@@ -134,13 +149,6 @@ QString LineOptions::withBaud(const QString &settings, const QString &baud)
         return settings;
     const qsizetype comma = settings.indexOf(QLatin1Char(','));
     return baud + (comma < 0 ? QString() : settings.mid(comma));
-}
-
-QString LineOptions::commandToEncode(const QString &command, int format) const
-{
-    if (!hexSpace || format != CommandCodec::FormatHex)
-        return command;
-    return QString(command).remove(QLatin1Char(' '));
 }
 
 QString LineOptions::shownHex(const QString &pairs) const

@@ -45,9 +45,6 @@ struct LineOptions
     // The settings string with its rate replaced by a custom one; unchanged for none.
     static QString withBaud(const QString &settings, const QString &baud);
 
-    // A hexadecimal command as checked and encoded: with spaced hex its blanks between
-    // pairs are dropped first; otherwise the command stays as typed.
-    QString commandToEncode(const QString &command, int format) const;
     // Received hexadecimal pairs as shown: one space between pairs with spaced hex.
     QString shownHex(const QString &pairs) const;
     // "[hh:mm:ss.zzz] " of the moment given.

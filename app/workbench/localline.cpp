@@ -3,6 +3,7 @@
 
 #include <runtimeerror.h>
 #include "commerrors.h"
+#include "deviceaccess.h"
 #include "serialline.h"
 
 #include <QCoreApplication>
@@ -73,8 +74,7 @@ void LocalLine::open()
         if (number == CommErrors::ErrorPortInUse)
             fail(number, heldElsewhere);
         if (number == CommErrors::ErrorPermission)
-            fail(number, QCoreApplication::translate("CommPort", "没有权限打开%1（%2）。%3")
-                             .arg(m_portText, m_device, SerialLine::permissionHint()));
+            fail(number, DeviceAccess::refusal(m_portText, m_device, SerialLine::permissionHint(m_device)));
         fail(number, QCoreApplication::translate("CommPort", "%1（%2）无法打开：%3").arg(m_portText, m_device, reason));
     }
     if (!SerialLine::holdExclusively(m_port)) {

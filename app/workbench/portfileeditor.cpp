@@ -4,10 +4,7 @@
 #include "portmap.h"
 #include "systemcodepage.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -33,15 +30,9 @@ PortFileEditor::ReadStatus PortFileEditor::read(const QString &path)
     return ReadStatus::Read;
 }
 
-bool PortFileEditor::write(const QString &path) const
+KeptFile::Result PortFileEditor::write(const QString &path) const
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(SystemCodePage::fromUnicode(text()));
-    return file.commit();
+    return KeptFile::write(path, SystemCodePage::fromUnicode(text()));
 }
 
 QString PortFileEditor::entry(int port) const
@@ -77,7 +68,7 @@ void PortFileEditor::setEntry(int port, const QString &device)
     // user adds by hand starts a line of its own.
     const QString ending = lineEnding();
     if (!m_lines.last().isEmpty()) {
-        // A last line that ends in the CR of a CR LF lacks only the LF.
+        // A last line ending in a bare CR has the first half of its line break already.
         if (!m_lines.last().endsWith(CR))
             m_lines.last() += ending;
         m_lines.append(QString());

@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include <keptfile.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +20,9 @@ public:
     // A file that is not there reads as an empty one; one that cannot be read leaves the
     // editor empty and says Failed, so that writing it back cannot lose its lines.
     ReadStatus read(const QString &path);
-    // Written whole or not at all; false when the file or its folder cannot be written.
-    bool write(const QString &path) const;
+    // Written whole or not at all, as a file of the user's: a symbolic link or a file
+    // its owner made read-only is refused, and the file keeps its permissions.
+    KeptFile::Result write(const QString &path) const;
 
     QString text() const { return m_lines.join(QLatin1Char('\n')); }
 

@@ -56,7 +56,8 @@ void reportMalformed(const QStringList &lines)
         if (reported.contains(line))
             continue;
         reported.insert(line);
-        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("PortMap", "%1：无法识别的行，已忽略：%2").arg(PortFileName, line)));
+        const QString shown = QString(line).replace(QChar(0), QLatin1String("\\0"));
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("PortMap", "%1：无法识别的行，已忽略：%2").arg(PortFileName, shown)));
     }
 }
 
@@ -110,6 +111,12 @@ PortMap::Line PortMap::readLine(const QString &rawLine)
     const QString line = rawLine.trimmed();
     if (line.isEmpty() || isComment(line))
         return read;
+    // No device name holds a NUL, and no file name may: the system would refuse it at
+    // every look.
+    if (line.contains(QChar(0))) {
+        read.kind = Line::Malformed;
+        return read;
+    }
     const QRegularExpressionMatch match = entry.match(line);
     bool ok = false;
     read.port = match.captured(1).toInt(&ok);

@@ -1,7 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "portmapoptions.h"
 
-#include <QSettings>
+#include <inifileeditor.h>
 
 namespace {
 
@@ -11,16 +11,19 @@ const char ReconnectKey[] = "PortMap/Reconnect";
 
 PortMapOptions PortMapOptions::load(const QString &path)
 {
-    const QSettings file(path, QSettings::IniFormat);
+    IniFileEditor file;
+    file.read(path);
     PortMapOptions options;
-    options.reconnect = file.value(QLatin1String(ReconnectKey), options.reconnect).toBool();
+    options.reconnect = file.flag(QLatin1String(ReconnectKey), options.reconnect);
     return options;
 }
 
+// Written only when the file says otherwise.
 bool PortMapOptions::save(const QString &path) const
 {
-    QSettings file(path, QSettings::IniFormat);
-    file.setValue(QLatin1String(ReconnectKey), reconnect);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    IniFileEditor file;
+    file.read(path);
+    if (file.flag(QLatin1String(ReconnectKey), PortMapOptions().reconnect) != reconnect)
+        file.setFlag(QLatin1String(ReconnectKey), reconnect);
+    return file.write(path) == KeptFile::Result::Written;
 }

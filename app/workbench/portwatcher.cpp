@@ -27,11 +27,6 @@ void PortWatcher::acknowledge()
     m_acknowledged = look();
 }
 
-bool PortWatcher::present(int port) const
-{
-    return port >= PortMap::FirstPort && port <= PortMap::LastPort && m_present[port];
-}
-
 bool PortWatcher::isRemote(const QString &device)
 {
     return RemoteAddress::looksRemote(device);
@@ -52,8 +47,8 @@ QStringList PortWatcher::look()
     const PortMap map = PortMap::load();
     for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port) {
         const QString device = map.device(port);
-        m_present[port] = !device.isEmpty() && !isRemote(device) && SerialLine::deviceSeen(device, listed);
-        seen << QStringLiteral("COM%1=%2 %3").arg(port).arg(device).arg(m_present[port]);
+        const bool present = !device.isEmpty() && !isRemote(device) && SerialLine::deviceSeen(device, listed);
+        seen << QStringLiteral("COM%1=%2 %3").arg(port).arg(device).arg(present);
     }
     for (const QSerialPortInfo &port : listed)
         seen << port.systemLocation();

@@ -7,8 +7,6 @@
 #include <QStringList>
 #include <QTimer>
 
-#include <array>
-
 // Notices serial devices coming and going without opening any: once a second it looks
 // at the devices the port map names (a link a user creates, an adapter's node) and at
 // the system's list of serial devices, and tells when they differ from what the port
@@ -30,8 +28,6 @@ public:
     // The devices there now are the ones the port lists show: called before a scan looks
     // at them, so that a device that comes meanwhile is told about.
     void acknowledge();
-    // Whether the device the port reaches was there at the last look.
-    bool present(int port) const;
 
     // Whether a port map entry names a remote line ("tcp://host:port").
     static bool isRemote(const QString &device);
@@ -46,5 +42,4 @@ private:
 
     QTimer m_timer;
     QStringList m_acknowledged;
-    std::array<bool, PortMap::LastPort + 1> m_present {};   // by port number; entry 0 unused
 };

@@ -42,8 +42,8 @@ QStringList lockFolders();
 
 // The CommPort error number of an open that QSerialPort refused with `error`.
 int openErrorNumber(const QString &device, QSerialPort::SerialPortError error);
-// Why the system may refuse a user the device, said so that the user can act.
-QString permissionHint();
+// Why the system refuses this user the device, said so that the user can act.
+QString permissionHint(const QString &device);
 
 // Takes the advisory lock other serial programs respect; false when one holds it.
 bool holdExclusively(QSerialPort &port);

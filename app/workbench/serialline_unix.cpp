@@ -2,6 +2,7 @@
 #include "serialline.h"
 
 #include "commerrors.h"
+#include "deviceaccess.h"
 #include "linesettings.h"
 
 #include <QCoreApplication>
@@ -9,16 +10,20 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 #ifdef __linux__
 #include <linux/serial.h>
 #endif
@@ -125,6 +130,28 @@ bool uartWithoutChip(const QString &canonical)
         return false;
     QFile type(TtyClassFolder + name + QStringLiteral("/type"));
     return type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0";
+}
+
+bool processHasGroup(gid_t wanted)
+{
+    if (::getegid() == wanted)
+        return true;
+    std::vector<gid_t> groups(std::max(::getgroups(0, nullptr), 0));
+    const int count = ::getgroups(int(groups.size()), groups.data());
+    return count > 0 && std::find(groups.begin(), groups.begin() + count, wanted) != groups.begin() + count;
+}
+
+// The groups the system would give the user at the next login, the primary one included.
+bool userListedInGroup(const passwd &user, gid_t wanted)
+{
+    int count = 64;
+    std::vector<gid_t> groups(count);
+    if (::getgrouplist(user.pw_name, user.pw_gid, groups.data(), &count) < 0) {
+        groups.resize(count);
+        if (::getgrouplist(user.pw_name, user.pw_gid, groups.data(), &count) < 0)
+            return false;
+    }
+    return std::find(groups.begin(), groups.begin() + count, wanted) != groups.begin() + count;
 }
 
 #ifdef VELMORA_ARBITRARY_RATE
@@ -244,10 +271,23 @@ int openErrorNumber(const QString &device, QSerialPort::SerialPortError error)
     return CommErrors::ErrorPortNotFound;
 }
 
-QString permissionHint()
+QString permissionHint(const QString &device)
 {
-    return QCoreApplication::translate("SerialLine", "当前用户不在 dialout 组中，无权使用串口设备。"
-                          "请执行“sudo usermod -aG dialout 用户名”后重新登录。");
+    DeviceAccess access;
+    const uid_t userId = ::getuid();
+    const passwd *user = ::getpwuid(userId);
+    access.user = user ? QString::fromLocal8Bit(user->pw_name) : QString::number(userId);
+    struct stat node {};
+    if (::stat(QFile::encodeName(canonicalDevice(device)).constData(), &node) != 0)
+        return access.hint();
+    const passwd *owner = ::getpwuid(node.st_uid);
+    access.owner = owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(node.st_uid);
+    const group *deviceGroup = ::getgrgid(node.st_gid);
+    access.group = deviceGroup ? QString::fromLocal8Bit(deviceGroup->gr_name) : QString::number(node.st_gid);
+    access.groupMayReadWrite = (node.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    access.processHasGroup = processHasGroup(node.st_gid);
+    access.userListedInGroup = user && userListedInGroup(*user, node.st_gid);
+    return access.hint();
 }
 
 bool holdExclusively(QSerialPort &port)

@@ -122,7 +122,7 @@ int openErrorNumber(const QString &, QSerialPort::SerialPortError error)
     return error == QSerialPort::PermissionError ? CommErrors::ErrorPortInUse : CommErrors::ErrorPortNotFound;
 }
 
-QString permissionHint()
+QString permissionHint(const QString &)
 {
     return QCoreApplication::translate("SerialLine", "系统拒绝访问此设备。");
 }

@@ -62,7 +62,7 @@ qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, q
     if (mode != ModeAnswer)
         return 1;
     const qsizetype bytes = format == CommandCodec::FormatHex
-        ? inCommand.size() / 2
+        ? CommandCodec::receivedForm(inCommand, format).size() / 2
         : SystemCodePage::fromUnicode(inCommand).size();
     return qint16(qBound(qsizetype(1), bytes, qsizetype(std::numeric_limits<qint16>::max())));
 }
@@ -113,6 +113,8 @@ void TransferEngine::closePorts()
 void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 {
     m_run = run;
+    // Received data is compared as it shows: hexadecimal pairs without whitespace.
+    m_run.inCommand = CommandCodec::receivedForm(run.inCommand, m_format);
     m_reported.clear();
     m_backlogReported = false;
     addCaptureRecord(CaptureLog::RecordHeader, QString(), header);

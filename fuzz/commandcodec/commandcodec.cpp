@@ -7,6 +7,7 @@
 #include <runtimeerror.h>
 #include <systemcodepage.h>
 
+#include <QRegularExpression>
 #include <QVariant>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -16,18 +17,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray raw = input.rest();
     const QString command = QString::fromUtf8(raw);
 
-    const CommandCodec::CommandProblem problem = CommandCodec::check(command, format);
-    FUZZ_CHECK((problem == CommandCodec::CommandProblem::None) == CommandCodec::refusal(problem).isEmpty());
-    if (problem == CommandCodec::CommandProblem::None) {
+    const CommandCodec::Fault fault = CommandCodec::check(command, format);
+    FUZZ_CHECK((fault.problem == CommandCodec::CommandProblem::None) == CommandCodec::refusal(fault).isEmpty());
+    const QString pairs = CommandCodec::receivedForm(command, format);
+    if (fault.problem == CommandCodec::CommandProblem::None) {
         try {
             const QVariant sent = CommandCodec::sendData(command, format);
-            if (format == CommandCodec::FormatHex)
-                FUZZ_CHECK(sent.toByteArray().size() == command.size() / 2);
-            else
+            // An accepted hexadecimal command is its pairs and whitespace, nothing else.
+            if (format == CommandCodec::FormatHex) {
+                FUZZ_CHECK(CommandCodec::hexText(sent.toByteArray()) == pairs);
+                FUZZ_CHECK(QString(command).remove(QRegularExpression(QStringLiteral("\\s"))).toUpper() == pairs);
+            } else {
                 FUZZ_CHECK(sent.toString() == command);
+            }
         } catch (const Component::RuntimeError &) {
-            FUZZ_CHECK(command.size() / 2 > 32767);
+            FUZZ_CHECK(pairs.size() / 2 > 32767);
         }
+    } else if (format == CommandCodec::FormatHex && fault.position > 0) {
+        FUZZ_CHECK(!fault.character.isEmpty());
     }
 
     // Any bytes shown in hexadecimal read back as the same bytes.

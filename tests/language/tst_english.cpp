@@ -13,6 +13,7 @@
 #include <formviewinfo.h>
 #include <interfacelanguage.h>
 #include <lineoptions.h>
+#include <messagelabel.h>
 #include <modulefun.h>
 #include <richtextbox.h>
 #include <systemcodepage.h>
@@ -29,12 +30,15 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <QTreeView>
+#include <QXmlStreamReader>
+#include <QtMath>
 
 #include <functional>
 #include <memory>
@@ -174,6 +178,140 @@ QWidget *openPortMapWindow(Workbench &bench)
     return nullptr;
 }
 
+// Every item of every list that cannot be typed into, measured in the list's font under
+// each hinting a screen may use (unhinted at scale factors above 1), against the room
+// the closed list draws its item in.
+QStringList cutListItems(const QWidget *window)
+{
+    QStringList cut;
+    for (const QComboBox *list : window->findChildren<QComboBox *>()) {
+        if (list->isEditable())
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.frame = list->hasFrame();
+        const int room = list->style()
+                             ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list)
+                             .width() - 2;
+        for (const QFont::HintingPreference hinting :
+             {QFont::PreferDefaultHinting, QFont::PreferNoHinting, QFont::PreferFullHinting}) {
+            QFont font = list->font();
+            font.setHintingPreference(hinting);
+            const QFontMetricsF metrics(font);
+            for (int k = 0; k < list->count(); ++k) {
+                const int needed = qCeil(metrics.horizontalAdvance(list->itemText(k)));
+                if (needed > room)
+                    cut << clip(list, list->itemText(k), needed, room);
+            }
+        }
+        if (list->font().pointSizeF() < 6.5)
+            cut << QStringLiteral("%1: %2 pt is too small to read").arg(list->objectName()).arg(list->font().pointSizeF());
+    }
+    cut.removeDuplicates();
+    return cut;
+}
+
+// What the program shows in its message window, in the language installed.
+struct TsText
+{
+    QString context;
+    QString source;
+    QString translation;
+};
+
+QList<TsText> translationSource()
+{
+    QList<TsText> texts;
+    QFile file(QStringLiteral(VELMORA_TS));
+    if (!file.open(QIODevice::ReadOnly))
+        return texts;
+    QXmlStreamReader xml(&file);
+    QString context;
+    TsText text;
+    QString *into = nullptr;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (xml.name() == u"name")
+                context = xml.readElementText();
+            else if (xml.name() == u"message")
+                text = {context, {}, {}};
+            else if (xml.name() == u"source")
+                into = &text.source;
+            else if (xml.name() == u"translation")
+                into = &text.translation;
+            else if (xml.name() == u"byte" && into)
+                into->append(QChar(xml.attributes().value(QLatin1String("value")).mid(1).toUInt(nullptr, 16)));
+        } else if (xml.isCharacters() && into) {
+            into->append(xml.text());
+        } else if (xml.isEndElement()) {
+            if (xml.name() == u"source" || xml.name() == u"translation")
+                into = nullptr;
+            else if (xml.name() == u"message")
+                texts << text;
+        }
+    }
+    return texts;
+}
+
+// A place alone on its line or after a colon takes a file's path; any other a number.
+QString filled(QString text)
+{
+    static const QRegularExpression place(QStringLiteral("%\\d"));
+    const QString path = QStringLiteral("/home/engineer/.config/velmora/velmora.ini");
+    for (qsizetype at = text.lastIndexOf(place); at >= 0; at = at > 0 ? text.lastIndexOf(place, at - 1) : -1) {
+        const QString before = text.left(at);
+        const QString after = text.mid(at + 2);
+        const bool alone = (before.isEmpty() || before.endsWith(QLatin1Char('\n')))
+            && (after.isEmpty() || after.startsWith(QLatin1Char('\r')) || after.startsWith(QLatin1Char('\n')));
+        const bool named = before.endsWith(QStringLiteral("：")) || before.endsWith(QStringLiteral(": "));
+        text.replace(at, 2, alone || named ? path : QStringLiteral("4000000"));
+    }
+    return text;
+}
+
+// Each text alone, every description of a failure under every hint as an error report,
+// and the capture's reports at their longest.
+QStringList messageTexts(bool english)
+{
+    static const QStringList DescriptionContexts = {
+        QStringLiteral("CommPort"), QStringLiteral("RemoteLine"), QStringLiteral("LineSettings"),
+        QStringLiteral("SerialLine"), QStringLiteral("TextFile"), QStringLiteral("FileList"),
+        QStringLiteral("CaptureLog"), QStringLiteral("RuntimeError"), QStringLiteral("ComponentLoader"),
+        QStringLiteral("PortMap")};
+    const QList<TsText> source = translationSource();
+    const auto shown = [&](const QString &chinese) {
+        for (const TsText &text : source) {
+            if (text.source.startsWith(chinese))
+                return english ? text.translation : text.source;
+        }
+        return QStringLiteral("missing: ") + chinese;
+    };
+    QStringList texts;
+    QStringList descriptions;
+    QStringList hints;
+    for (const TsText &text : source) {
+        const QString one = filled(english ? text.translation : text.source);
+        texts << one;
+        if (text.source.startsWith(QStringLiteral("错误提示：")))
+            hints << one;
+        else if (DescriptionContexts.contains(text.context) && !text.source.contains(QLatin1Char('\n')))
+            descriptions << one;
+    }
+    for (const QString &hint : std::as_const(hints)) {
+        for (const QString &description : std::as_const(descriptions))
+            texts << ModuleFun::ErrorReport(8020, description, hint);
+    }
+    const QString folderHint = shown(QStringLiteral("错误提示：请检查数据文件夹"))
+                                   .arg(QStringLiteral("/home/engineer/.local/share/velmora/data"));
+    const QString device = shown(QStringLiteral("设备 I/O 错误"));
+    texts << ModuleFun::ErrorReport(57, device, folderHint + shown(QStringLiteral("\r\n\r\n有 %1 字节")).arg(4000000)
+                                                    + shown(QStringLiteral("，另有 %1 字节")).arg(4000000)
+                                                    + shown(QStringLiteral("。")));
+    texts << ModuleFun::ErrorReport(57, device, folderHint + shown(QStringLiteral("\r\n\r\n未能写入")).arg(4000).arg(4000000));
+    return texts;
+}
+
 QStringList clippedIn(const WindowMaker &make)
 {
     Workbench bench({15, 16});
@@ -204,6 +342,10 @@ private slots:
     void lineWindowSavesTheChoice();
     void noTextIsClipped_data();
     void noTextIsClipped();
+    void listItemsAreWhole_data();
+    void listItemsAreWhole();
+    void messagesFitTheirLabel_data();
+    void messagesFitTheirLabel();
     void toolWindowsShowTheEnglishFiles_data();
     void toolWindowsShowTheEnglishFiles();
     void captureKeepsItsChineseLabels();
@@ -306,6 +448,72 @@ void TestEnglish::noTextIsClipped()
     for (const QString &chinese : clippedInChinese)
         clipped.removeAll(chinese);
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QLatin1Char('\n'))));
+}
+
+void TestEnglish::listItemsAreWhole_data()
+{
+    QTest::addColumn<WindowMaker>("make");
+    QTest::addColumn<bool>("english");
+    const WindowMaker windows[] = {
+        WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); }),
+        WindowMaker(&openLineWindow),
+        WindowMaker(&openPortMapWindow),
+    };
+    const char *names[] = {"main window", "line window", "port map window"};
+    for (int k = 0; k < 3; ++k) {
+        QTest::addRow("%s, Chinese", names[k]) << windows[k] << false;
+        QTest::addRow("%s, English", names[k]) << windows[k] << true;
+    }
+}
+
+// The numbers of the baud lists are as narrow in Chinese as in English: both count.
+void TestEnglish::listItemsAreWhole()
+{
+    QFETCH(WindowMaker, make);
+    QFETCH(bool, english);
+    QTranslator *translator = QCoreApplication::instance()->findChild<QTranslator *>();
+    QVERIFY(translator);
+    if (!english)
+        QCoreApplication::removeTranslator(translator);
+    QStringList cut;
+    {
+        Workbench bench({15, 16});
+        QWidget *window = make(bench);
+        QVERIFY(window);
+        cut = cutListItems(window);
+    }
+    QCoreApplication::installTranslator(translator);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+}
+
+void TestEnglish::messagesFitTheirLabel_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::addRow("Chinese") << false;
+    QTest::addRow("English") << true;
+}
+
+void TestEnglish::messagesFitTheirLabel()
+{
+    QFETCH(bool, english);
+    QTranslator *translator = QCoreApplication::instance()->findChild<QTranslator *>();
+    QVERIFY(translator);
+    if (!english)
+        QCoreApplication::removeTranslator(translator);
+    const QStringList texts = messageTexts(english);
+    QStringList clipped;
+    qreal smallest = 100;
+    for (const QString &text : texts) {
+        FormMessage window(text, ModuleFun::AlignLeft);
+        const auto *label = window.findChild<MessageLabel *>(QStringLiteral("LabelMessage"));
+        if (!label->textFits())
+            clipped << text;
+        smallest = qMin(smallest, label->fittedFont().pointSizeF());
+    }
+    QCoreApplication::installTranslator(translator);
+    QVERIFY(texts.size() > 200);
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("\n----\n"))));
+    qInfo("%lld texts, the smallest font %.1f pt", qlonglong(texts.size()), smallest);
 }
 
 void TestEnglish::toolWindowsShowTheEnglishFiles_data()

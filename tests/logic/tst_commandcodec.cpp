@@ -3,6 +3,7 @@
 
 #include <runtimeerror.h>
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <functional>
@@ -34,8 +35,7 @@ class TestCommandCodec : public QObject
 private slots:
     void check_data();
     void check();
-    void hexBytes_data();
-    void hexBytes();
+    void pairsAreTheBytes();
     void hexBytesOverflow();
     void receivedText();
 };
@@ -45,12 +45,37 @@ void TestCommandCodec::check_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("format");
     QTest::addColumn<CommandCodec::CommandProblem>("problem");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("character");
     using P = CommandCodec::CommandProblem;
-    QTest::addRow("empty text") << QString() << Text << P::Empty;
-    QTest::addRow("empty hex") << QString() << Hex << P::Empty;
-    QTest::addRow("odd text") << QStringLiteral("ABC") << Text << P::None;
-    QTest::addRow("odd hex") << QStringLiteral("ABC") << Hex << P::OddHexLength;
-    QTest::addRow("blank and non-digit hex") << QStringLiteral(" Z") << Hex << P::None;
+    QTest::addRow("empty text") << QString() << Text << P::Empty << 0 << QString();
+    QTest::addRow("empty hex") << QString() << Hex << P::Empty << 0 << QString();
+    QTest::addRow("hex of whitespace only") << QStringLiteral("  \t") << Hex << P::Empty << 0 << QString();
+    QTest::addRow("blanks are text") << QStringLiteral("  ") << Text << P::None << 0 << QString();
+    QTest::addRow("odd text") << QStringLiteral("ABC") << Text << P::None << 0 << QString();
+    QTest::addRow("odd hex") << QStringLiteral("ABC") << Hex << P::OddHexLength << 3 << QStringLiteral("C");
+    QTest::addRow("last digit alone after a blank") << QStringLiteral("01 0 ") << Hex << P::OddHexLength << 4
+                                                     << QStringLiteral("0");
+    QTest::addRow("spaced Modbus request") << QStringLiteral("01 03 00 00 00 0A C5 CD") << Hex << P::None << 0
+                                            << QString();
+    QTest::addRow("tabs, runs of blanks, ends") << QStringLiteral(" \t01  03\t") << Hex << P::None << 0 << QString();
+    QTest::addRow("ideographic space between pairs") << QStringLiteral("41\u300054") << Hex << P::None << 0
+                                                      << QString();
+    QTest::addRow("lower case") << QStringLiteral("0a ff") << Hex << P::None << 0 << QString();
+    QTest::addRow("digit split by a blank") << QStringLiteral("A 1B") << Hex << P::HalfPair << 1
+                                             << QStringLiteral("A");
+    QTest::addRow("letter beyond F") << QStringLiteral("01 0G") << Hex << P::NotHexDigit << 5 << QStringLiteral("G");
+    QTest::addRow("C prefix") << QStringLiteral("0x41") << Hex << P::NotHexDigit << 2 << QStringLiteral("x");
+    QTest::addRow("comma between pairs") << QStringLiteral("01,03") << Hex << P::NotHexDigit << 3
+                                          << QStringLiteral(",");
+    QTest::addRow("full-width digit") << QStringLiteral("0１") << Hex << P::NotHexDigit << 2 << QStringLiteral("１");
+    QTest::addRow("a character beyond the BMP counts once") << QStringLiteral("\U0001F600 41") << Hex
+                                                              << P::NotHexDigit << 1
+                                                              << QStringLiteral("\U0001F600");
+    QTest::addRow("invisible character named by code") << QStringLiteral("41\u200B") << Hex << P::NotHexDigit << 3
+                                                         << QStringLiteral("U+200B");
+    QTest::addRow("the first fault is named") << QStringLiteral("4 Z") << Hex << P::HalfPair << 1
+                                               << QStringLiteral("4");
 }
 
 void TestCommandCodec::check()
@@ -58,34 +83,52 @@ void TestCommandCodec::check()
     QFETCH(QString, command);
     QFETCH(int, format);
     QFETCH(CommandCodec::CommandProblem, problem);
-    QCOMPARE(CommandCodec::check(command, format), problem);
+    QFETCH(int, position);
+    QFETCH(QString, character);
+    const CommandCodec::Fault fault = CommandCodec::check(command, format);
+    QCOMPARE(fault.problem, problem);
+    if (problem == CommandCodec::CommandProblem::None) {
+        QCOMPARE(CommandCodec::refusal(fault), QString());
+        return;
+    }
+    QCOMPARE(fault.position, position);
+    QCOMPARE(fault.character, character);
+    const QString refusal = CommandCodec::refusal(fault);
+    QVERIFY(refusal.startsWith(QStringLiteral("对不起！\r\n\r\n")));
+    if (problem == CommandCodec::CommandProblem::NotHexDigit || problem == CommandCodec::CommandProblem::HalfPair)
+        QVERIFY2(refusal.contains(QStringLiteral("第 %1 个字符“%2”").arg(position).arg(character)), qPrintable(refusal));
 }
 
-void TestCommandCodec::hexBytes_data()
+// Whatever whitespace stands between the pairs, the bytes are the pairs typed, and the
+// received form is the pairs as received data shows them.
+void TestCommandCodec::pairsAreTheBytes()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addRow("blank inside a pair") << QStringLiteral("A 1B") << QByteArray("\x0A\x1B", 2);
-    QTest::addRow("no digits") << QStringLiteral("ZZ") << QByteArray(1, '\0');
-    QTest::addRow("digit then other") << QStringLiteral("1Z") << QByteArray(1, '\x01');
-    QTest::addRow("other then digit") << QStringLiteral("Z1") << QByteArray(1, '\0');
-    QTest::addRow("lower case") << QStringLiteral("0aff") << QByteArray("\x0A\xFF", 2);
-    QTest::addRow("tab and line feed ignored") << QStringLiteral("\t1F\n") << QByteArray("\x01\x0F", 2);
-    QTest::addRow("carriage return is no blank") << QStringLiteral("\r1") << QByteArray(1, '\0');
-    QTest::addRow("pairs never merge") << QStringLiteral(" 12 ") << QByteArray("\x01\x02", 2);
-}
-
-void TestCommandCodec::hexBytes()
-{
-    QFETCH(QString, command);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(CommandCodec::hexBytes(command), bytes);
-    QCOMPARE(CommandCodec::sendData(command, Hex).toByteArray(), bytes);
+    QRandomGenerator random(18);
+    const QString blanks[] = {QString(), QStringLiteral(" "), QStringLiteral("  "), QStringLiteral("\t"),
+                              QStringLiteral("\u3000"), QStringLiteral(" \t ")};
+    for (int round = 0; round < 500; ++round) {
+        QByteArray bytes(1 + random.bounded(20), Qt::Uninitialized);
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        const QString pairs = CommandCodec::hexText(bytes);
+        QString typed = blanks[random.bounded(6)];
+        for (qsizetype k = 0; k < pairs.size(); k += 2) {
+            const QString pair = pairs.mid(k, 2);
+            typed += (random.bounded(2) ? pair.toLower() : pair) + blanks[random.bounded(6)];
+        }
+        QCOMPARE(CommandCodec::check(typed, Hex).problem, CommandCodec::CommandProblem::None);
+        QCOMPARE(CommandCodec::hexBytes(typed), bytes);
+        QCOMPARE(CommandCodec::sendData(typed, Hex).toByteArray(), bytes);
+        QCOMPARE(CommandCodec::receivedForm(typed, Hex), pairs);
+    }
+    QCOMPARE(CommandCodec::hexBytes(QStringLiteral("01 03 00 00 00 0A C5 CD")),
+             QByteArray("\x01\x03\x00\x00\x00\x0A\xC5\xCD", 8));
+    QCOMPARE(CommandCodec::receivedForm(QStringLiteral("a t"), Text), QStringLiteral("a t"));
 }
 
 void TestCommandCodec::hexBytesOverflow()
 {
-    const QString largest = QStringLiteral("F").repeated(2 * 32767 + 1);
+    const QString largest = QStringLiteral("F").repeated(2 * 32767);
     QCOMPARE(CommandCodec::hexBytes(largest).size(), 32767);
     const QString tooLong = QStringLiteral("F").repeated(2 * 32768);
     QCOMPARE(errorNumberOf([&] { CommandCodec::hexBytes(tooLong); }),

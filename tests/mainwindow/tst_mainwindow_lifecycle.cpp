@@ -2,6 +2,7 @@
 #include "workbench.h"
 
 #include <commport.h>
+#include <modulefun.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,49 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+namespace {
+
+// Plays a program that closes the main window from code (a script, the session's end)
+// while a message of it waits for the user, and the user who then answers the messages
+// the close sequence itself has to show. Real message windows, with their own event loops.
+class CloseAtMessage : public QObject
+{
+public:
+    explicit CloseAtMessage(FormMain *window) : m_window(window)
+    {
+        ModuleFun::SetMessageObserver({});
+        connect(&m_look, &QTimer::timeout, this, &CloseAtMessage::look);
+        m_look.start(10);
+    }
+
+    QStringList texts;
+
+private:
+    void look()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (widget->objectName() != QLatin1String("FormMessage") || !widget->isVisible())
+                continue;
+            const QString text = widget->findChild<QLabel *>("LabelMessage")->text();
+            if (texts.isEmpty() || texts.constLast() != text)
+                texts << text;
+            if (!m_closeAsked) {
+                // From the event loop, as a script's or the session's request comes.
+                m_closeAsked = true;
+                QMetaObject::invokeMethod(m_window, &QWidget::close, Qt::QueuedConnection);
+            } else {
+                widget->close();
+            }
+        }
+    }
+
+    QPointer<FormMain> m_window;
+    bool m_closeAsked = false;
+    QTimer m_look;
+};
+
+} // namespace
 
 // Loading and closing the main window, the port lists and the line-settings lists.
 class TestMainWindowLifecycle : public QObject
@@ -26,6 +70,8 @@ private slots:
     void absentPortsAreKeptForTheirReturn();
     void unwritableSettingsAreReported();
     void windowManagerCloseEndsTheProgram();
+    void closeWhileAMessageWaitsEndsCleanly_data();
+    void closeWhileAMessageWaitsEndsCleanly();
     void portTestNamesBusyAndMissingPorts();
     void scanListsPortsAfterARefusedStart();
     void startWithoutAPortSaysSo();
@@ -181,6 +227,59 @@ void TestMainWindowLifecycle::windowManagerCloseEndsTheProgram()
     QVERIFY(bench.messages.first().contains("设置文件无法写入"));
     bench.close();
     QCOMPARE(bench.messages, QStringList() << bench.messages.first());
+}
+
+void TestMainWindowLifecycle::closeWhileAMessageWaitsEndsCleanly_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QString>("said");
+    QTest::addRow("refused command") << "refusal" << "对不起！";
+    QTest::addRow("port held by another program") << "busy" << "已经打开";
+    QTest::addRow("device lost during a run") << "lost" << "已经断开";
+    QTest::addRow("capture not written at the stop") << "capture" << "未能保存";
+}
+
+// Whatever the message, the close runs its sequence once: the ports closed, the settings
+// written, every window gone, and no handler left running on a window that is no more.
+void TestMainWindowLifecycle::closeWhileAMessageWaitsEndsCleanly()
+{
+    QFETCH(QString, moment);
+    QFETCH(QString, said);
+    Workbench bench({5});
+    SysData settings = Workbench::workingSettings(5, 5, moment == "refusal" ? 0 : 2);
+    settings.SaveInfo = moment == "capture";
+    if (moment == "capture") {
+        QFile obstacle(bench.path("data"));
+        QVERIFY(obstacle.open(QIODevice::WriteOnly));
+    }
+    QPointer<FormMain> window = bench.open(settings);
+    CommPort holder;
+    if (moment == "busy") {
+        holder.setCommPort(5);
+        holder.setSettings("9600,N,8,1");
+        holder.setPortOpen(true);
+    }
+    CloseAtMessage closer(window);
+
+    bench.click("ButtonCom");
+    if (moment == "lost") {
+        QVERIFY(bench.portOpen("MSCommInPut"));
+        bench.farEnd(5).unplug();
+    } else if (moment == "capture") {
+        bench.click("ButtonCom");
+    }
+    QTRY_VERIFY(window.isNull() || !window->isVisible());
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+    QTest::qWait(100);
+
+    QVERIFY2(!closer.texts.isEmpty() && closer.texts.first().contains(said), qPrintable(closer.texts.join('|')));
+    QCOMPARE(bench.fileBytes("sysdata.dat").left(6), settings.toBytes().left(6));
+    if (window) {
+        QVERIFY(!bench.portOpen("MSCommOutPut"));
+        QVERIFY(!bench.portOpen("MSCommInPut"));
+    }
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        QVERIFY2(!widget->isVisible(), qPrintable(widget->objectName()));
 }
 
 void TestMainWindowLifecycle::portTestNamesBusyAndMissingPorts()

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -93,6 +94,22 @@ void press(FormLine *window, const char *button)
     Component::ControlSite::of(part<Component::Control>(window, button))->raiseEvent(XPButton::ButtonClick, none);
 }
 
+// A disabled button draws its caption grey, never black.
+bool looksDisabled(QWidget *button)
+{
+    const QImage face = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    bool grey = false;
+    for (int y = 0; y < face.height(); ++y) {
+        for (int x = 0; x < face.width(); ++x) {
+            const QRgb pixel = face.pixel(x, y);
+            if (pixel == qRgb(0, 0, 0))
+                return false;
+            grey = grey || pixel == qRgb(128, 128, 128);
+        }
+    }
+    return grey;
+}
+
 ModemLed::State ledState(FormLine *window, const char *led)
 {
     return part<ModemLed>(window, led)->state();
@@ -108,17 +125,21 @@ class TestMainWindowLine : public QObject
 
 private slots:
     void lineButtonOpensOneWindowInTheTitleStrip();
+    void toolWindowsStayAboveTheMainWindow_data();
+    void toolWindowsStayAboveTheMainWindow();
     void lineEndGoesOnTheWire_data();
     void lineEndGoesOnTheWire();
     void customBaudReachesHeaderAndBadOnesAreRefused();
     void timestampsOnlyWhenOn_data();
     void timestampsOnlyWhenOn();
-    void spacedHexOnlyWhenOn_data();
-    void spacedHexOnlyWhenOn();
+    void spacedPairsGoOutAsTyped_data();
+    void spacedPairsGoOutAsTyped();
+    void wrongHexIsRefusedNamingIt();
     void modemLinesShowAndFollowTheWindow();
     void oneSetForOnePortAndRtsUnderHandshake();
     void pseudoTerminalShowsNoModemLines();
     void optionsPersistApartFromSysData();
+    void optionsFileThatCannotBeKeptIsToldOnce();
 };
 
 void TestMainWindowLine::lineButtonOpensOneWindowInTheTitleStrip()
@@ -137,6 +158,29 @@ void TestMainWindowLine::lineButtonOpensOneWindowInTheTitleStrip()
     QCOMPARE(window->windowTitle(), QStringLiteral("线路控制"));
     QCOMPARE(openLineWindow(bench), window);   // brought forward, not opened twice
     QVERIFY(!window->isModal());
+}
+
+// The window system keeps a tool window above the window it belongs to.
+void TestMainWindowLine::toolWindowsStayAboveTheMainWindow_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("window");
+    QTest::addRow("line window") << "ButtonLine" << "FormLine";
+    QTest::addRow("port map window") << "ButtonPortMap" << "FormPortMap";
+}
+
+void TestMainWindowLine::toolWindowsStayAboveTheMainWindow()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, window);
+    Workbench bench({15});
+    FormMain *main = bench.open(Workbench::workingSettings(15, 15, SendOnly));
+    bench.child<TitleStripButton>(qPrintable(button))->click();
+    QWidget *tool = main->findChild<QWidget *>(window);
+    QVERIFY(tool && tool->isVisible());
+    QCOMPARE(tool->windowType(), Qt::Tool);
+    QVERIFY(tool->windowHandle());
+    QCOMPARE(tool->windowHandle()->transientParent(), main->windowHandle());
 }
 
 void TestMainWindowLine::lineEndGoesOnTheWire_data()
@@ -230,17 +274,20 @@ void TestMainWindowLine::timestampsOnlyWhenOn()
     QVERIFY2(record.match(capture(bench)).hasMatch(), qPrintable(capture(bench)));
 }
 
-void TestMainWindowLine::spacedHexOnlyWhenOn_data()
+// Spaced pairs go out as typed whatever the option; the option spaces what is received.
+void TestMainWindowLine::spacedPairsGoOutAsTyped_data()
 {
     QTest::addColumn<bool>("hexSpace");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("wire");
     QTest::addColumn<QString>("shown");
-    QTest::addRow("off: A 1B as before") << false << "A 1B" << QByteArray("\x0A\x1B") << "4F4B0D";
+    QTest::addRow("off: spaced Modbus request")
+        << false << "01 03 00 00 00 0A C5 CD" << QByteArray("\x01\x03\x00\x00\x00\x0A\xC5\xCD", 8) << "4F4B0D";
+    QTest::addRow("off: unspaced") << false << "41540D" << QByteArray("AT\r") << "4F4B0D";
     QTest::addRow("on: spaced pairs") << true << "41 54 0D" << QByteArray("AT\r") << "4F 4B 0D";
 }
 
-void TestMainWindowLine::spacedHexOnlyWhenOn()
+void TestMainWindowLine::spacedPairsGoOutAsTyped()
 {
     QFETCH(bool, hexSpace);
     QFETCH(QString, command);
@@ -262,6 +309,23 @@ void TestMainWindowLine::spacedHexOnlyWhenOn()
     QCOMPARE(bench.messages, QStringList());
 }
 
+// Nothing of a command with a wrong character goes out; the command stays as stored.
+void TestMainWindowLine::wrongHexIsRefusedNamingIt()
+{
+    Workbench bench({15});
+    SysData settings = Workbench::workingSettings(15, 15, SendOnly);
+    settings.ComFormat = Hex;
+    settings.OutCommand = QStringLiteral("01 03 0G");
+    bench.open(settings);
+    QCOMPARE(bench.child<QLineEdit>("TextComOutCommand")->text(), settings.OutCommand);
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.first().contains(QStringLiteral("第 8 个字符“G”")), qPrintable(bench.messages.first()));
+    QVERIFY(!bench.portOpen("MSCommOutPut"));
+    QCOMPARE(bench.farEnd(15).read(100), QByteArray());
+    QCOMPARE(bench.child<QLineEdit>("TextComOutCommand")->text(), settings.OutCommand);
+}
+
 void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
 {
     FakeModemLine fake;
@@ -276,6 +340,7 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
     QCOMPARE(ledState(window, "LEDInCTS"), ModemLed::State::Unavailable);
     QCOMPARE(part<QLabel>(window, "LabelInLines")->text(), QStringLiteral("端口未打开"));
     QVERIFY(!part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
 
     part<QCheckBox>(window, "CheckOutRTS")->click();   // off before the start: applied at the open
     bench.click("ButtonCom");
@@ -291,6 +356,7 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
     part<QCheckBox>(window, "CheckInDTR")->click();   // while communicating: at once
     QVERIFY(!in.dtr);
     QTRY_VERIFY(part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(!looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
     press(window, "ButtonInBreak");
     QVERIFY(in.breaking);
     QTRY_VERIFY(!in.breaking);
@@ -300,6 +366,8 @@ void TestMainWindowLine::modemLinesShowAndFollowTheWindow()
 
     bench.click("ButtonCom");
     QTRY_COMPARE(ledState(window, "LEDInCTS"), ModemLed::State::Unavailable);
+    QVERIFY(!part<Component::Control>(window, "ButtonInBreak")->isEnabled());
+    QVERIFY(looksDisabled(part<Component::Control>(window, "ButtonInBreak")));
 }
 
 void TestMainWindowLine::oneSetForOnePortAndRtsUnderHandshake()
@@ -368,6 +436,27 @@ void TestMainWindowLine::optionsPersistApartFromSysData()
     QVERIFY(part<QCheckBox>(window, "CheckTimeStamp")->isChecked());
     QCOMPARE(part<QComboBox>(window, "ComboLineEnd")->currentText(), QStringLiteral("CR LF"));
     QCOMPARE(part<QLineEdit>(window, "TextInBaud")->text(), QStringLiteral("921600"));
+}
+
+// A velmora.ini far too large for options (98 MB) is neither read nor written at each
+// click, and the user hears once that the options hold for this run only.
+void TestMainWindowLine::optionsFileThatCannotBeKeptIsToldOnce()
+{
+    Workbench bench({15, 16});
+    QFile file(bench.path(QStringLiteral("velmora.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Display]\nTimeStamp=true\n");
+    QVERIFY(file.resize(98 * 1000 * 1000));   // sparse: costs no disk
+    file.close();
+    bench.open(Workbench::workingSettings(15, 16, SendReceive));
+    FormLine *window = openLineWindow(bench);
+    QVERIFY(!part<QCheckBox>(window, "CheckTimeStamp")->isChecked());
+    for (const char *box : {"CheckTimeStamp", "CheckHexSpace", "CheckTimeStamp"})
+        part<QCheckBox>(window, box)->click();
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.at(0).contains(QStringLiteral("只在本次运行中有效")), qPrintable(bench.messages.at(0)));
+    QCOMPARE(QFileInfo(file).size(), 98 * 1000 * 1000);
+    QVERIFY(window->options().hexSpace);
 }
 
 QTEST_MAIN(TestMainWindowLine)

@@ -14,14 +14,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
 
-enum Mode : qint16 { SendOnly = 0, ReceiveOnly = 2 };
+enum Mode : qint16 { SendOnly = 0, SendReceive = 1, ReceiveOnly = 2 };
 const QString Start = QStringLiteral("开始通讯");
 const QString Stop = QStringLiteral("停止通讯");
 
@@ -31,6 +34,12 @@ QStringList items(const QComboBox *list)
     for (int k = 0; k < list->count(); ++k)
         texts << list->itemText(k);
     return texts;
+}
+
+// The chosen port's device is gone, as its tooltip tells.
+bool shownMissing(const QComboBox *list)
+{
+    return list->itemData(list->currentIndex(), Qt::ToolTipRole).toString().endsWith(QStringLiteral("（设备不存在）"));
 }
 
 FormPortMap *openPortMap(Workbench &bench)
@@ -80,13 +89,18 @@ class TestMainWindowPortMap : public QObject
 
 private slots:
     void portMapButtonInTheTitleStrip();
+    void columnsFitTheirList();
     void pluggedDeviceListedWithoutAClick();
     void tooltipsNameTheDevice();
     void mappingWrittenAndListedAtOnce();
     void remoteLinesAndRefusals();
     void networkLineConnectedOnlyByAStart();
+    void vanishedChoiceStaysAndIsRefused();
     void lostDeviceRestartsOnlyWhenAsked_data();
     void lostDeviceRestartsOnlyWhenAsked();
+    void portFileKeptAsItsOwnerLeftIt_data();
+    void portFileKeptAsItsOwnerLeftIt();
+    void hotplugStormRestartsOnlyOnTheLostPort();
 };
 
 void TestMainWindowPortMap::portMapButtonInTheTitleStrip()
@@ -109,6 +123,41 @@ void TestMainWindowPortMap::portMapButtonInTheTitleStrip()
     QCOMPARE(portRow(window, 1, 2), QStringLiteral("ports.ini"));
     QCOMPARE(portRow(window, 1, 3), QStringLiteral("存在"));
     QCOMPARE(portRow(window, 2, 3), QStringLiteral("不存在"));
+}
+
+// Every heading whole, the columns within the list, and an entry cut to fit shown whole
+// in its tooltip; a long mapped path takes no room from the short columns.
+void TestMainWindowPortMap::columnsFitTheirList()
+{
+    Workbench bench({1, 2});
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    FormPortMap *window = openPortMap(bench);
+    QVERIFY(window);
+    mapPort(window, 3, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3X6Q-if00-port0"));
+    for (const char *name : {"ListDevices", "ListPorts"}) {
+        auto *list = part<QTreeWidget>(window, name);
+        const QHeaderView *header = list->header();
+        int right = 0;
+        for (int k = 0; k < header->count(); ++k) {
+            const QString heading = list->headerItem()->text(k);
+            QVERIFY2(header->sectionSizeHint(k) <= header->sectionSize(k),
+                     qPrintable(QStringLiteral("%1 \"%2\": %3 > %4").arg(QLatin1String(name), heading)
+                                    .arg(header->sectionSizeHint(k)).arg(header->sectionSize(k))));
+            right = qMax(right, header->sectionViewportPosition(k) + header->sectionSize(k));
+        }
+        QVERIFY2(right <= list->viewport()->width(), name);
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem *item = list->topLevelItem(row);
+            for (int k = 0; k < header->count(); ++k) {
+                const int needed = list->fontMetrics().horizontalAdvance(item->text(k));
+                if (needed > header->sectionSize(k))
+                    QVERIFY2(item->toolTip(k).contains(item->text(k)), qPrintable(item->text(k)));
+            }
+        }
+    }
+    auto *ports = part<QTreeWidget>(window, "ListPorts");
+    const int stateWidth = ports->fontMetrics().horizontalAdvance(QStringLiteral("不存在"));
+    QVERIFY(ports->header()->sectionSize(3) > stateWidth);
 }
 
 // A link created after the start, as socat makes one, appears and goes again; the
@@ -265,6 +314,46 @@ void TestMainWindowPortMap::networkLineConnectedOnlyByAStart()
     QCOMPARE(bench.caption("ButtonCom"), Start);
 }
 
+// Sending on Com 5, receiving on Com 3: Com 5's device goes while stopped. Nothing is
+// sent anywhere else, and once it is back the next start reaches it; only the user's own
+// scan moves the choice.
+void TestMainWindowPortMap::vanishedChoiceStaysAndIsRefused()
+{
+    Workbench bench({3, 5});
+    SysData settings = Workbench::workingSettings(5, 3, SendReceive);
+    settings.OutCommand = QStringLiteral("AT");
+    bench.open(settings);
+    auto *out = bench.child<QComboBox>("ComboComOutput");
+    auto *label = bench.child<QLabel>("LabelComOutputP");
+
+    bench.farEnd(5).unplug();
+    QTRY_VERIFY(shownMissing(out));
+    QCOMPARE(items(out), QStringList({"Com 3", "Com 5"}));
+    QCOMPARE(out->currentText(), QStringLiteral("Com 5"));
+    QCOMPARE(label->text(), QStringLiteral("数据发送端口：Com 5"));
+    QVERIFY(label->toolTip().endsWith(QStringLiteral("（设备不存在）")));
+    QVERIFY(!shownMissing(bench.child<QComboBox>("ComboComInput")));
+
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages, QStringList({"对不起！\r\n\r\n您设置的端口Com 5不存在！\r\n\r\n请选择其他的通讯端口。"}));
+    QCOMPARE(bench.caption("ButtonCom"), Start);
+    QCOMPARE(bench.farEnd(3).read(300), QByteArray());
+
+    bench.farEnd(5).plugIn();
+    QTRY_VERIFY(!shownMissing(out));
+    QCOMPARE(out->currentText(), QStringLiteral("Com 5"));
+    bench.click("ButtonCom");
+    QCOMPARE(bench.farEnd(5).read(2000, 2), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(3).read(100), QByteArray());
+    QCOMPARE(bench.messages.size(), 1);
+
+    bench.farEnd(5).unplug();
+    QTRY_VERIFY(shownMissing(out));
+    bench.click("ButtonScanPort");
+    QCOMPARE(items(out), QStringList({"Com 3"}));
+    QCOMPARE(label->text(), QStringLiteral("数据发送端口：Com 3"));
+}
+
 void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked_data()
 {
     QTest::addColumn<bool>("reconnect");
@@ -293,9 +382,11 @@ void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked()
 
     bench.farEnd(5).unplug();
     QTRY_COMPARE(bench.caption("ButtonCom"), Start);
-    QTRY_COMPARE(items(bench.child<QComboBox>("ComboComInput")), QStringList({"系统暂无可用端口！"}));
+    auto *in = bench.child<QComboBox>("ComboComInput");
+    QTRY_VERIFY(shownMissing(in));
+    QCOMPARE(items(in), QStringList({"Com 5"}));
     bench.farEnd(5).plugIn();
-    QTRY_COMPARE(items(bench.child<QComboBox>("ComboComInput")), QStringList({"Com 5"}));
+    QTRY_VERIFY(!shownMissing(in));
     if (reconnect) {
         QTRY_COMPARE(bench.caption("ButtonCom"), Stop);
         bench.farEnd(5).write("Y");
@@ -308,6 +399,92 @@ void TestMainWindowPortMap::lostDeviceRestartsOnlyWhenAsked()
     QVERIFY(bench.messages.first().contains(QStringLiteral("Com 5")));
     // The one report tells whether to start again by hand.
     QCOMPARE(bench.messages.first().contains(QStringLiteral("自动重新开始")), reconnect);
+}
+
+void TestMainWindowPortMap::portFileKeptAsItsOwnerLeftIt_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<QString>("told");
+
+    QTest::addRow("a symbolic link to a shared map") << true << "符号链接";
+    QTest::addRow("made read-only by its owner") << false << "只读";
+}
+
+// The capture refuses a link in place of its file; the port map window refuses it the same
+// way, and leaves a file alone that its owner made read-only, also when root runs it.
+void TestMainWindowPortMap::portFileKeptAsItsOwnerLeftIt()
+{
+    QFETCH(bool, link);
+    QFETCH(QString, told);
+    Workbench bench({1});
+    const QString ports = bench.path("ports.ini");
+    const QString shared = bench.path("shared-ports.ini");
+    const QByteArray before = bench.fileBytes("ports.ini");
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (link) {
+        QVERIFY(QFile::rename(ports, shared));
+        QVERIFY(QFile::link(shared, ports));
+    } else {
+        QVERIFY(QFile::setPermissions(ports, readOnly));
+    }
+    bench.open(Workbench::workingSettings(1, 1, SendOnly));
+    FormPortMap *window = openPortMap(bench);
+    mapPort(window, 7, QStringLiteral("/dev/ttyUSB3"));
+
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.at(0).contains(told), qPrintable(bench.messages.at(0)));
+    QVERIFY(bench.messages.at(0).contains(ports));
+    QCOMPARE(bench.fileBytes(link ? "shared-ports.ini" : "ports.ini"), before);
+    QCOMPARE(QFileInfo(ports).isSymLink(), link);
+    if (!link)
+        QCOMPARE(QFileInfo(ports).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser), readOnly);
+}
+
+// Com 5's adapter comes and goes 200 times, at gaps from a millisecond to past the
+// watcher's look, while a repeating send with reconnect on runs; Com 3 is a bystander.
+// The run only ever starts again on Com 5, and is back once the device stays.
+void TestMainWindowPortMap::hotplugStormRestartsOnlyOnTheLostPort()
+{
+    Workbench bench({3, 5});
+    SysData settings = Workbench::workingSettings(5, 5, SendOnly);
+    settings.OutCommand = QStringLiteral("AT");
+    settings.ComAuto = 1;
+    bench.open(settings);
+    FormPortMap *window = openPortMap(bench);
+    part<QCheckBox>(window, "CheckReconnect")->click();
+    window->close();
+    bench.click("ButtonCom");
+    QCOMPARE(bench.farEnd(5).read(2000, 2), QByteArray("AT"));
+
+    // The run starts again in the longer gaps, and is lost again.
+    int restarts = 0;
+    QString lastCaption = Stop;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        const QString caption = bench.caption("ButtonCom");
+        restarts += caption == Stop && lastCaption != Stop;
+        lastCaption = caption;
+    });
+    watch.start(5);
+
+    constexpr int Cycles = 200;
+    const auto gap = [](int step) { return step % 40 == 0 ? 1300 : (step * 37) % 45 + 1; };
+    for (int cycle = 1; cycle <= Cycles; ++cycle) {
+        bench.farEnd(5).unplug();
+        QTest::qWait(gap(cycle));
+        bench.farEnd(5).plugIn();
+        QTest::qWait(gap(cycle + 20));
+        QVERIFY2(bench.farEnd(3).read(0).isEmpty(), qPrintable(QStringLiteral("cycle %1").arg(cycle)));
+    }
+
+    QTRY_COMPARE_WITH_TIMEOUT(bench.caption("ButtonCom"), Stop, 5000);
+    QVERIFY2(restarts >= 3, qPrintable(QString::number(restarts)));
+    QCOMPARE(bench.farEnd(5).read(2000, 2), QByteArray("AT"));
+    QCOMPARE(bench.farEnd(3).read(500), QByteArray());
+    QCOMPARE(bench.child<QComboBox>("ComboComOutput")->currentText(), QStringLiteral("Com 5"));
+    // Told once that the run waits for its device, however often it went.
+    QCOMPARE(bench.messages.size(), 1);
+    QVERIFY(bench.messages.first().contains(QStringLiteral("自动重新开始")));
 }
 
 QTEST_MAIN(TestMainWindowPortMap)

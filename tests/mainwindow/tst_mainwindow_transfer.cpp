@@ -126,6 +126,7 @@ void TestMainWindowTransfer::answerOnlyAnExactCommand_data()
     QTest::addRow("text at") << 0 << "AT" << QByteArray("at") << QByteArray();
     QTest::addRow("text ATAT") << 0 << "AT" << QByteArray("ATAT") << QByteArray();
     QTest::addRow("hex 0102") << 1 << "0102" << QByteArray("\x01\x02") << QByteArray("OK");
+    QTest::addRow("hex spaced, lower case") << 1 << " 0a 1b" << QByteArray("\x0A\x1B") << QByteArray("OK");
 }
 
 void TestMainWindowTransfer::answerOnlyAnExactCommand()

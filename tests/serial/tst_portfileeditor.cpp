@@ -62,8 +62,8 @@ void TestPortFileEditor::setEntry_data()
     QTest::addRow("empty file") << "" << 5 << "/dev/pts/3" << "COM5=/dev/pts/3\n";
     QTest::addRow("no line break at the end")
         << "COM1=/dev/a" << 2 << "/dev/b" << "COM1=/dev/a\nCOM2=/dev/b\n";
-    QTest::addRow("last line ending in a bare CR gets only its LF")
-        << "# x\r\nCOM1=/dev/a\r" << 2 << "/dev/b" << "# x\r\nCOM1=/dev/a\r\nCOM2=/dev/b\r\n";
+    QTest::addRow("a last line in a bare CR gains no second CR")
+        << "COM1=/dev/a\r" << 2 << "/dev/b" << "COM1=/dev/a\r\nCOM2=/dev/b\r\n";
     QTest::addRow("CR LF kept on a replaced line")
         << "# x\r\nCOM4=/dev/a\r\n" << 4 << "/dev/b" << "# x\r\nCOM4=/dev/b\r\n";
     QTest::addRow("later entries of the port go, the first takes the device")
@@ -142,7 +142,7 @@ void TestPortFileEditor::fileRoundTrip()
     PortFileEditor editor;
     QCOMPARE(editor.read(path), PortFileEditor::ReadStatus::Missing);
     editor.setEntry(7, QStringLiteral("/dev/serial/by-id/usb-x"));
-    QVERIFY(editor.write(path));   // the folder is made
+    QCOMPARE(editor.write(path), KeptFile::Result::Written);   // the folder is made
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
@@ -152,7 +152,7 @@ void TestPortFileEditor::fileRoundTrip()
     PortFileEditor again;
     QCOMPARE(again.read(path), PortFileEditor::ReadStatus::Read);
     again.setEntry(2, QStringLiteral("tcp://h:1"));
-    QVERIFY(again.write(path));
+    QCOMPARE(again.write(path), KeptFile::Result::Written);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(file.readAll()),
              QStringLiteral("COM7=/dev/serial/by-id/usb-x\n; Messplatz Müller\nCOM2=tcp://h:1\n"));
@@ -168,12 +168,12 @@ void TestPortFileEditor::unreadableAndUnwritableFiles()
     PortFileEditor editor(QStringLiteral("COM1=/dev/a\n"));
     QCOMPARE(editor.read(directory), PortFileEditor::ReadStatus::Failed);
     QCOMPARE(editor.text(), QString());
-    QVERIFY(!editor.write(directory));
+    QCOMPARE(editor.write(directory), KeptFile::Result::Failed);
 
     QFile blocker(folder.filePath(QStringLiteral("file")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QVERIFY(!editor.write(folder.filePath(QStringLiteral("file/ports.ini"))));
+    QCOMPARE(editor.write(folder.filePath(QStringLiteral("file/ports.ini"))), KeptFile::Result::Failed);
 }
 
 QTEST_GUILESS_MAIN(TestPortFileEditor)

@@ -3,6 +3,7 @@
 #include "serialline.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,7 @@ private slots:
     void devices();
     void malformedLinesAreNamed();
     void fileInProgramFolder();
+    void nulByteIsAMalformedLineNeverLookedUp();
     void userFileReadFirst();
 };
 
@@ -46,6 +48,8 @@ void TestPortMap::devices_data()
     QTest::addRow("blank lines around") << "\n\n   \nCOM15=/dev/y\n\n" << 15 << "/dev/y";
     QTest::addRow("missing value") << "COM5=\n" << 5 << "/dev/ttyUSB0";
     QTest::addRow("no equals sign") << "COM6 /dev/x\n" << 6 << "/dev/ttyUSB1";
+    QTest::addRow("a NUL in a device leaves the built-in one")
+        << QStringLiteral("COM6=/dev/tty%1x\n").arg(QChar(0)) << 6 << SerialLine::builtInDevice(6);
     QTest::addRow("malformed line leaves the rest") << "garbage\nCOMx=/dev/x\nCOM15=/dev/z\n" << 15 << "/dev/z";
     QTest::addRow("port 17 reaches nothing") << "COM17=/dev/x\n" << 17 << "";
     QTest::addRow("port 0 reaches nothing") << "COM0=/dev/x\n" << 0 << "";
@@ -85,6 +89,28 @@ void TestPortMap::fileInProgramFolder()
     file.write("# bench adapters\nCOM15=/dev/ttyUSB9\n");
     file.close();
     QCOMPARE(PortMap::load().device(15), QStringLiteral("/dev/ttyUSB9"));
+}
+
+// The port watcher looks at every mapped device once a second: a NUL in a path would
+// have the system refuse it, with a warning, at every look.
+void TestPortMap::nulByteIsAMalformedLineNeverLookedUp()
+{
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    PortMap::setFolder(folder.path());
+    QFile file(folder.filePath(QStringLiteral("ports.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("COM15=/dev/tty\0USB0\nCOM16=/dev/ttyUSB1\n", 39));
+    file.close();
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    const PortMap map = PortMap::load();
+    QCOMPARE(map.device(15), QString());
+    QCOMPARE(map.device(16), QStringLiteral("/dev/ttyUSB1"));
+    for (int look = 0; look < 2; ++look) {
+        for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
+            SerialLine::deviceSeen(PortMap::load().device(port), {});
+    }
+    PortMap::setFolder(QString());
 }
 
 // A system install's program folder holds the delivered ports.ini; a user's own one wins,

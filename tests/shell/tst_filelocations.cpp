@@ -50,6 +50,8 @@ void TestFileLocations::decidesByWritingIntoTheProgramFolder_data()
     QTest::addRow("writable folder keeps everything") << "writable" << true;
     QTest::addRow("read-only folder sends the user's files home") << "read-only" << false;
     QTest::addRow("missing folder sends the user's files home") << "missing" << false;
+    // Root may write it; an installed program still never writes into itself.
+    QTest::addRow("installed folder sends the user's files home") << "installed" << false;
 }
 
 void TestFileLocations::decidesByWritingIntoTheProgramFolder()
@@ -61,6 +63,10 @@ void TestFileLocations::decidesByWritingIntoTheProgramFolder()
     const QString program = parent.filePath(QStringLiteral("Tarrock"));
     if (kind != QLatin1String("missing"))
         QVERIFY(QDir().mkdir(program));
+    if (kind == QLatin1String("installed")) {
+        QFile marker(QDir(program).filePath(QLatin1String(FileLocations::InstalledMarker)));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+    }
     if (kind == QLatin1String("read-only")) {
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
         QFile probe(program + QStringLiteral("/probe"));

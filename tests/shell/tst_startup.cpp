@@ -1,4 +1,5 @@
 // Velmora workbench. Licensed under the MIT licence.
+#include "filelocations.h"
 #include "formlogo.h"
 #include "instancelock.h"
 #include "modulefun.h"
@@ -22,6 +23,39 @@ void flushDeferredDeletes()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A program folder of the test's own: the built program beside links to its libraries.
+bool copyProgram(const QString &folder)
+{
+    const QDir programFolder(folder);
+    const QDir built(QStringLiteral(TARROCK_DIR));
+    if (!QFile::copy(built.filePath(QStringLiteral("tarrock")), programFolder.filePath(QStringLiteral("tarrock"))))
+        return false;
+    for (const QString &library : built.entryList({QStringLiteral("*.so")}, QDir::Files)) {
+        if (!QFile::link(built.filePath(library), programFolder.filePath(library)))
+            return false;
+    }
+    return true;
+}
+
+QProcessEnvironment offscreenEnvironment(const QString &runtimeFolder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+    return environment;
+}
+
+void endProcess(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
 } // namespace
 
 class TestStartup : public QObject
@@ -35,6 +69,8 @@ private slots:
     void messageWhileMainWindowLoadsClosesSplash();
     void secondStartShowsRefusal();
     void secondProcessEndsWhileFirstRuns();
+    void oneCopyPerSettingsFolder_data();
+    void oneCopyPerSettingsFolder();
     void terminationEndsWithReportOnStandardError();
 
 private:
@@ -47,8 +83,8 @@ private:
 void TestStartup::initTestCase()
 {
     QVERIFY(m_runtime.isValid());
-    // The instance lock lies in the runtime folder: this run gets its own.
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    // The instance lock lies beside the settings: this run gets a folder of its own.
+    ModuleFun::SetProgramFolder(m_runtime.path());
     QStandardPaths::setTestModeEnabled(true);
     Component::ComponentLoader::setLibraryFolder(QStringLiteral(TARROCK_DIR));
     ModuleFun::SetMainWindowFactory([this] {
@@ -122,8 +158,8 @@ void TestStartup::messageWhileMainWindowLoadsClosesSplash()
 
 void TestStartup::secondStartShowsRefusal()
 {
-    InstanceLock running(InstanceLock::defaultPath());
-    QVERIFY(running.tryAcquire());
+    InstanceLock running(InstanceLock::pathFor(m_runtime.path()));
+    QCOMPARE(running.tryAcquire(), InstanceLock::Result::Acquired);
     QList<QPair<QString, qint16>> messages;
     ModuleFun::SetMessageObserver([&](const QString &text, qint16 align) { messages.append({text, align}); });
     QVERIFY(!ModuleFun::Main());
@@ -131,19 +167,19 @@ void TestStartup::secondStartShowsRefusal()
     QCOMPARE(FormLogo::current(), nullptr);
 }
 
-// A second program refuses while the first runs; once the first has crashed, its lock
-// no longer blocks a new start.
+// A second program refuses while the first runs, whatever runtime folder its session
+// has; once the first has crashed, its lock no longer blocks a new start.
 void TestStartup::secondProcessEndsWhileFirstRuns()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    QTemporaryDir folder, otherSession;
+    QVERIFY(folder.isValid() && otherSession.isValid());
+    QVERIFY(copyProgram(folder.path()));
     QProcess first, second, third;
-    for (QProcess *process : { &first, &second, &third })
-        process->setProcessEnvironment(environment);
-    const QString program = QStringLiteral(TARROCK_DIR "/tarrock");
-    const QString lockFile = m_runtime.filePath(QStringLiteral("tarrock.lock"));
-    QFile::remove(lockFile);
+    first.setProcessEnvironment(offscreenEnvironment(m_runtime.path()));
+    second.setProcessEnvironment(offscreenEnvironment(otherSession.path()));
+    third.setProcessEnvironment(offscreenEnvironment(otherSession.path()));
+    const QString program = folder.filePath(QStringLiteral("tarrock"));
+    const QString lockFile = InstanceLock::pathFor(folder.path());
 
     first.start(program);
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lockFile), 5000);
@@ -169,6 +205,56 @@ void TestStartup::secondProcessEndsWhileFirstRuns()
     QCOMPARE(third.exitStatus(), QProcess::NormalExit);
 }
 
+void TestStartup::oneCopyPerSettingsFolder_data()
+{
+    QTest::addColumn<bool>("installed");
+    QTest::addColumn<bool>("oneUser");
+    QTest::addColumn<bool>("secondRefused");
+
+    QTest::addRow("program folder, two sessions") << false << true << true;
+    QTest::addRow("installed, one user in two sessions") << true << true << true;
+    QTest::addRow("installed, two users") << true << false << false;
+}
+
+// Two starts with runtime folders of their own: the second is refused exactly when both
+// would keep their settings in one folder.
+void TestStartup::oneCopyPerSettingsFolder()
+{
+    QFETCH(bool, installed);
+    QFETCH(bool, oneUser);
+    QFETCH(bool, secondRefused);
+    QTemporaryDir folder, runtimes, homes;
+    QVERIFY(folder.isValid() && runtimes.isValid() && homes.isValid());
+    QVERIFY(copyProgram(folder.path()));
+    if (installed) {
+        QFile marker(folder.filePath(QLatin1String(FileLocations::InstalledMarker)));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+    }
+    QProcess copies[2];
+    for (int k = 0; k < 2; ++k) {
+        const QString session = runtimes.filePath(QString::number(k));
+        const QString home = homes.filePath(QString::number(oneUser ? 0 : k));
+        QVERIFY(QDir().mkpath(session));
+        QProcessEnvironment environment = offscreenEnvironment(session);
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/share"));
+        copies[k].setProcessEnvironment(environment);
+    }
+    const QString program = folder.filePath(QStringLiteral("tarrock"));
+    const QString firstLock = InstanceLock::pathFor(installed ? homes.filePath(QStringLiteral("0/config/velmora")) : folder.path());
+    copies[0].start(program);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(firstLock), 5000);
+    copies[1].start(program);
+    QVERIFY(copies[1].waitForStarted(5000));
+    // The refusal comes before the splash's first tick; a running copy shows its window.
+    QTest::qWait(2 * FormLogo::TickInterval);
+    const QByteArray said = copies[1].readAllStandardError();
+    endProcess(copies[1]);
+    endProcess(copies[0]);
+    QCOMPARE(said.contains("已经运行"), secondRefused);
+    QVERIFY(!installed || !QFile::exists(folder.filePath(QStringLiteral("sysdata.dat"))));
+}
+
 // Nobody may be at the screen when the system asks the program to end: the report of
 // settings that cannot be written goes to standard error and the program still ends.
 void TestStartup::terminationEndsWithReportOnStandardError()
@@ -176,17 +262,11 @@ void TestStartup::terminationEndsWithReportOnStandardError()
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
     const QDir programFolder(folder.path());
-    const QDir built(QStringLiteral(TARROCK_DIR));
-    QVERIFY(QFile::copy(built.filePath(QStringLiteral("tarrock")), programFolder.filePath(QStringLiteral("tarrock"))));
-    for (const QString &library : built.entryList({QStringLiteral("*.so")}, QDir::Files))
-        QVERIFY(QFile::link(built.filePath(library), programFolder.filePath(library)));
+    QVERIFY(copyProgram(folder.path()));
     QVERIFY(programFolder.mkdir(QStringLiteral("sysdata.dat")));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(offscreenEnvironment(folder.path()));
     program.start(programFolder.filePath(QStringLiteral("tarrock")));
     QVERIFY(program.waitForStarted(5000));
     // The main window comes with the splash's second tick.
