@@ -1,7 +1,8 @@
 // Velmora fuzz targets. Licensed under the MIT licence.
 // The line window's options: a custom baud rate as typed, and velmora.ini as anyone may
 // have left it. A rate the check takes is one a port takes in its settings string; the
-// file always loads to options within range, which save and load back unchanged.
+// file always loads to options within range, which save and load back unchanged, saved
+// over the file as it was or into a new one.
 #include "fuzzcheck.h"
 
 #include <commandcodec.h>
@@ -25,13 +26,10 @@ void checkBaud(const QString &typed)
 
 void checkFile(const QByteArray &content)
 {
-    // A file of its own each time: QSettings keeps what it read of a path and could take
-    // a file rewritten within the same millisecond for the one it knows.
     static QTemporaryDir folder;
-    static int run = 0;
-    const QString path = folder.filePath(QStringLiteral("velmora-%1.ini").arg(++run));
+    const QString path = LineOptions::filePath(folder.path());
     QFile file(path);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly));
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
     file.close();
 
@@ -44,10 +42,12 @@ void checkFile(const QByteArray &content)
     FUZZ_CHECK(loaded.lineEndFor(CommandCodec::FormatHex).isEmpty());
     FUZZ_CHECK(loaded.lineEndFor(CommandCodec::FormatText).size() <= 2);
 
-    QFile::remove(path);
+    // Saved over the file as it was, and into a fresh one.
     FUZZ_CHECK(loaded.save(path));
     FUZZ_CHECK(LineOptions::load(path) == loaded);
     QFile::remove(path);
+    FUZZ_CHECK(loaded.save(path));
+    FUZZ_CHECK(LineOptions::load(path) == loaded);
 }
 
 } // namespace
