@@ -89,7 +89,13 @@ RemoteLine::RemoteLine(const RemoteAddress &address, const QString &portText, QO
     connect(&m_socket, &QTcpSocket::readyRead, this, &RemoteLine::takeIn);
     connect(&m_socket, &QTcpSocket::bytesWritten, this, &RemoteLine::pushOutput);
     connect(&m_socket, &QTcpSocket::disconnected, this, &RemoteLine::onDisconnected);
-    connect(&m_arrivals, &ArrivalBatcher::due, this, &CommLine::readyRead);
+    // Gathered arrivals are told as any other: after a wait that runs meanwhile.
+    connect(&m_arrivals, &ArrivalBatcher::due, this, [this] {
+        if (m_waiting)
+            m_arrivedWhileWaiting = true;
+        else
+            emit readyRead();
+    });
 }
 
 RemoteLine::~RemoteLine()
