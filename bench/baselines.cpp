@@ -3,13 +3,17 @@
 
 #include "measurements.h"
 #include "pseudoterminal.h"
+#include "ser2netserver.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/ioctl.h>
 #include <poll.h>
 #include <thread>
@@ -145,6 +149,44 @@ double plainReceiveSeconds(qint64 bytes)
     writer.join();
     ::close(slave);
     return seconds;
+}
+
+double plainSer2netReceiveSeconds(qint64 bytes)
+{
+    PseudoTerminal terminal;
+    Ser2netServer server(terminal.slavePath(), true);
+    if (!server.listening())
+        return -1;
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(server.port());
+    if (::connect(socket, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0) {
+        ::close(socket);
+        return -1;
+    }
+    // ser2net opens the device once the connection is in.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const std::int64_t start = Measurements::nowMicroseconds();
+    std::thread writer([&] { farEndStream(terminal.master(), bytes); });
+    QByteArray buffer(BlockSize, Qt::Uninitialized);
+    QByteArray tail;
+    bool complete = false;
+    while (!complete) {
+        pollfd watch {socket, POLLIN, 0};
+        if (poll(&watch, 1, 5000) <= 0)
+            break;
+        const ssize_t got = ::recv(socket, buffer.data(), size_t(buffer.size()), 0);
+        if (got <= 0)
+            break;
+        tail = (tail + QByteArray::fromRawData(buffer.constData(), got)).right(streamEnd().size());
+        complete = tail == streamEnd();
+    }
+    const double seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    writer.join();
+    ::close(socket);
+    return complete ? seconds : -1;
 }
 
 double serialPortReceiveSeconds(qint64 bytes)

@@ -19,6 +19,9 @@ const QByteArray &streamEnd();
 // Seconds to take in `bytes` written by the far end as fast as it can.
 double plainReceiveSeconds(qint64 bytes);
 double serialPortReceiveSeconds(qint64 bytes);
+// The same through an RFC 2217 ser2net on 127.0.0.1 serving the terminal, read by a plain
+// recv() loop that negotiates nothing: what the server itself can forward. -1 without ser2net.
+double plainSer2netReceiveSeconds(qint64 bytes);
 
 // Round trips in microseconds: the far end writes the command, the responder answers.
 QVector<double> plainRoundTrips(int exchanges);

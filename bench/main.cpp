@@ -27,6 +27,8 @@ constexpr int SteadyBytesPerSecond = 1000 * 1000;
 constexpr int SlowCommandBytes = 1000;
 constexpr int SlowLineBytesPerSecond = 960;
 constexpr int ViewerStreamBytesPerSecond = 11500;
+// Late, yet within the second a start gives each answer.
+constexpr int LateAnswerMilliseconds = 800;
 
 void print(const QString &key, double value)
 {
@@ -68,6 +70,14 @@ void printSlowReader(const WorkbenchCases::SlowReaderResult &result)
     print("slow.rate", result.bytesPerSecondRead);
     print("slow.waiting", result.mostWaiting);
     print("slow.memory", result.peakMemoryMiB);
+}
+
+void printLateStart(const WorkbenchCases::StartResult &result)
+{
+    print("latestart.stall", result.longestStallMs);
+    print("latestart.seconds", result.seconds);
+    print("latestart.started", result.started ? 1 : 0);
+    print("latestart.messages", result.messages);
 }
 
 void printViewer(const ViewerCase::Result &result)
@@ -137,6 +147,11 @@ const std::vector<Case> &cases()
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              print("serial.mbps", bytes / MiB / Baselines::serialPortReceiveSeconds(bytes));
          }},
+        {"ser2net-receive", [](const Options &o) {
+             const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
+             const double seconds = Baselines::plainSer2netReceiveSeconds(bytes);
+             print("ser2net.mbps", seconds > 0 ? bytes / MiB / seconds : 0);
+         }},
         {"velmora-text", [](const Options &o) {
              const qint64 bytes = qint64(o.streamMiB) * 1024 * 1024;
              printReceive("text", bytes, WorkbenchCases::receive(bytes, 0));
@@ -184,6 +199,9 @@ const std::vector<Case> &cases()
         {"plain-scan", runPlainScan},
         {"velmora-viewer-idle", runIdleViewer},
         {"velmora-viewer", runViewer},
+        {"velmora-late-start", [](const Options &) {
+             printLateStart(WorkbenchCases::lateStart(LateAnswerMilliseconds));
+         }},
     };
     return all;
 }

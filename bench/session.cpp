@@ -4,6 +4,7 @@
 #include "measurements.h"
 
 #include <capturelog.h>
+#include <commport.h>
 #include <formmain.h>
 #include <modulefun.h>
 
@@ -96,6 +97,12 @@ bool Session::communicating() const
 {
     const QWidget *button = m_window->findChild<QWidget *>(QStringLiteral("ButtonCom"));
     return button->property(CaptionProperty).toString() == StopCaption;
+}
+
+bool Session::inPortOpen() const
+{
+    const auto *port = m_window->findChild<CommPort *>(QStringLiteral("MSCommInPut"));
+    return port && port->PortOpen();
 }
 
 void Session::prepare(int mode, int format, const QString &baud)

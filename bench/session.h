@@ -26,6 +26,8 @@ public:
     void type(const char *boxName, const QString &text);
     void clickButtonCom();
     bool communicating() const;
+    // Whether the receiving port (MSCommInPut) is open.
+    bool inPortOpen() const;
 
     // Both ports Com 15 at `baud`, 8 data bits, in mode `mode` and data format `format`.
     void prepare(int mode, int format, const QString &baud = QStringLiteral("115200"));

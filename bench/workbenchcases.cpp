@@ -3,6 +3,7 @@
 
 #include "baselines.h"
 #include "farend.h"
+#include "lateserver.h"
 #include "measurements.h"
 #include "pseudoterminal.h"
 #include "ser2netserver.h"
@@ -226,6 +227,29 @@ SlowReaderResult slowReader(int commandBytes, int bytesPerSecond, int seconds)
     result.mostWaiting = reading.mostWaiting;
     result.peakMemoryMiB = Measurements::peakMemoryMiB();
     if (result.stillSending)
+        session.clickButtonCom();
+    return result;
+}
+
+StartResult lateStart(int delayMs)
+{
+    StartResult result;
+    LateServer server(delayMs);
+    Session session(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()));
+    session.prepare(2, 0);
+    StallMonitor stalls;
+    stalls.start();
+    runUntil([] { return false; }, 1, 50);
+    const std::int64_t start = Measurements::nowMicroseconds();
+    session.clickButtonCom();
+    result.started = runUntil([&] { return session.communicating() && session.inPortOpen(); }, 1, 20000);
+    if (result.started)
+        result.seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    // What the start leaves for the loop (a notice, the first receive) counts too.
+    runUntil([] { return false; }, 1, 200);
+    result.longestStallMs = stalls.longestStallMs();
+    result.messages = session.messages();
+    if (session.communicating())
         session.clickButtonCom();
     return result;
 }

@@ -47,4 +47,16 @@ struct SlowReaderResult
 // far end reads only `bytesPerSecond`. Ends early once communication has stopped.
 SlowReaderResult slowReader(int commandBytes, int bytesPerSecond, int seconds);
 
+struct StartResult
+{
+    double longestStallMs = 0;  // the longest the event loop was kept from running
+    double seconds = -1;        // from the click until the receiving port is open
+    bool started = false;
+    int messages = 0;
+};
+
+// Mode 2 on a port mapped to an RFC 2217 server that answers each phase of the start
+// `delayMs` late; the event loop is watched from before the click until the run is on.
+StartResult lateStart(int delayMs);
+
 } // namespace WorkbenchCases

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# scripts/fuzz.sh SECONDS: builds every libFuzzer target of fuzz/ with the address and
+# scripts/fuzz.sh SECONDS [TARGET...]: builds every libFuzzer target of fuzz/ with the address and
 # undefined-behaviour sanitizers into build-fuzz/ and runs each for SECONDS, starting
 # from its checked-in seeds. A crash, a leak of the project's own or a timeout stops
 # with a non-zero exit; the input that did it is left in build-fuzz/artifacts/<target>/.
+# Named targets (folders of fuzz/) run alone.
 set -euo pipefail
-seconds=${1:?usage: scripts/fuzz.sh SECONDS}
+seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
+shift
+only=("$@")
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
 
@@ -26,6 +29,9 @@ export QT_QPA_PLATFORM=offscreen
 targets=0 runs=0 crashes=0
 for source in "$root"/fuzz/*/; do
     name=$(basename "$source")
+    if [ ${#only[@]} -gt 0 ] && [[ ! " ${only[*]} " =~ " $name " ]]; then
+        continue
+    fi
     binary=$build/fuzz_$name
     [ -x "$binary" ] || continue
     corpus=$build/corpus/$name artifacts=$build/artifacts/$name

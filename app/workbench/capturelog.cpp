@@ -106,7 +106,8 @@ void CaptureLog::startRecord(RecordKind kind)
 CaptureLog::WriteStatus CaptureLog::recordAdded()
 {
     ++m_count;
-    return m_count >= RecordsPerWrite ? writeKept(false) : WriteStatus::Ok;
+    const bool due = m_count >= RecordsPerWrite || m_pending.size() >= CharactersPerWrite;
+    return due ? writeKept(false) : WriteStatus::Ok;
 }
 
 CaptureLog::WriteStatus CaptureLog::flush()

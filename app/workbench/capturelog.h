@@ -34,6 +34,9 @@ public:
     enum class WriteStatus { Ok, Failed, StillFailing };
 
     static constexpr int RecordsPerWrite = 256;
+    // Records are written sooner once they hold this many characters: a fast line gives
+    // a few large records rather than many small ones, and they need not pile up.
+    static constexpr qsizetype CharactersPerWrite = 1024 * 1024;
     static constexpr qsizetype DefaultKeptLimit = qsizetype(64) * 1024 * 1024;
 
     // "mm-dd-yyyy.txt"

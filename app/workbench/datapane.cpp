@@ -66,9 +66,11 @@ void DataPane::appendPending(const QString &text)
 {
     const QString added = normalised(text);
     m_pending += added;
+    // Text the bound drops is never measured: a large arrival after a new line would
+    // otherwise lay out every line of it, only to have all but the last ones dropped.
+    boundPending();
     if (m_countKnown)
         countQueued(added);
-    boundPending();
     if (!m_pending.isEmpty() && !m_batchTimer.isActive())
         m_batchTimer.start();
 }

@@ -145,7 +145,8 @@ void FormMain::Sub_PortsChanged()
 }
 
 // Tells whether the port is there and free without opening it; a port the user may not
-// open passes, so that the open names the refusal and its remedy.
+// open passes, so that the open names the refusal and its remedy, and so does a network
+// line, whose server only the open's connection asks.
 bool FormMain::Fun_ComPortTest(qint16 intComPort)
 {
     if (intComPortCount == 0) {
@@ -161,6 +162,7 @@ bool FormMain::Fun_ComPortTest(qint16 intComPort)
         return false;
     case PortProbe::State::Present:
     case PortProbe::State::NoPermission:
+    case PortProbe::State::Remote:
         break;
     }
     return true;

@@ -5,12 +5,7 @@
 #include "remoteaddress.h"
 #include "serialline.h"
 
-#include <QDeadlineTimer>
-#include <QTcpSocket>
-
-#include <memory>
 #include <utility>
-#include <vector>
 
 PortProbe::PortProbe(PortMap map, QStringList lockFolders)
     : m_map(std::move(map)), m_lockFolders(std::move(lockFolders))
@@ -20,8 +15,9 @@ PortProbe::PortProbe(PortMap map, QStringList lockFolders)
 PortProbe::State PortProbe::state(int port) const
 {
     const QString device = m_map.device(port);
+    // A second connection to a line this program holds could take it from the first.
     if (RemoteAddress::looksRemote(device))
-        return remoteState(port);
+        return CommPort::heldByThisProgram(device) ? State::Busy : State::Remote;
     if (device.isEmpty() || !SerialLine::deviceExists(device))
         return State::Missing;
     // A device this program has open is not looked at: on some systems looking opens it.
@@ -34,39 +30,4 @@ PortProbe::State PortProbe::state(int port) const
     case SerialLine::DeviceState::Missing: break;
     }
     return State::Missing;
-}
-
-PortProbe::State PortProbe::remoteState(int port) const
-{
-    if (!m_remoteStates)
-        m_remoteStates = probeRemotePorts();
-    return m_remoteStates->value(port, State::Missing);
-}
-
-QHash<int, PortProbe::State> PortProbe::probeRemotePorts() const
-{
-    QHash<int, State> states;
-    std::vector<std::pair<int, std::unique_ptr<QTcpSocket>>> connecting;
-    for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port) {
-        const QString device = m_map.device(port);
-        if (!RemoteAddress::looksRemote(device))
-            continue;
-        const std::optional<RemoteAddress> address = RemoteAddress::parse(device);
-        // A second connection to a line this program holds could take it from the first.
-        if (address && CommPort::heldByThisProgram(device)) {
-            states.insert(port, State::Busy);
-        } else if (address) {
-            auto socket = std::make_unique<QTcpSocket>();
-            socket->connectToHost(address->host, address->port);
-            connecting.emplace_back(port, std::move(socket));
-        }
-    }
-    const QDeadlineTimer deadline(RemoteProbeMilliseconds);
-    for (const auto &[port, socket] : connecting) {
-        const bool reached = socket->state() == QAbstractSocket::ConnectedState
-            || socket->waitForConnected(int(qMax<qint64>(0, deadline.remainingTime())));
-        states.insert(port, reached ? State::Present : State::Missing);
-        socket->abort();
-    }
-    return states;
 }

@@ -99,6 +99,13 @@ RemoteLine::RemoteLine(const RemoteAddress &address, const QString &portText, QO
         if (m_loop)
             m_loop->quit();
     });
+    // Gathered arrivals are told as any other: after a wait that runs meanwhile.
+    connect(&m_arrivals, &ArrivalBatcher::due, this, [this] {
+        if (m_waiting)
+            m_arrivedWhileWaiting = true;
+        else
+            emit readyRead();
+    });
 }
 
 RemoteLine::~RemoteLine()
@@ -457,7 +464,7 @@ void RemoteLine::takeIn()
     if (m_waiting)
         m_arrivedWhileWaiting = true;
     else
-        emit readyRead();
+        m_arrivals.arrived();
 }
 
 void RemoteLine::takeAnswers()

@@ -1,6 +1,7 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include "arrivalbatcher.h"
 #include "commline.h"
 #include "remoteaddress.h"
 #include "telnetcodec.h"
@@ -88,6 +89,7 @@ private:
     QString m_portText;
     QTcpSocket m_socket;
     TelnetCodec m_codec;
+    ArrivalBatcher m_arrivals;   // readyRead for the pieces a server forwards, gathered
     std::unique_ptr<ModemLines> m_lines;
     QByteArray m_input;      // data taken from the stream, not yet read
     QByteArray m_pending;    // data not yet handed to the socket, unescaped

@@ -31,6 +31,7 @@ private slots:
     void init();
     void recordTexts();
     void headerWritesEarlierRecordsFirst();
+    void largeRecordsWrittenBeforeTheirCount();
     void failedWritesKeepRecordsAndReportOnce();
     void boundDropsOldestWholeRecords();
     void linkIsNeverFollowed();
@@ -96,6 +97,19 @@ void TestCaptureLog::headerWritesEarlierRecordsFirst()
     QCOMPARE(written(), firstBlock.toLocal8Bit());
     QCOMPARE(m_log.buffer(), QString(HeaderText).replace("22:11:01", "22:12:01"));
     QCOMPARE(m_log.count(), 1);
+}
+
+// A fast line gives few, large received records: they reach the file by their size
+// long before the record count is reached.
+void TestCaptureLog::largeRecordsWrittenBeforeTheirCount()
+{
+    const QString piece(CaptureLog::CharactersPerWrite / 4, QLatin1Char('x'));
+    for (int record = 0; record < 3; ++record)
+        m_log.addReceived(piece);
+    QVERIFY(!QFile::exists(m_log.filePath()));
+    m_log.addReceived(piece);
+    QCOMPARE(written().size(), qsizetype(QStringLiteral("\r\n接收数据：").toLocal8Bit().size()) + 4 * piece.size());
+    QCOMPARE(m_log.count(), 0);
 }
 
 void TestCaptureLog::addRecords(int count, const QString &text)

@@ -1,6 +1,7 @@
 // Velmora tests. Licensed under the MIT licence.
 #include "workbench.h"
 
+#include <connectioncounter.h>
 #include <datapane.h>
 #include <formportmap.h>
 #include <titlestripbutton.h>
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -92,6 +94,7 @@ private slots:
     void tooltipsNameTheDevice();
     void mappingWrittenAndListedAtOnce();
     void remoteLinesAndRefusals();
+    void networkLineConnectedOnlyByAStart();
     void vanishedChoiceStaysAndIsRefused();
     void lostDeviceRestartsOnlyWhenAsked_data();
     void lostDeviceRestartsOnlyWhenAsked();
@@ -264,6 +267,51 @@ void TestMainWindowPortMap::remoteLinesAndRefusals()
         QVERIFY2(message.startsWith(QStringLiteral("对不起！\r\n\r\n")), qPrintable(message));
     QVERIFY(bench.messages.at(2).contains(QStringLiteral("Com 16")));
     QVERIFY(!QFile::exists(bench.path("ports.ini")));
+}
+
+// The start-up scan, "扫描端口" and the lists following plugged devices list a network
+// line without connecting to it (a ser2net would open its line and raise DTR each
+// time); the start connects, and finds a server that is gone.
+void TestMainWindowPortMap::networkLineConnectedOnlyByAStart()
+{
+    ConnectionCounter server;
+    Workbench bench({2});
+    QFile ini(bench.path("ports.ini"));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write(QStringLiteral("COM9=%1\n").arg(server.address()).toUtf8());
+    ini.close();
+    bench.open(Workbench::workingSettings(9, 9, ReceiveOnly));
+    auto *in = bench.child<QComboBox>("ComboComInput");
+    QCOMPARE(items(in), QStringList({"Com 2", "Com 9"}));
+    QCOMPARE(in->currentText(), QStringLiteral("Com 9"));
+    QCOMPARE(server.connections(), 0);
+
+    bench.click("ButtonScanPort");
+    QCOMPARE(server.connections(), 0);
+    bench.plugIn(1);
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        if (cycle > 0)
+            bench.farEnd(1).plugIn();
+        QTRY_COMPARE(items(in), QStringList({"Com 1", "Com 2", "Com 9"}));
+        bench.farEnd(1).unplug();
+        QTRY_COMPARE(items(in), QStringList({"Com 2", "Com 9"}));
+    }
+    QCOMPARE(server.connections(), 0);
+
+    bench.click("ButtonCom");
+    QTRY_COMPARE(server.connections(), 1);
+    QTRY_COMPARE(bench.caption("ButtonCom"), Stop);
+    bench.click("ButtonCom");
+    QCOMPARE(bench.messages, QStringList());
+
+    server.close();
+    bench.click("ButtonScanPort");
+    QCOMPARE(items(in), QStringList({"Com 2", "Com 9"}));
+    bench.click("ButtonCom");
+    QTRY_COMPARE(bench.messages.size(), 1);
+    QVERIFY2(bench.messages.first().contains(QStringLiteral("127.0.0.1:%1").arg(server.port())),
+             qPrintable(bench.messages.first()));
+    QCOMPARE(bench.caption("ButtonCom"), Start);
 }
 
 // Sending on Com 5, receiving on Com 3: Com 5's device goes while stopped. Nothing is

@@ -1,5 +1,7 @@
 // Velmora tests. Licensed under the MIT licence.
+#include "arrivalbatcher.h"
 #include "commport.h"
+#include "connectioncounter.h"
 #include <runtimeerror.h>
 #include "portmap.h"
 #include "portprobe.h"
@@ -122,7 +124,8 @@ private slots:
     void missingModemLinesToldOncePerRun();
     void unreachableServerIsMissingDevice();
     void serverKilledWhileSendingGivesOneLoss();
-    void probeConnectsOnly();
+    void probeNeverConnects();
+    void arrivalsGatheredWhileStreaming();
 
 private:
     bool serve(bool rfc2217);
@@ -346,19 +349,49 @@ void TestRemoteLine::serverKilledWhileSendingGivesOneLoss()
     QCOMPARE(port.CommEvent(), qint16(CommPort::EventDeviceLost));
 }
 
-void TestRemoteLine::probeConnectsOnly()
+// Listing never connects: a ser2net opens its serial device, raising DTR, for every
+// connection. A network line is listed unchecked, one this program holds is busy; only
+// the open connects.
+void TestRemoteLine::probeNeverConnects()
 {
-    QVERIFY(serve(true));
+    ConnectionCounter server;
     PortMap map;
-    const quint16 closedPort = Ser2netServer::freePort();
-    map.applyOverrides(QStringLiteral("COM3=rfc2217://127.0.0.1:%1\nCOM4=tcp://127.0.0.1:%2\n")
-                           .arg(m_server->port())
-                           .arg(closedPort));
+    map.applyOverrides(QStringLiteral("COM3=%1\nCOM4=tcp://127.0.0.1:%2\nCOM%3=%4\n")
+                           .arg(server.address("rfc2217"))
+                           .arg(Ser2netServer::freePort())
+                           .arg(TestPort)
+                           .arg(server.address()));
     const PortProbe probe(map);
-    QCOMPARE(probe.state(3), PortProbe::State::Present);
-    QCOMPARE(probe.state(4), PortProbe::State::Missing);
-    // The served line was never opened for the probe: nothing reached the far end.
-    QCOMPARE(m_line->read(100), QByteArray());
+    QCOMPARE(probe.state(3), PortProbe::State::Remote);
+    QCOMPARE(probe.state(4), PortProbe::State::Remote);
+    QVERIFY(PortProbe::isListed(PortProbe::State::Remote));
+    QTest::qWait(50);
+    QCOMPARE(server.connections(), 0);
+
+    mapPort(server.address());
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setPortOpen(true);
+    QCOMPARE(probe.state(TestPort), PortProbe::State::Busy);
+    QTRY_COMPARE(server.connections(), 1);
+}
+
+// A server forwards a stream in small pieces; the line tells of them as one arrival an
+// interval, and of a lone piece after quiet at once.
+void TestRemoteLine::arrivalsGatheredWhileStreaming()
+{
+    ArrivalBatcher arrivals;
+    QSignalSpy due(&arrivals, &ArrivalBatcher::due);
+    arrivals.arrived();
+    QCOMPARE(due.size(), 1);
+    for (int piece = 0; piece < 50; ++piece)
+        arrivals.arrived();
+    QCOMPARE(due.size(), 1);
+    QTRY_COMPARE(due.size(), 2);
+    QTest::qWait(4 * ArrivalBatcher::IntervalMilliseconds);
+    QCOMPARE(due.size(), 2);
+    arrivals.arrived();
+    QCOMPARE(due.size(), 3);
 }
 
 QTEST_MAIN(TestRemoteLine)
