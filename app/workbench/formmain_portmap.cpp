@@ -121,6 +121,8 @@ void FormMain::Sub_Reconnect()
         return;
     m_reconnect.awaiting = false;
     m_reconnectTimer.stop();
+    // The lists are locked while the run goes on: they show the device back first.
+    Sub_RefreshPorts();
     Sub_ClosePorts();
     Sub_ComStart();
     // A device gone again between the look and the open leaves the run waiting.
