@@ -3,20 +3,27 @@
 
 #include <QPointer>
 
-// A tool window exists at most once: showing it creates it when it is not loaded and
-// otherwise brings the open one forward. Closing unloads it, which clears the pointer.
-template<typename Window>
-Window *showSingleWindow()
+// A window exists at most once: showing it creates it with create when it is not loaded
+// and otherwise brings the open one forward. Closing unloads it, which clears the pointer.
+template<typename Window, typename Create>
+Window *showSingleWindow(QPointer<Window> &instance, Create create)
 {
-    static QPointer<Window> instance;
     if (instance) {
         instance->raise();
         instance->activateWindow();
         return instance;
     }
-    instance = new Window;
+    instance = create();
     instance->centerOnScreen();
     instance->show();
     instance->activateWindow();
     return instance;
+}
+
+// A tool window of its own, made without arguments.
+template<typename Window>
+Window *showSingleWindow()
+{
+    static QPointer<Window> instance;
+    return showSingleWindow(instance, [] { return new Window; });
 }

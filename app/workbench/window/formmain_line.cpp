@@ -6,8 +6,8 @@
 #include <filelocations.h>
 #include <inifileeditor.h>
 #include <modulefun.h>
+#include <singlewindow.h>
 #include <uitext.h>
-
 
 namespace {
 
@@ -20,18 +20,13 @@ const UiText LineOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
 // One line window at a time, a tool window of the main window: it stays above it while it works.
 void FormMain::ButtonLine_Click()
 {
-    if (m_formLine) {
-        m_formLine->raise();
-        m_formLine->activateWindow();
-        return;
-    }
-    m_formLine = new FormLine(m_engine, m_lineOptions, [this] {
-        return FormLine::PortContext {intComOutPort == intComInPort, intComOutHand, intComInHand};
-    }, this);
-    connect(m_formLine, &FormLine::optionsChanged, this, &FormMain::Sub_LineOptionsChanged);
-    m_formLine->centerOnScreen();
-    m_formLine->show();
-    m_formLine->activateWindow();
+    showSingleWindow(m_formLine, [this] {
+        auto *window = new FormLine(m_engine, m_lineOptions, [this] {
+            return FormLine::PortContext {intComOutPort == intComInPort, intComOutHand, intComInHand};
+        }, this);
+        connect(window, &FormLine::optionsChanged, this, &FormMain::Sub_LineOptionsChanged);
+        return window;
+    });
 }
 
 QString FormMain::Fun_LineOptionsPath()
@@ -44,7 +39,7 @@ void FormMain::Sub_LineOptionsChanged(const LineOptions &options)
     m_lineOptions = options;
     Sub_ApplyLineOptions();
     if (!m_lineOptions.save(Fun_LineOptionsPath()) && IniFileEditor::firstFailure(Fun_LineOptionsPath()))
-        ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), 2);
+        ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
 }
 
 // DTR and RTS apply to open ports at once; a custom rate waits for the next start.

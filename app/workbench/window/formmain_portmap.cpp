@@ -7,6 +7,7 @@
 
 #include <inifileeditor.h>
 #include <modulefun.h>
+#include <singlewindow.h>
 #include <uitext.h>
 
 namespace {
@@ -33,17 +34,12 @@ void FormMain::Sub_WatchPorts()
 // One port map window at a time, a tool window of the main window: it stays above it.
 void FormMain::ButtonPortMap_Click()
 {
-    if (m_formPortMap) {
-        m_formPortMap->raise();
-        m_formPortMap->activateWindow();
-        return;
-    }
-    m_formPortMap = new FormPortMap(m_portMapOptions, this);
-    connect(m_formPortMap, &FormPortMap::mappingChanged, this, &FormMain::Sub_PortMapChanged);
-    connect(m_formPortMap, &FormPortMap::optionsChanged, this, &FormMain::Sub_PortMapOptionsChanged);
-    m_formPortMap->centerOnScreen();
-    m_formPortMap->show();
-    m_formPortMap->activateWindow();
+    showSingleWindow(m_formPortMap, [this] {
+        auto *window = new FormPortMap(m_portMapOptions, this);
+        connect(window, &FormPortMap::mappingChanged, this, &FormMain::Sub_PortMapChanged);
+        connect(window, &FormPortMap::optionsChanged, this, &FormMain::Sub_PortMapOptionsChanged);
+        return window;
+    });
 }
 
 // A changed map reaches the lists at once while stopped; a running transfer keeps its
