@@ -40,15 +40,7 @@ void Button::setCaption(const QString &vNewValue)
 
 QString Button::imageName(Look look) const
 {
-    switch (look) {
-    case Look::Hover:
-        return QStringLiteral("BUTTON-MOUSEOVER");
-    case Look::Pressed:
-        return QStringLiteral("BUTTON-MOUSEDOWN");
-    case Look::Normal:
-        break;
-    }
-    return QStringLiteral("BUTTON-NORMAL");
+    return stateImageName(look, QStringLiteral("BUTTON-"));
 }
 
 void Button::ChangeImage(QString &strImage)

@@ -11,15 +11,7 @@ HelpButton::HelpButton(QWidget *parent)
 
 QString HelpButton::imageName(Look look) const
 {
-    switch (look) {
-    case Look::Hover:
-        return QStringLiteral("HELP-MOUSEOVER");
-    case Look::Pressed:
-        return QStringLiteral("HELP-MOUSEDOWN");
-    case Look::Normal:
-        break;
-    }
-    return QStringLiteral("HELP-NORMAL");
+    return stateImageName(look, QStringLiteral("HELP-"));
 }
 
 void HelpButton::ChangeImage(QString &strImage)

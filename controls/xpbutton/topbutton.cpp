@@ -56,15 +56,7 @@ void TopButton::setTopButtonType(ButtonType type)
 
 QString TopButton::imageName(Look look) const
 {
-    switch (look) {
-    case Look::Hover:
-        return QStringLiteral("MOUSEOVER");
-    case Look::Pressed:
-        return QStringLiteral("MOUSEDOWN");
-    case Look::Normal:
-        break;
-    }
-    return QStringLiteral("NORMAL");
+    return stateImageName(look);
 }
 
 void TopButton::ChangeImage(QString &strImage)

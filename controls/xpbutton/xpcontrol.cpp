@@ -44,6 +44,19 @@ void XPControl::showLook(Look look)
     applyLook(look);
 }
 
+QString XPControl::stateImageName(Look look, const QString &prefix)
+{
+    switch (look) {
+    case Look::Hover:
+        return prefix + QLatin1String("MOUSEOVER");
+    case Look::Pressed:
+        return prefix + QLatin1String("MOUSEDOWN");
+    case Look::Normal:
+        break;
+    }
+    return prefix + QLatin1String("NORMAL");
+}
+
 void XPControl::applyLook(Look look)
 {
     QString name = imageName(look);

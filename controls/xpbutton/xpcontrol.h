@@ -43,6 +43,9 @@ protected:
 
     // The argument ChangeImage takes for a look.
     virtual QString imageName(Look look) const = 0;
+    // A look's state bitmap name after prefix: BUTTON-MOUSEOVER, HELP-NORMAL; the title
+    // buttons' type faces put their type before the bare state name.
+    static QString stateImageName(Look look, const QString &prefix = QString());
     // Changes the look on the control's own account (pointer, focus, timer, showing).
     virtual void showLook(Look look);
     // Changes the look for a caller, which hears of any failure.
