@@ -154,7 +154,7 @@ bool Main()
     if (lock == InstanceLock::Result::HeldElsewhere) {
         // Seen on a console too, where a start from a script would otherwise just wait.
         printToStandardError(alreadyRunningText());
-        ShowMessage(alreadyRunningText(), 2);
+        ShowMessage(alreadyRunningText(), AlignCentre);
         return false;
     }
     auto *splash = new FormLogo;

@@ -252,9 +252,9 @@ void FormLine::breakClicked(Side side)
     CommPort &port = portOf(side, m_context());
     try {
         if (!port.sendBreak())
-            ModuleFun::ShowMessage(BreakRefused.arg(port.CommPortNumber()), 2);
+            ModuleFun::ShowMessage(BreakRefused.arg(port.CommPortNumber()), ModuleFun::AlignCentre);
     } catch (const Component::RuntimeError &error) {
-        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm), 0);
+        ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm), ModuleFun::AlignLeft);
     }
 }
 
@@ -268,7 +268,7 @@ void FormLine::baudEdited(Side side)
     const LineOptions::BaudProblem problem = LineOptions::checkBaud(text);
     if (problem != LineOptions::BaudProblem::None) {
         m_refusing = true;
-        ModuleFun::ShowMessage(LineOptions::baudRefusal(problem), 2);
+        ModuleFun::ShowMessage(LineOptions::baudRefusal(problem), ModuleFun::AlignCentre);
         m_refusing = false;
         box->setFocus();
         return;
