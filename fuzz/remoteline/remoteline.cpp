@@ -5,6 +5,7 @@
 // commands and a reply per negotiation it was sent, and a server that answers every
 // phase soundly gets a start that takes every setting.
 #include "fuzzcheck.h"
+#include "rfc2217peer.h"
 
 #include <commline.h>
 #include <remoteaddress.h>
@@ -13,20 +14,12 @@
 
 #include <QCoreApplication>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-const QByteArray Offer("\xff\xfb\x2c", 3);       // IAC WILL COM-PORT-OPTION
-const QByteArray Accept("\xff\xfd\x2c", 3);      // IAC DO COM-PORT-OPTION
-const QByteArray FrameStart("\xff\xfa\x2c", 3);  // IAC SB COM-PORT-OPTION
-const QByteArray FrameEnd("\xff\xf0", 2);        // IAC SE
-constexpr int ServerAnswerOffset = 100;
 constexpr int MaxTurns = 8;
 // What the line sends of its own in a start: offers, four settings, the handshake, the
 // modem lines and purges, each value escaped.
@@ -38,33 +31,6 @@ struct Turn
     QByteArray raw;         // else these bytes, whatever they are
 };
 
-bool readable(int fd, int timeoutMs)
-{
-    pollfd watched {fd, POLLIN, 0};
-    return ::poll(&watched, 1, timeoutMs) > 0;
-}
-
-// The answers of a sound server to what `stream` holds; what is answered leaves it.
-QByteArray soundAnswers(QByteArray &stream)
-{
-    QByteArray answers;
-    if (stream.contains(Offer)) {
-        answers += Accept;
-        stream.replace(Offer, QByteArray());
-    }
-    for (qsizetype at = stream.indexOf(FrameStart); at >= 0; at = stream.indexOf(FrameStart)) {
-        const qsizetype close = stream.indexOf(FrameEnd, at);
-        if (close < 0)
-            break;
-        QByteArray frame = stream.mid(at, close + FrameEnd.size() - at);
-        stream.remove(0, close + FrameEnd.size());
-        if (frame.size() > FrameStart.size())
-            frame[FrameStart.size()] = char(quint8(frame.at(FrameStart.size())) + ServerAnswerOffset);
-        answers += frame;
-    }
-    return answers;
-}
-
 // A server for one connection on a thread of its own: one turn for each phase the line
 // sends, or for each 5 ms the line stays silent; after the last turn it hangs up.
 class ScriptedServer
@@ -72,15 +38,7 @@ class ScriptedServer
 public:
     explicit ScriptedServer(QList<Turn> turns) : m_turns(std::move(turns))
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size);
-        ::listen(m_listener, 1);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
-        m_port = ntohs(address.sin_port);
+        m_listener = Rfc2217Peer::listenOnLoopback(m_port);
         m_thread = std::thread([this] { serve(); });
     }
     ~ScriptedServer() { join(); }
@@ -108,11 +66,11 @@ private:
             // A sound server waits for a whole phase; any other answers whatever came.
             const int waitMs = turn.sound ? 500 : 5;
             bool open = true;
-            while (open && readable(client, stream.isEmpty() ? waitMs : 20))
+            while (open && Rfc2217Peer::readable(client, stream.isEmpty() ? waitMs : 20))
                 open = take(client, stream);
             if (!open)
                 break;
-            const QByteArray answer = turn.sound ? soundAnswers(stream) : turn.raw;
+            const QByteArray answer = turn.sound ? Rfc2217Peer::soundAnswers(stream) : turn.raw;
             if (!answer.isEmpty() && ::write(client, answer.constData(), size_t(answer.size())) < 0)
                 break;
             m_sent += answer.size();

@@ -6,6 +6,7 @@
 #include "portmap.h"
 #include "portprobe.h"
 #include "pseudoterminal.h"
+#include "rfc2217peer.h"
 #include "ser2netserver.h"
 
 #include <QFile>
@@ -14,9 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <arpa/inet.h>
 #include <memory>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <thread>
@@ -41,15 +40,7 @@ class StubbornServer
 public:
     StubbornServer()
     {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(m_listener, reinterpret_cast<sockaddr *>(&address), size);
-        ::listen(m_listener, 1);
-        ::getsockname(m_listener, reinterpret_cast<sockaddr *>(&address), &size);
-        m_port = ntohs(address.sin_port);
+        m_listener = Rfc2217Peer::listenOnLoopback(m_port);
         m_thread = std::thread([this] { serve(); });
     }
     ~StubbornServer()
