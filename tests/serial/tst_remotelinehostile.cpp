@@ -32,6 +32,15 @@ namespace {
 constexpr qint16 TestPort = 15;
 constexpr qint16 SecondPort = 16;
 constexpr qint64 MemoryLimitBytes = 100 << 20;
+// AddressSanitizer keeps freed memory in quarantine and shadows the heap: under it the
+// process's resident size says nothing of what the line keeps.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool ResidentSizeTells = false;
+#elif defined(__has_feature)
+constexpr bool ResidentSizeTells = !__has_feature(address_sanitizer);
+#else
+constexpr bool ResidentSizeTells = true;
+#endif
 
 // The failure of an open, if it failed.
 std::optional<Component::RuntimeError> openFailure(CommPort &port)
@@ -196,7 +205,8 @@ void TestRemoteLineHostile::floodsCutTheServerOff()
     QCOMPARE(losses, phase == Phase::Connect ? 0 : 1);
     QVERIFY2(server.flooded() > 0, "the server never flooded");
     qInfo("flooded %lld bytes; peak resident memory %lld MiB", server.flooded(), peakResidentBytes() >> 20);
-    QVERIFY2(peakResidentBytes() < MemoryLimitBytes, qPrintable(QString::number(peakResidentBytes())));
+    if (ResidentSizeTells)
+        QVERIFY2(peakResidentBytes() < MemoryLimitBytes, qPrintable(QString::number(peakResidentBytes())));
 }
 
 // Refusals the server never reads wait in front of it; the user's line is not behind.
