@@ -163,14 +163,17 @@ QString DataPane::normalised(const QString &text)
 {
     if (!m_endsWithCr && !text.contains(CarriageReturn))
         return text;
-    QString out;
-    out.reserve(text.size());
+    // Written through a pointer: appending a character at a time costs more than the
+    // rest of a received event's display work together.
+    QString out(text.size(), Qt::Uninitialized);
+    QChar *end = out.data();
     for (QChar c : text) {
         const bool lfAfterCr = c == LineBreak && m_endsWithCr;
         m_endsWithCr = c == CarriageReturn;
         if (!lfAfterCr)
-            out += m_endsWithCr ? LineBreak : c;
+            *end++ = m_endsWithCr ? LineBreak : c;
     }
+    out.truncate(end - out.constData());
     return out;
 }
 
