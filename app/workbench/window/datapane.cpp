@@ -101,7 +101,7 @@ void DataPane::flushPending()
 void DataPane::appendLine(const QString &text)
 {
     if (lineCount() >= LinesShown)
-        clear();
+        clearWithNextBatch();
     if (!isEmpty())
         appendPending(QStringLiteral("\r\n"));
     appendPending(text);
@@ -113,7 +113,7 @@ void DataPane::appendContinued(const QString &text, bool newLine)
         if (lineCount() < LinesShown)
             appendPending(QStringLiteral("\r\n"));
         else
-            clear();
+            clearWithNextBatch();
     }
     appendPending(text);
 }
@@ -121,11 +121,26 @@ void DataPane::appendContinued(const QString &text, bool newLine)
 void DataPane::clear()
 {
     m_batchTimer.stop();
-    m_pending.clear();
+    forgetText();
     m_pendingReplacesDocument = false;
+    QPlainTextEdit::clear();
+}
+
+// The pane empties in the same edit as the text queued after it: a pane emptied for
+// every long send would otherwise clear its document, and lay it out, at each send.
+void DataPane::clearWithNextBatch()
+{
+    forgetText();
+    m_pendingReplacesDocument = true;
+    if (!m_batchTimer.isActive())
+        m_batchTimer.start();
+}
+
+void DataPane::forgetText()
+{
+    m_pending.clear();
     m_dropped = false;
     m_endsWithCr = false;
-    QPlainTextEdit::clear();
     // An empty pane's count is known without laying anything out.
     m_closedLines = 0;
     m_openParagraph.clear();
