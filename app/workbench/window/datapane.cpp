@@ -173,22 +173,28 @@ void DataPane::fitLinesShownToHeight()
 }
 
 // One line break per CR LF, lone CR or lone LF, also when a CR LF is split between
-// two calls.
+// two calls. The text between CRs is copied whole: a copy a character at a time cost
+// more than the rest of a received event's display work together.
 QString DataPane::normalised(const QString &text)
 {
-    if (!m_endsWithCr && !text.contains(CarriageReturn))
+    if (text.isEmpty())
         return text;
-    // Written through a pointer: appending a character at a time costs more than the
-    // rest of a received event's display work together.
-    QString out(text.size(), Qt::Uninitialized);
-    QChar *end = out.data();
-    for (QChar c : text) {
-        const bool lfAfterCr = c == LineBreak && m_endsWithCr;
-        m_endsWithCr = c == CarriageReturn;
-        if (!lfAfterCr)
-            *end++ = m_endsWithCr ? LineBreak : c;
+    QStringView rest = text;
+    if (m_endsWithCr && rest.startsWith(LineBreak))
+        rest = rest.sliced(1);
+    m_endsWithCr = text.endsWith(CarriageReturn);
+    qsizetype cr = rest.indexOf(CarriageReturn);
+    if (cr < 0)
+        return rest.size() == text.size() ? text : rest.toString();
+    QString out;
+    out.reserve(rest.size());
+    for (; cr >= 0; cr = rest.indexOf(CarriageReturn)) {
+        out.append(rest.first(cr)).append(LineBreak);
+        rest = rest.sliced(cr + 1);
+        if (rest.startsWith(LineBreak))
+            rest = rest.sliced(1);
     }
-    out.truncate(end - out.constData());
+    out.append(rest);
     return out;
 }
 
