@@ -173,8 +173,8 @@ void DataPane::fitLinesShownToHeight()
 }
 
 // One line break per CR LF, lone CR or lone LF, also when a CR LF is split between
-// two calls. The text between CRs is copied whole: a copy a character at a time cost
-// more than the rest of a received event's display work together.
+// two calls. The text between CRs is copied whole: copied a character at a time, a
+// text stream cost far more CPU than the same stream in hex.
 QString DataPane::normalised(const QString &text)
 {
     if (text.isEmpty())
