@@ -16,6 +16,8 @@ private slots:
     void init();
     void lineCount_data();
     void lineCount();
+    void lineBreaksWhereverCut_data();
+    void lineBreaksWhereverCut();
     void longLinesWrap();
     void batchedEqualsImmediate_data();
     void batchedEqualsImmediate();
@@ -58,6 +60,36 @@ void TestDataPane::lineCount()
         m_pane->appendPending(chunk);
     QCOMPARE(m_pane->lineCount(), lines);
     QCOMPARE(m_pane->isEmpty(), chunks.isEmpty());
+}
+
+void TestDataPane::lineBreaksWhereverCut_data()
+{
+    QTest::addColumn<QString>("received");
+    QTest::addColumn<QString>("shown");
+    QTest::addRow("CR LF, lone CR, lone LF") << "a\r\nb\rc\nd" << "a\nb\nc\nd";
+    QTest::addRow("CR CR LF") << "a\r\r\nb" << "a\n\nb";
+    QTest::addRow("LF CR") << "a\n\rb" << "a\n\nb";
+    QTest::addRow("CR LF CR LF") << "\r\n\r\n" << "\n\n";
+    QTest::addRow("breaks at both ends") << "\r\nab\r" << "\nab\n";
+    QTest::addRow("code page text and undecodable bytes")
+        << QString::fromUtf8("\xC3\xA9\xE4\xB8\xAD\r\n\xEF\xBF\xBD\r\xEF\xBF\xBDx")
+        << QString::fromUtf8("\xC3\xA9\xE4\xB8\xAD\n\xEF\xBF\xBD\n\xEF\xBF\xBDx");
+}
+
+// Receive events cut the stream anywhere, a CR LF included: the pane shows the same.
+void TestDataPane::lineBreaksWhereverCut()
+{
+    QFETCH(QString, received);
+    QFETCH(QString, shown);
+    for (qsizetype cut = 0; cut <= received.size(); ++cut) {
+        m_pane->clear();
+        m_pane->appendText(received.left(cut));
+        m_pane->appendPending(received.mid(cut));
+        m_pane->flushPending();
+        const QString got = m_pane->toPlainText();
+        QVERIFY2(got == shown, qPrintable(QStringLiteral("cut after %1 characters: %2")
+                                              .arg(cut).arg(QString(got).replace(u'\n', u'|'))));
+    }
 }
 
 void TestDataPane::longLinesWrap()

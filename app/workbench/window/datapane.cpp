@@ -101,7 +101,7 @@ void DataPane::flushPending()
 void DataPane::appendLine(const QString &text)
 {
     if (lineCount() >= LinesShown)
-        clear();
+        clearWithNextBatch();
     if (!isEmpty())
         appendPending(QStringLiteral("\r\n"));
     appendPending(text);
@@ -113,7 +113,7 @@ void DataPane::appendContinued(const QString &text, bool newLine)
         if (lineCount() < LinesShown)
             appendPending(QStringLiteral("\r\n"));
         else
-            clear();
+            clearWithNextBatch();
     }
     appendPending(text);
 }
@@ -121,11 +121,26 @@ void DataPane::appendContinued(const QString &text, bool newLine)
 void DataPane::clear()
 {
     m_batchTimer.stop();
-    m_pending.clear();
+    forgetText();
     m_pendingReplacesDocument = false;
+    QPlainTextEdit::clear();
+}
+
+// The pane empties in the same edit as the text queued after it: a pane emptied for
+// every long send would otherwise clear its document, and lay it out, at each send.
+void DataPane::clearWithNextBatch()
+{
+    forgetText();
+    m_pendingReplacesDocument = true;
+    if (!m_batchTimer.isActive())
+        m_batchTimer.start();
+}
+
+void DataPane::forgetText()
+{
+    m_pending.clear();
     m_dropped = false;
     m_endsWithCr = false;
-    QPlainTextEdit::clear();
     // An empty pane's count is known without laying anything out.
     m_closedLines = 0;
     m_openParagraph.clear();
@@ -158,19 +173,28 @@ void DataPane::fitLinesShownToHeight()
 }
 
 // One line break per CR LF, lone CR or lone LF, also when a CR LF is split between
-// two calls.
+// two calls. The text between CRs is copied whole: copied a character at a time, a
+// text stream cost far more CPU than the same stream in hex.
 QString DataPane::normalised(const QString &text)
 {
-    if (!m_endsWithCr && !text.contains(CarriageReturn))
+    if (text.isEmpty())
         return text;
+    QStringView rest = text;
+    if (m_endsWithCr && rest.startsWith(LineBreak))
+        rest = rest.sliced(1);
+    m_endsWithCr = text.endsWith(CarriageReturn);
+    qsizetype cr = rest.indexOf(CarriageReturn);
+    if (cr < 0)
+        return rest.size() == text.size() ? text : rest.toString();
     QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const bool lfAfterCr = c == LineBreak && m_endsWithCr;
-        m_endsWithCr = c == CarriageReturn;
-        if (!lfAfterCr)
-            out += m_endsWithCr ? LineBreak : c;
+    out.reserve(rest.size());
+    for (; cr >= 0; cr = rest.indexOf(CarriageReturn)) {
+        out.append(rest.first(cr)).append(LineBreak);
+        rest = rest.sliced(cr + 1);
+        if (rest.startsWith(LineBreak))
+            rest = rest.sliced(1);
     }
+    out.append(rest);
     return out;
 }
 

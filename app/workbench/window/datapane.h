@@ -53,6 +53,8 @@ protected:
 
 private:
     void fitLinesShownToHeight();
+    void clearWithNextBatch();
+    void forgetText();
     QString normalised(const QString &text);
     void boundPending();
     void boundDocument(QTextCursor &cursor);
