@@ -63,7 +63,8 @@ public:
 
     CommPort &outPort() { return m_outPort; }
     CommPort &inPort() { return m_inPort; }
-    QTimer &timer() { return m_timer; }
+    const CommPort &outPort() const { return m_outPort; }
+    const CommPort &inPort() const { return m_inPort; }
     CaptureLog &capture() { return m_capture; }
     const CaptureLog &capture() const { return m_capture; }
 
@@ -79,6 +80,7 @@ public:
     void closePorts();
     // A port waits for its server inside the event loop; the engine must live on.
     bool waiting() const { return m_outPort.Busy() || m_inPort.Busy(); }
+    bool portsOpen() const { return m_outPort.PortOpen() || m_inPort.PortOpen(); }
     // What more is known about the last lost device than that it went away; may be empty.
     QString lossReason() const { return m_lossReason; }
     // Sends go through the receiving port, which serves both directions.
@@ -89,6 +91,8 @@ public:
     // sending modes; the first send comes one period later.
     void begin(const Run &run, const CaptureHeader &header);
     void stop();
+    // No further send; the ports stay as they are.
+    void stopSending() { m_timer.stop(); }
     bool sending() const { return m_timer.isActive(); }
 
     // Data arriving from now on is shown and captured in this format.
