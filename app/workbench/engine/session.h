@@ -225,3 +225,4 @@ private:
 };
 
 Q_DECLARE_METATYPE(Session::Refusal)
+Q_DECLARE_METATYPE(Session::Choices)
