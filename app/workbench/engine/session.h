@@ -66,7 +66,14 @@ public:
             OpenFailed,         // `port` failed to open: `number`, `description`
             Cancelled,          // called off, or ended by a loss already reported
         };
-        enum Focus { NoFocus, OutPortChoice, InPortChoice, OutSettingsChoice, OutCommandChoice, InCommandChoice };
+        enum Focus {
+            NoFocus,
+            OutPortChoice,
+            InPortChoice,
+            OutSettingsChoice,   // the sending side's settings, the first of which is its rate
+            OutCommandChoice,
+            InCommandChoice,
+        };
 
         What what = Nothing;
         Focus focus = NoFocus;
