@@ -48,6 +48,9 @@ public:
     void Sub_ComOutputPort();
     void Sub_ComInputPort();
 
+    // A side's line settings or handshake changed; the session opens with them.
+    void Sub_ComOutSet();
+    void Sub_ComInSet();
     // The lock of the settings while communicating.
     void Sub_OptionState(bool blnOS);
 

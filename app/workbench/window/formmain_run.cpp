@@ -99,6 +99,16 @@ void FormMain::Sub_ChoicesChanged()
     m_session.setChoices(Fun_Choices());
 }
 
+void FormMain::Sub_ComOutSet()
+{
+    Sub_ChoicesChanged();
+}
+
+void FormMain::Sub_ComInSet()
+{
+    Sub_ChoicesChanged();
+}
+
 void FormMain::ComboComFormat_Click()
 {
     Sub_ChoicesChanged();
