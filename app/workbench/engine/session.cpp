@@ -48,10 +48,8 @@ Session::Session(QObject *parent)
     connect(&m_engine, &TransferEngine::sendsSkipped, this, &Session::sendsSkipped);
     connect(&m_engine, &TransferEngine::captureFailed, this, &Session::captureFailed);
     connect(&m_engine, &TransferEngine::deviceLost, this, &Session::onDeviceLost);
-    for (CommPort *port : {&m_engine.outPort(), &m_engine.inPort()}) {
-        connect(port, &CommPort::notice, this, &Session::notice);
-        connect(port, &CommPort::Connecting, this, &Session::onConnecting);
-    }
+    connect(&m_engine, &TransferEngine::notice, this, &Session::notice);
+    connect(&m_engine, &TransferEngine::connecting, this, &Session::onConnecting);
     connect(&m_portWatcher, &PortWatcher::changed, this, &Session::onPortsChanged);
     m_reconnectTimer.setInterval(ReconnectLookMilliseconds);
     connect(&m_reconnectTimer, &QTimer::timeout, this, &Session::reconnect);
@@ -356,11 +354,9 @@ CaptureHeader Session::captureHeader() const
 void Session::applyLineOptions()
 {
     const bool samePort = m_choices.samePort();
-    CommPort &out = m_engine.outPort();
-    out.setDTREnable(samePort ? m_lineOptions.inDTR : m_lineOptions.outDTR);
-    out.setRTSEnable(samePort ? m_lineOptions.inRTS : m_lineOptions.outRTS);
-    m_engine.inPort().setDTREnable(m_lineOptions.inDTR);
-    m_engine.inPort().setRTSEnable(m_lineOptions.inRTS);
+    m_engine.setLineOutputs(samePort ? m_lineOptions.inDTR : m_lineOptions.outDTR,
+                            samePort ? m_lineOptions.inRTS : m_lineOptions.outRTS,
+                            m_lineOptions.inDTR, m_lineOptions.inRTS);
     m_engine.setLineOptions(m_lineOptions);
 }
 
@@ -379,23 +375,14 @@ bool Session::setPortMapOptions(const PortMapOptions &options)
     return m_portMapOptions.save(m_optionsPath) || !IniFileEditor::firstFailure(m_optionsPath);
 }
 
-const CommPort &Session::linePort(bool sendingSide) const
+TransferEngine::LineState Session::lineState(bool sendingSide) const
 {
-    const TransferEngine &engine = m_engine;
-    if (sendingSide || (m_choices.samePort() && !engine.inPort().PortOpen()))
-        return engine.outPort();
-    return engine.inPort();
-}
-
-Session::LineState Session::lineState(bool sendingSide) const
-{
-    const CommPort &port = linePort(sendingSide);
-    return {port.CommPortNumber(), port.PortOpen(), port.ModemInputs()};
+    return m_engine.lineState(sendingSide, m_choices.samePort());
 }
 
 bool Session::sendBreak(bool sendingSide)
 {
-    return const_cast<CommPort &>(linePort(sendingSide)).sendBreak();
+    return m_engine.sendBreak(sendingSide, m_choices.samePort());
 }
 
 // A device came or went. A running transfer keeps its lists locked, and they follow

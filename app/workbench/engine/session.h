@@ -4,7 +4,6 @@
 #include "capturelog.h"
 #include "commandcodec.h"
 #include "lineoptions.h"
-#include "modemlines.h"
 #include "portmapoptions.h"
 #include "portwatcher.h"
 #include "transferengine.h"
@@ -93,14 +92,6 @@ public:
         QString description;
     };
 
-    // One side of the line window: the sending or the receiving port as it stands.
-    struct LineState
-    {
-        qint16 port = 0;
-        bool open = false;
-        std::optional<ModemLines::Inputs> inputs;
-    };
-
     explicit Session(QObject *parent = nullptr);
 
     // The line and port-map options from their file, applied; `optionsPath` is saved to.
@@ -155,9 +146,8 @@ public:
     bool setPortMapOptions(const PortMapOptions &options);
     QString optionsPath() const { return m_optionsPath; }
 
-    // The line window's view of the ports: one port serving both ways is the receiving
-    // port, except in the send-only mode.
-    LineState lineState(bool sendingSide) const;
+    // The line window's view of the ports.
+    TransferEngine::LineState lineState(bool sendingSide) const;
     // Throws Component::RuntimeError; false when the line refuses a break.
     bool sendBreak(bool sendingSide);
 
@@ -202,7 +192,6 @@ private:
     void awaitRunPorts();
     bool runPortsPresent() const;
     void reconnect();
-    const CommPort &linePort(bool sendingSide) const;
 
     TransferEngine m_engine;
     PortWatcher m_portWatcher;

@@ -214,7 +214,7 @@ void FormLine::refresh()
 void FormLine::refreshPort(Side side)
 {
     PortControls &controls = m_ports[side];
-    const Session::LineState line = m_session.lineState(side == Out);
+    const TransferEngine::LineState line = m_session.lineState(side == Out);
     const Session::Choices &choices = m_session.choices();
     const qint16 handshake = side == Out ? choices.outHandshake : choices.inHandshake;
     controls.rts->setEnabled(!rtsDrivenByHandshake(handshake));
