@@ -339,7 +339,12 @@ void Session::addCaptureRecord(CaptureLog::RecordKind kind, const QString &text)
     m_engine.addCaptureRecord(kind, text, captureHeader());
 }
 
-bool Session::writeCapture()
+void Session::writeCapture()
+{
+    m_engine.writeCapture();
+}
+
+bool Session::finishCapture()
 {
     return m_engine.capture().flush() != CaptureLog::WriteStatus::Failed;
 }

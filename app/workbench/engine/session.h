@@ -129,8 +129,10 @@ public:
     void setCaptureFile(const QString &folder, const QString &fileName);
     const CaptureLog &capture() const { return m_engine.capture(); }
     void addCaptureRecord(CaptureLog::RecordKind kind, const QString &text);
-    // False when the capture could not be written.
-    bool writeCapture();
+    // Writes what the capture buffer holds; a failure is signalled as captureFailed.
+    void writeCapture();
+    // The same at the end, told at once: false when the capture could not be written.
+    bool finishCapture();
     CaptureHeader captureHeader() const;
     // The clear button: the next received data never begins a new line.
     void resetTicks() { m_engine.resetTicks(); }

@@ -405,7 +405,7 @@ void FormMain::Form_Unload()
 {
     // The timers would otherwise tick inside the modal reports below.
     m_session.shutDown();
-    if (m_session.capturing() && !m_session.writeCapture())
+    if (m_session.capturing() && !m_session.finishCapture())
         ModuleFun::ShowMessage(Fun_CaptureReport(), ModuleFun::AlignLeft);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))
