@@ -132,6 +132,10 @@ void TestSession::startRefuses_data()
     hex.outCommand = QStringLiteral("0G");
     QTest::addRow("send command not hex") << QList<int>{1} << hex
                                           << int(R::BadCommand) << int(R::OutCommandChoice) << 0;
+    Session::Choices overflow = hex;
+    overflow.outCommand = QString(2 * 32768, QLatin1Char('0'));
+    QTest::addRow("more hex pairs than a send holds") << QList<int>{1} << overflow
+                                                      << int(R::Unencodable) << int(R::OutCommandChoice) << 0;
     Session::Choices answer = make(TransferEngine::ModeAnswer, 1, 2);
     answer.format = CommandCodec::FormatHex;
     answer.outCommand = QStringLiteral("4F4B");
