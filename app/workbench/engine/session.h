@@ -98,7 +98,8 @@ public:
     void loadOptions(const QString &optionsPath);
 
     const Choices &choices() const { return m_choices; }
-    // Choices made while stopped; the ports of a run awaiting its device are compared.
+    // The choices as the user changes them: a run waiting for its lost device starts
+    // again with them, on its own ports only.
     void setChoices(const Choices &choices);
 
     // The system's ports and, listed although missing, `keptPorts`.
@@ -158,7 +159,8 @@ public:
     QString outSettings() const;
     QString inSettings() const;
 
-    // Watching the system's devices is left to the window's start.
+    // Starts watching the system's devices, unless a run holds its ports; a change is
+    // signalled as portsChanged.
     void watchPorts();
 
 signals:
