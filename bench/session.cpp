@@ -30,7 +30,7 @@ const QString StopCaption = QStringLiteral("停止通讯");
 
 } // namespace
 
-Session::Session(const QString &slavePath)
+WindowSession::WindowSession(const QString &slavePath)
 {
     QFile ports(m_folder.filePath(QStringLiteral("ports.ini")));
     ports.open(QIODevice::WriteOnly);
@@ -45,14 +45,14 @@ Session::Session(const QString &slavePath)
     QCoreApplication::processEvents();
 }
 
-Session::~Session()
+WindowSession::~WindowSession()
 {
     m_window->close();
     delete m_window;
     ModuleFun::SetMessageObserver({});
 }
 
-void Session::observe(const QString &text)
+void WindowSession::observe(const QString &text)
 {
     std::fprintf(stderr, "message: %s\n", qPrintable(text));
     if (m_messages++ > 0)
@@ -62,50 +62,50 @@ void Session::observe(const QString &text)
     m_firstErrorNumber = number.hasMatch() ? number.captured(1).toInt() : 0;
 }
 
-void Session::pick(const char *listName, const QString &itemText)
+void WindowSession::pick(const char *listName, const QString &itemText)
 {
     auto *list = m_window->findChild<QComboBox *>(QString::fromLatin1(listName));
     pickIndex(listName, list->findText(itemText));
 }
 
-void Session::pickIndex(const char *listName, int index)
+void WindowSession::pickIndex(const char *listName, int index)
 {
     auto *list = m_window->findChild<QComboBox *>(QString::fromLatin1(listName));
     list->setCurrentIndex(index);
     emit list->activated(index);
 }
 
-void Session::check(const char *boxName, bool checked)
+void WindowSession::check(const char *boxName, bool checked)
 {
     auto *box = m_window->findChild<QCheckBox *>(QString::fromLatin1(boxName));
     if (box->isChecked() != checked)
         box->click();
 }
 
-void Session::type(const char *boxName, const QString &text)
+void WindowSession::type(const char *boxName, const QString &text)
 {
     m_window->findChild<QLineEdit *>(QString::fromLatin1(boxName))->setText(text);
 }
 
-void Session::clickButtonCom()
+void WindowSession::clickButtonCom()
 {
     QTest::mouseClick(m_window->findChild<QWidget *>(QStringLiteral("ButtonCom")), Qt::LeftButton);
     QCoreApplication::processEvents();
 }
 
-bool Session::communicating() const
+bool WindowSession::communicating() const
 {
     const QWidget *button = m_window->findChild<QWidget *>(QStringLiteral("ButtonCom"));
     return button->property(CaptionProperty).toString() == StopCaption;
 }
 
-bool Session::inPortOpen() const
+bool WindowSession::inPortOpen() const
 {
     const auto *port = m_window->findChild<CommPort *>(QStringLiteral("MSCommInPut"));
     return port && port->PortOpen();
 }
 
-void Session::prepare(int mode, int format, const QString &baud)
+void WindowSession::prepare(int mode, int format, const QString &baud)
 {
     pick("ComboComOutput", QStringLiteral("Com 15"));
     pick("ComboComInput", QStringLiteral("Com 15"));
@@ -117,17 +117,17 @@ void Session::prepare(int mode, int format, const QString &baud)
     pick("ComboComInSetD", QStringLiteral("8"));
 }
 
-QPlainTextEdit *Session::pane(const char *paneName) const
+QPlainTextEdit *WindowSession::pane(const char *paneName) const
 {
     return m_window->findChild<QPlainTextEdit *>(QString::fromLatin1(paneName));
 }
 
-QString Session::dataFolder() const
+QString WindowSession::dataFolder() const
 {
     return m_folder.filePath(QStringLiteral("data"));
 }
 
-QString Session::captureFile() const
+QString WindowSession::captureFile() const
 {
     return dataFolder() + QLatin1Char('/') + CaptureLog::fileNameFor(QDate::currentDate());
 }

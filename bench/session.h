@@ -12,13 +12,13 @@ class QPlainTextEdit;
 // One run of the program's main window in a program folder of its own, driven through
 // its controls by their names the way a user drives them, with the far end mapped as
 // Com 15. The messages the window would show are counted instead of waiting for a user.
-class Session
+class WindowSession
 {
 public:
-    explicit Session(const QString &slavePath);
-    ~Session();
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
+    explicit WindowSession(const QString &slavePath);
+    ~WindowSession();
+    WindowSession(const WindowSession &) = delete;
+    WindowSession &operator=(const WindowSession &) = delete;
 
     void pick(const char *listName, const QString &itemText);
     void pickIndex(const char *listName, int index);

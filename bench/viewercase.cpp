@@ -217,7 +217,7 @@ Result run(const QString &largeCapture, int bytesPerSecond, Work work)
 {
     Result result;
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    WindowSession session(terminal.slavePath());
     QFile::link(largeCapture, session.dataFolder() + QLatin1Char('/') + LargeCaptureName);
     QFile::copy(QStringLiteral(TARROCK_DIR "/data/操作说明.txt"), session.dataFolder() + QStringLiteral("/操作说明.txt"));
     session.prepare(2, 0);

@@ -98,7 +98,7 @@ bool captureHolds(const QString &path, qint64 bytes, int format)
 }
 
 // Starts the session and lets the far end run until its work is done, then stops.
-void whileFarEndRuns(Session &session, const std::function<void()> &work)
+void whileFarEndRuns(WindowSession &session, const std::function<void()> &work)
 {
     session.clickButtonCom();
     FarEnd farEnd(work);
@@ -119,7 +119,7 @@ ReceiveResult receive(qint64 bytes, int format, bool throughSer2net)
         if (!server->listening())
             return result;
     }
-    Session session(server ? server->address() : terminal.slavePath());
+    WindowSession session(server ? server->address() : terminal.slavePath());
     session.prepare(2, format);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();
@@ -152,7 +152,7 @@ ReceiveResult receive(qint64 bytes, int format, bool throughSer2net)
 double steadyCpuShare(qint64 bytesPerSecond, int seconds)
 {
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    WindowSession session(terminal.slavePath());
     session.prepare(2, 0);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();
@@ -170,7 +170,7 @@ double steadyCpuShare(qint64 bytesPerSecond, int seconds)
 QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const QByteArray &answer)
 {
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    WindowSession session(terminal.slavePath());
     session.prepare(3, 0);
     session.type("TextComOutCommand", QString::fromLatin1(answer));
     session.type("TextComInCommand", QString::fromLatin1(command));
@@ -184,7 +184,7 @@ QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const
 QVector<double> periodicIntervals(int periods)
 {
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    WindowSession session(terminal.slavePath());
     session.prepare(0, 0);
     session.check("CheckComAuto", true);
     session.pick("ComboComTime", QStringLiteral("200"));
@@ -200,7 +200,7 @@ SlowReaderResult slowReader(int commandBytes, int bytesPerSecond, int seconds)
 {
     SlowReaderResult result;
     PseudoTerminal terminal;
-    Session session(terminal.slavePath());
+    WindowSession session(terminal.slavePath());
     session.prepare(0, 0, QStringLiteral("9600"));
     session.check("CheckComAuto", true);
     session.pick("ComboComTime", QStringLiteral("200"));
@@ -235,7 +235,7 @@ StartResult lateStart(int delayMs)
 {
     StartResult result;
     LateServer server(delayMs);
-    Session session(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()));
+    WindowSession session(QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()));
     session.prepare(2, 0);
     StallMonitor stalls;
     stalls.start();

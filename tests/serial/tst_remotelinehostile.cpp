@@ -1,9 +1,9 @@
 // Velmora tests. Licensed under the MIT licence.
 #include "commport.h"
+#include "engineinview.h"
 #include "hostileserver.h"
 #include "portmap.h"
 #include "remoteline.h"
-#include "transferengine.h"
 
 #include <runtimeerror.h>
 
@@ -309,7 +309,7 @@ void TestRemoteLineHostile::nothingSentAfterALoss()
 {
     HostileServer server(Phase::ModemControl, Misdeed::Close, 0, 3);
     mapPorts(server.address());
-    TransferEngine engine;
+    EngineInView engine;
     engine.setSamePort(true);
     engine.openInPort({TestPort, QStringLiteral("9600,N,8,1"), 0}, 1, 0);
     TransferEngine::Run run;
@@ -420,7 +420,7 @@ void TestRemoteLineHostile::oneLimitForTheWholeStart()
     HostileServer first(Phase::Offers, Misdeed::LateEveryAnswer, 900);
     HostileServer second(Phase::Offers, Misdeed::LateEveryAnswer, 900);
     mapPorts(first.address(), second.address());
-    TransferEngine engine;
+    EngineInView engine;
     QElapsedTimer ticking;
     qint64 longestGap = 0;
     QTimer ticks;

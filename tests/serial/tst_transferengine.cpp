@@ -2,7 +2,7 @@
 #include "commandcodec.h"
 #include "portmap.h"
 #include "systemcodepage.h"
-#include "transferengine.h"
+#include "engineinview.h"
 
 #include <pseudoterminal.h>
 
@@ -59,7 +59,7 @@ public:
     PseudoTerminal out;
     PseudoTerminal in;
     qint32 now = 1000;
-    TransferEngine engine;
+    EngineInView engine;
 };
 
 TransferEngine::Run receiving()

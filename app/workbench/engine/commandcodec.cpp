@@ -155,6 +155,13 @@ QVariant CommandCodec::sendData(const QString &command, int format)
     return command;
 }
 
+QByteArray CommandCodec::sendBytes(const QString &command, int format)
+{
+    if (format == FormatHex)
+        return hexBytes(command);
+    return SystemCodePage::fromUnicode(command);
+}
+
 QByteArray CommandCodec::hexBytes(const QString &command)
 {
     const QString digits = scanHex(command).digits;

@@ -46,6 +46,8 @@ public:
     // Text format: the command itself (it goes out in the system code page).
     // Hexadecimal format: the bytes of hexBytes.
     static QVariant sendData(const QString &command, int format);
+    // The same, encoded once into the bytes that go to the line.
+    static QByteArray sendBytes(const QString &command, int format);
     // One byte per pair of a command that check() accepts (of any other text, the
     // pairs before its first fault). Throws Component::RuntimeError (Overflow) when
     // the pairs do not fit a signed 16-bit count.

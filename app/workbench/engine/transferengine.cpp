@@ -50,6 +50,10 @@ TransferEngine::TransferEngine(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
     connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
     connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
+    for (CommPort *port : {&m_outPort, &m_inPort}) {
+        connect(port, &CommPort::notice, this, &TransferEngine::notice);
+        connect(port, &CommPort::Connecting, this, &TransferEngine::connecting);
+    }
 }
 
 void TransferEngine::setTickClock(TickClock clock)
@@ -150,6 +154,30 @@ void TransferEngine::setFormat(qint16 format)
     m_format = format;
     m_inPort.setInputMode(format == CommandCodec::FormatHex ? CommPort::InputModeBinary
                                                             : CommPort::InputModeText);
+}
+
+void TransferEngine::setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts)
+{
+    m_outPort.setDTREnable(outDtr);
+    m_outPort.setRTSEnable(outRts);
+    m_inPort.setDTREnable(inDtr);
+    m_inPort.setRTSEnable(inRts);
+}
+
+bool TransferEngine::outPortServes(bool sendingSide, bool samePort) const
+{
+    return sendingSide || (samePort && !m_inPort.PortOpen());
+}
+
+TransferEngine::LineState TransferEngine::lineState(bool sendingSide, bool samePort) const
+{
+    const CommPort &port = outPortServes(sendingSide, samePort) ? m_outPort : m_inPort;
+    return {port.CommPortNumber(), port.PortOpen(), port.ModemInputs()};
+}
+
+bool TransferEngine::sendBreak(bool sendingSide, bool samePort)
+{
+    return (outPortServes(sendingSide, samePort) ? m_outPort : m_inPort).sendBreak();
 }
 
 void TransferEngine::setCapturing(bool capturing)

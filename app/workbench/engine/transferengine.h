@@ -4,6 +4,7 @@
 #include "capturelog.h"
 #include "commport.h"
 #include "lineoptions.h"
+#include "modemlines.h"
 
 #include <QObject>
 #include <QSet>
@@ -61,9 +62,6 @@ public:
 
     void setTickClock(TickClock clock);
 
-    CommPort &outPort() { return m_outPort; }
-    CommPort &inPort() { return m_inPort; }
-    QTimer &timer() { return m_timer; }
     CaptureLog &capture() { return m_capture; }
     const CaptureLog &capture() const { return m_capture; }
 
@@ -79,6 +77,7 @@ public:
     void closePorts();
     // A port waits for its server inside the event loop; the engine must live on.
     bool waiting() const { return m_outPort.Busy() || m_inPort.Busy(); }
+    bool portsOpen() const { return m_outPort.PortOpen() || m_inPort.PortOpen(); }
     // What more is known about the last lost device than that it went away; may be empty.
     QString lossReason() const { return m_lossReason; }
     // Sends go through the receiving port, which serves both directions.
@@ -89,6 +88,8 @@ public:
     // sending modes; the first send comes one period later.
     void begin(const Run &run, const CaptureHeader &header);
     void stop();
+    // No further send; the ports stay as they are.
+    void stopSending() { m_timer.stop(); }
     bool sending() const { return m_timer.isActive(); }
 
     // Data arriving from now on is shown and captured in this format.
@@ -98,6 +99,20 @@ public:
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
     void setLineOptions(const LineOptions &options) { m_options = options; }
+    // DTR and RTS of each port, applied at once to an open port and kept for the next open.
+    void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
+
+    // One port's line as the line window shows it. One port serving both ways is the
+    // receiving port, except in the send-only mode, where only the sending port opens.
+    struct LineState
+    {
+        qint16 port = 0;
+        bool open = false;
+        std::optional<ModemLines::Inputs> inputs;
+    };
+    LineState lineState(bool sendingSide, bool samePort) const;
+    // Throws Component::RuntimeError; false when the line refuses a break.
+    bool sendBreak(bool sendingSide, bool samePort);
 
     // Capture on or off; switching it off first writes what the buffer holds.
     void setCapturing(bool capturing);
@@ -115,6 +130,10 @@ public:
     bool send();
 
 signals:
+    // A port's remark on its line (a server that ignores a setting, say).
+    void notice(const QString &text);
+    // An open waits for the server of a network line.
+    void connecting();
     void sent(const QString &command);
     void received(const QString &text, bool newLine);
     // A single send is done: the timer stopped, the ports stay open.
@@ -127,7 +146,13 @@ signals:
     // The device of a port went away; both ports are closed and the timer stopped.
     void deviceLost(qint16 port);
 
+protected:
+    // For tests that look at a port's own state.
+    CommPort &outPort() { return m_outPort; }
+    CommPort &inPort() { return m_inPort; }
+
 private:
+    bool outPortServes(bool sendingSide, bool samePort) const;
     void onTimer();
     void onInComm();
     void onOutComm();

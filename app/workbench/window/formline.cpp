@@ -2,7 +2,7 @@
 #include "formline.h"
 
 #include "commport.h"
-#include "transferengine.h"
+#include "session.h"
 
 #include <inifileeditor.h>
 #include <interfacelanguage.h>
@@ -75,12 +75,10 @@ bool rtsDrivenByHandshake(qint16 handshake)
 
 } // namespace
 
-FormLine::FormLine(TransferEngine &engine, const LineOptions &options, ContextSource context,
-                   QWidget *parent)
+FormLine::FormLine(Session &session, QWidget *parent)
     : SkinnedWindow(QStringLiteral("FormLine"), Caption, WindowSize, parent),
-      m_engine(engine),
-      m_options(options),
-      m_context(std::move(context))
+      m_session(session),
+      m_options(session.lineOptions())
 {
     addTitleStrip(Caption);
     addCloseButton();
@@ -204,39 +202,31 @@ void FormLine::showOptions()
 
 void FormLine::refresh()
 {
-    const PortContext context = m_context();
-    m_ports[Out].frame->setTitle(context.samePort ? SharedOutTitle : FrameTitles[Out]);
-    m_ports[Out].frame->setEnabled(!context.samePort);
-    setButtonEnabled(m_ports[Out].breakButton, !context.samePort);
-    m_ports[In].frame->setTitle(context.samePort ? SharedTitle : FrameTitles[In]);
-    refreshPort(Out, context);
-    refreshPort(In, context);
+    const bool samePort = m_session.choices().samePort();
+    m_ports[Out].frame->setTitle(samePort ? SharedOutTitle : FrameTitles[Out]);
+    m_ports[Out].frame->setEnabled(!samePort);
+    setButtonEnabled(m_ports[Out].breakButton, !samePort);
+    m_ports[In].frame->setTitle(samePort ? SharedTitle : FrameTitles[In]);
+    refreshPort(Out);
+    refreshPort(In);
 }
 
-void FormLine::refreshPort(Side side, const PortContext &context)
+void FormLine::refreshPort(Side side)
 {
     PortControls &controls = m_ports[side];
-    const CommPort &port = portOf(side, context);
-    const qint16 handshake = side == Out ? context.outHandshake : context.inHandshake;
+    const TransferEngine::LineState line = m_session.lineState(side == Out);
+    const Session::Choices &choices = m_session.choices();
+    const qint16 handshake = side == Out ? choices.outHandshake : choices.inHandshake;
     controls.rts->setEnabled(!rtsDrivenByHandshake(handshake));
     if (controls.frame->isEnabled())
-        setButtonEnabled(controls.breakButton, port.PortOpen());
+        setButtonEnabled(controls.breakButton, line.open);
 
-    const std::optional<ModemLines::Inputs> inputs = port.ModemInputs();
     for (int k = 0; k < int(controls.leds.size()); ++k) {
-        controls.leds[k]->setState(!inputs ? ModemLed::State::Unavailable
-                                   : (*inputs).*InputLines[k].raised ? ModemLed::State::Raised
-                                                                     : ModemLed::State::Low);
+        controls.leds[k]->setState(!line.inputs ? ModemLed::State::Unavailable
+                                   : (*line.inputs).*InputLines[k].raised ? ModemLed::State::Raised
+                                                                          : ModemLed::State::Low);
     }
-    controls.state->setText(!port.PortOpen() ? PortClosed : inputs ? QString() : NoModemLines);
-}
-
-// One port serving both ways is the receiving port, except in the send-only mode.
-CommPort &FormLine::portOf(Side side, const PortContext &context) const
-{
-    if (side == Out || (context.samePort && !m_engine.inPort().PortOpen()))
-        return m_engine.outPort();
-    return m_engine.inPort();
+    controls.state->setText(!line.open ? PortClosed : line.inputs ? QString() : NoModemLines);
 }
 
 void FormLine::lineOutputClicked(Side side)
@@ -249,10 +239,9 @@ void FormLine::lineOutputClicked(Side side)
 
 void FormLine::breakClicked(Side side)
 {
-    CommPort &port = portOf(side, m_context());
     try {
-        if (!port.sendBreak())
-            ModuleFun::ShowMessage(BreakRefused.arg(port.CommPortNumber()), ModuleFun::AlignCentre);
+        if (!m_session.sendBreak(side == Out))
+            ModuleFun::ShowMessage(BreakRefused.arg(m_session.lineState(side == Out).port), ModuleFun::AlignCentre);
     } catch (const Component::RuntimeError &error) {
         ModuleFun::ShowMessage(ModuleFun::ErrorReport(error.number(), error.description(), HintComm), ModuleFun::AlignLeft);
     }

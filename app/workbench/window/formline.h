@@ -9,15 +9,13 @@
 #include <QTimer>
 
 #include <array>
-#include <functional>
 
-class CommPort;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class TransferEngine;
+class Session;
 
 namespace Component {
 class Control;
@@ -25,27 +23,18 @@ class Control;
 
 // The line window: DTR and RTS, the modem input lines and a break for each of the two
 // ports (one set when they are one port), custom baud rates, the line ending of text
-// sends, timestamps and spaced hex, and the language of the interface. Not modal; it works on the engine's ports while
-// communication runs and hands every change of the options to the main window.
+// sends, timestamps and spaced hex, and the language of the interface. Not modal; it works on
+// the session's ports while communication runs and hands every change of the options to
+// the main window.
 class FormLine : public SkinnedWindow
 {
     Q_OBJECT
 
 public:
-    // What the main window knows about the ports that the window shows.
-    struct PortContext
-    {
-        bool samePort = false;
-        qint16 outHandshake = 0;
-        qint16 inHandshake = 0;
-    };
-    using ContextSource = std::function<PortContext()>;
-
     // The modem inputs are read this often while a port is open.
     static constexpr int RefreshMilliseconds = 50;
 
-    FormLine(TransferEngine &engine, const LineOptions &options, ContextSource context,
-             QWidget *parent = nullptr);
+    explicit FormLine(Session &session, QWidget *parent = nullptr);
 
     const LineOptions &options() const { return m_options; }
 
@@ -71,8 +60,7 @@ private:
     void buildLanguageRow();
     void showOptions();
     void refresh();
-    void refreshPort(Side side, const PortContext &context);
-    CommPort &portOf(Side side, const PortContext &context) const;
+    void refreshPort(Side side);
     void lineOutputClicked(Side side);
     void breakClicked(Side side);
     void baudEdited(Side side);
@@ -80,9 +68,8 @@ private:
     void languageChosen();
     void changed();
 
-    TransferEngine &m_engine;
+    Session &m_session;
     LineOptions m_options;
-    ContextSource m_context;
     std::array<PortControls, 2> m_ports;
     QComboBox *ComboLineEnd = nullptr;
     QCheckBox *CheckTimeStamp = nullptr;

@@ -65,7 +65,7 @@ const QString SysDataFile = QStringLiteral("sysdata.dat");
 
 FormMain::FormMain(QWidget *parent)
     : SkinnedWindow(QStringLiteral("FormMain"), QString::fromUtf8(MakerInfo::Product), DesignSize, parent),
-      m_engine(this) // a child, so that its ports and timer are found by name
+      m_session(this) // a child, so that the engine's ports and timer are found by name
 {
     setShownInTaskBar(true);
 
@@ -74,12 +74,12 @@ FormMain::FormMain(QWidget *parent)
     buildCommunicationFrame();
     buildToolRow();
     connectSettings();
-    connectEngine();
+    connectSession();
 
     Form_Load();
 }
 
-// The line window works on the engine's ports: it goes first.
+// The line window works on the session's ports: it goes first.
 FormMain::~FormMain()
 {
     delete m_formLine;
@@ -341,9 +341,7 @@ void FormMain::Form_Load()
     PortMap::setUserFolder(locations.userPortFolder());
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
-    m_lineOptions = LineOptions::load(Fun_LineOptionsPath());
-    Sub_ApplyLineOptions();
-    m_portMapOptions = PortMapOptions::load(Fun_LineOptionsPath());
+    m_session.loadOptions(Fun_LineOptionsPath());
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
     for (const Setting &setting : Fun_Settings()) {
         const qint16 stored = udtSysData.*setting.stored;
@@ -363,9 +361,10 @@ void FormMain::Form_Load()
 
     strFileName = CaptureLog::fileNameFor(QDate::currentDate());
     LabelFileName->setText(FileNamePrefix + strFileName);
-    m_engine.capture().setFile(locations.captureFolder(), strFileName);
+    m_session.setCaptureFile(locations.captureFolder(), strFileName);
+    Sub_ChoicesChanged();
 
-    Sub_WatchPorts();
+    m_session.watchPorts();
 }
 
 // A stored index outside the list (a damaged or hand-edited file) selects the first item.
@@ -378,7 +377,7 @@ void FormMain::closeEvent(QCloseEvent *event)
 {
     // A start or a setting waits for a network server further down the stack: it is
     // called off, and the window closes once the wait has returned.
-    if (m_blnStarting || m_engine.waiting()) {
+    if (m_session.starting() || m_session.waiting()) {
         Sub_ClosePorts();
         event->ignore();
         QTimer::singleShot(10, this, &QWidget::close);
@@ -405,11 +404,8 @@ void FormMain::closeEvent(QCloseEvent *event)
 void FormMain::Form_Unload()
 {
     // The timers would otherwise tick inside the modal reports below.
-    m_engine.timer().stop();
-    m_portWatcher.stop();
-    m_reconnectTimer.stop();
-    Sub_ClosePorts();
-    if (m_engine.capturing() && m_engine.capture().flush() == CaptureLog::WriteStatus::Failed)
+    m_session.shutDown();
+    if (m_session.capturing() && !m_session.finishCapture())
         ModuleFun::ShowMessage(Fun_CaptureReport(), ModuleFun::AlignLeft);
     Sub_FillSysData();
     if (!udtSysData.save(Fun_SysDataPath()))
@@ -421,9 +417,10 @@ void FormMain::Form_Unload()
 qint16 FormMain::Fun_SelectedPort(const QComboBox *list, qint16 intFallback) const
 {
     const int index = list->currentIndex();
-    if (intComPortCount == 0 || index < 0 || index >= intComPortCount)
+    const QList<Session::PortEntry> &ports = m_session.ports();
+    if (index < 0 || index >= ports.size())
         return intFallback;
-    return intComPortList[index + 1];
+    return ports.at(index).number;
 }
 
 void FormMain::Sub_FillSysData()
@@ -470,4 +467,43 @@ qint16 FormMain::Fun_ClickedValue(QCheckBox *box)
     if (value != CheckGrey)
         box->setTristate(false);
     return value;
+}
+
+const std::array<FormMain::Setting, FormMain::SettingCount> &FormMain::Fun_Settings()
+{
+    using F = FormMain;
+    using S = SysData;
+    static const std::array<Setting, SettingCount> settings = {{
+        {Setting::Port, &S::OutPort, &F::ComboComOutput, nullptr, &F::Sub_ComOutputPort},
+        {Setting::Port, &S::InPort, &F::ComboComInput, nullptr, &F::Sub_ComInputPort},
+        {Setting::ListIndex, &S::IOState, &F::ComboComIOState, nullptr, &F::ComboComIOState_Click},
+        {Setting::ListIndex, &S::OutSetB, &F::ComboComOutSetB, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetP, &F::ComboComOutSetP, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetD, &F::ComboComOutSetD, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutSetS, &F::ComboComOutSetS, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::OutHand, &F::ComboComOutHand, nullptr, &F::Sub_ComOutSet},
+        {Setting::ListIndex, &S::InSetB, &F::ComboComInSetB, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetP, &F::ComboComInSetP, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetD, &F::ComboComInSetD, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InSetS, &F::ComboComInSetS, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::InHand, &F::ComboComInHand, nullptr, &F::Sub_ComInSet},
+        {Setting::ListIndex, &S::ComFormat, &F::ComboComFormat, nullptr, &F::ComboComFormat_Click},
+        {Setting::CheckBox, &S::ComAuto, nullptr, &F::CheckComAuto, &F::CheckComAuto_Click},
+        {Setting::ListIndex, &S::ComTime, &F::ComboComTime, nullptr, &F::Sub_ChoicesChanged},
+        {Setting::CheckBox, &S::SaveInfo, nullptr, &F::CheckSaveInfo, &F::CheckSaveInfo_Click},
+    }};
+    return settings;
+}
+
+QWidget *FormMain::Fun_SettingControl(const Setting &setting) const
+{
+    if (setting.list)
+        return this->*setting.list;
+    return this->*setting.box;
+}
+
+void FormMain::Sub_OptionState(bool blnOS)
+{
+    for (const Setting &setting : Fun_Settings())
+        Fun_SettingControl(setting)->setEnabled(blnOS);
 }

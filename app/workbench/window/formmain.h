@@ -3,17 +3,14 @@
 
 #include "capturelog.h"
 #include "lineoptions.h"
-#include "portmap.h"
 #include "portmapoptions.h"
-#include "portwatcher.h"
+#include "session.h"
 #include "sysdata.h"
 #include "transferengine.h"
 
 #include <skinnedwindow.h>
 
 #include <QPointer>
-#include <QTimer>
-#include <QVariant>
 
 #include <array>
 
@@ -32,7 +29,8 @@ class RuntimeError;
 }
 
 // The main window: the serial workbench with its settings, the two display panes and the
-// messages to the user; the transfer engine behind it drives the ports and the capture.
+// messages to the user. The session behind it owns the run: the ports, the transfer and
+// the capture; the window hands it the user's choices and shows what it reports.
 class FormMain : public SkinnedWindow
 {
     Q_OBJECT
@@ -50,22 +48,15 @@ public:
     void Sub_ComOutputPort();
     void Sub_ComInputPort();
 
-    // Line settings and the lock while communicating.
+    // A side's line settings or handshake changed; the session opens with them.
     void Sub_ComOutSet();
     void Sub_ComInSet();
+    // The lock of the settings while communicating.
     void Sub_OptionState(bool blnOS);
 
-    // Commands and their encoding; false when the command cannot be sent.
-    bool Fun_CommandTest(const QString &strCommand);
-    bool Sub_OutCommandChange(const QString &strComOutCommand);
-
-    // Opening the ports; false (reported) when the port cannot be opened as set.
-    bool Sub_MscommOutPut();
-    bool Sub_MscommInPut();
-
     // Display and capture of what the engine sent and received.
-    void Sub_ComOutputDataShow();
-    void Sub_ComInputDataShow();
+    void Sub_ComOutputDataShow(const QString &strCommand);
+    void Sub_ComInputDataShow(const QString &strData, bool blnNewLine);
     void Sub_SaveComInfo(qint16 intComInfoState, const QString &strComInfo);
     void Sub_SaveComInfoToFile();
 
@@ -73,7 +64,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // Construction and layout (formmain.cpp).
+    // Construction, layout, load and close, and the settings record (formmain.cpp).
     void buildTitleStrip();
     void buildSettingsFrame();
     void buildPortColumn(QGroupBox *frame, int x, const QString &side, QComboBox *&portList,
@@ -105,7 +96,6 @@ private:
     static const std::array<Setting, SettingCount> &Fun_Settings();
     QWidget *Fun_SettingControl(const Setting &setting) const;
 
-    // Load and close (formmain.cpp).
     static QString Fun_SysDataPath();
     void Form_Load();
     void Form_Unload();
@@ -122,47 +112,39 @@ private:
     static void Sub_SetCheckValue(QCheckBox *box, qint16 intValue);
     static qint16 Fun_ClickedValue(QCheckBox *box);
 
-    // Settings handlers (formmain_settings.cpp).
-    void ComboComOutHand_Click();
-    void ComboComInHand_Click();
+    // Settings handlers: each hands the choices over to the session.
     void ComboComFormat_Click();
-    void ComboComTime_Click();
     void ComboComIOState_Click();
     void CheckComAuto_Click();
+    Session::Choices Fun_Choices() const;
+    void Sub_ChoicesChanged();
 
-    // Ports (formmain_ports.cpp).
+    // Ports (formmain_run.cpp).
     void ButtonScanPort_Click();
     void Sub_FillPortLists(const QList<qint16> &keptPorts);
     void Sub_SelectPorts(qint16 intOutPort, qint16 intInPort);
     void Sub_RefreshPorts();
-    void Sub_TakePort(QComboBox *list, qint16 &intPort, QLabel *label,
-                      const QString &strPrefix);
+    void Sub_TakePort(QComboBox *list, QLabel *label, const QString &strPrefix);
     void Sub_PortsChanged();
 
-    // Commands (formmain_commands.cpp).
+    // Commands.
     void TextCommand_Change(QLineEdit *box);
 
-    // Transfer engine (formmain_transfer.cpp).
+    // The run.
+    void connectSession();
     void ButtonCom_Click();
     void Sub_ComStart();
-    void Sub_ShowConnecting();
-    void Sub_EndConnecting();
+    void Sub_ConnectingChanged(bool blnConnecting);
+    void Sub_RunningChanged(bool blnRunning);
     void Sub_ComStop();
-    bool Fun_ComStartPorts();
-    bool Fun_ComStartSharedPorts();
-    bool Fun_CheckPort(qint16 intPort, QWidget *focusOnRefusal);
-    void connectEngine();
-    void Sub_SingleSendDone();
-    void Sub_Received(const QString &text, bool newLine);
-    void Sub_DeviceLost(qint16 intPort);
-    void Sub_ReportCommError(const Component::RuntimeError &error, qint16 intPort);
+    void Sub_ReportRefusal(const Session::Refusal &refusal);
+    void Sub_DeviceLost(qint16 intPort, bool blnWillReconnect, const QString &strReason);
     void Sub_ReportFailure(int number, const QString &description, TransferEngine::Hint hint);
     void Sub_ClosePorts();
     bool Fun_Communicating() const;
     void Sub_SetComCaption(const QString &caption);
 
-    // Display and capture (formmain_display.cpp).
-    CaptureHeader Fun_CaptureHeader() const;
+    // Display and capture.
     void ButtonClear_Click();
     void CheckSaveInfo_Click();
     QString Fun_CaptureReport() const;
@@ -177,22 +159,13 @@ private:
     void ButtonExit_Click();
     void HelpButton_Click();
 
-    // The line window and its options (formmain_line.cpp).
+    // The line and port map windows and their options.
     void ButtonLine_Click();
     static QString Fun_LineOptionsPath();
     void Sub_LineOptionsChanged(const LineOptions &options);
-    void Sub_ApplyLineOptions();
-
-    // The port map window, and starting again after a lost device (formmain_portmap.cpp).
-    void Sub_WatchPorts();
     void ButtonPortMap_Click();
     void Sub_PortMapChanged();
     void Sub_PortMapOptionsChanged(const PortMapOptions &options);
-    bool Fun_AwaitReconnect(qint16 intLostPort);
-    void Sub_AwaitRunPorts();
-    void Sub_EndReconnectWait();
-    bool Fun_RunPortsPresent() const;
-    void Sub_Reconnect();
 
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
@@ -222,50 +195,14 @@ private:
     DataPane *TextComInput = nullptr;
     Component::Control *ButtonCom = nullptr;
 
-    // Owns MSCommOutPut, MSCommInPut and Timer1.
-    TransferEngine m_engine;
+    // Owns the run: MSCommOutPut, MSCommInPut and Timer1 among its children.
+    Session m_session;
 
-    // Window-level state shared by the workbench's routines.
-    qint16 intIOState = 0;
-    std::array<qint16, PortMap::LastPort + 1> intComPortList {}; // entries by port number; entry 0 unused
-    qint16 intComPortCount = 0;
-    qint16 intComOutPort = 0;
-    QString strComOutSet;
-    qint16 intComOutHand = 0;
-    qint16 intComInPort = 0;
-    QString strComInSet;
-    qint16 intComInHand = 0;
-    qint16 intComFormat = 0;
-    bool blnComAuto = false;
-    qint16 intComTime = 0;
-    QString strOutCommand;
-    QVariant varOutData;
-    QString strInData;
-    QString strInCommand;
-    bool blnNewLine = false;
     QString strFileName;
     SysData udtSysData;
 
-    LineOptions m_lineOptions;
     QPointer<FormLine> m_formLine;
-
-    PortWatcher m_portWatcher;
-    PortMapOptions m_portMapOptions;
     QPointer<FormPortMap> m_formPortMap;
-    // The run a lost device stopped, started again on its own ports once its devices
-    // are back.
-    struct Reconnect
-    {
-        bool awaiting = false;
-        bool seenBack = false;   // every device of the run was there at the last look
-        bool told = false;       // the user knows the run waits; a new loss says nothing more
-        qint16 outPort = 0;
-        qint16 inPort = 0;
-    };
-    Reconnect m_reconnect;
-    QTimer m_reconnectTimer;
 
     bool m_blnUnloaded = false;
-    // A start runs; a network line may wait for its server inside the event loop.
-    bool m_blnStarting = false;
 };
