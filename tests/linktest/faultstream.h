@@ -29,7 +29,7 @@ struct FaultStream
     {
         QByteArray noise;
         for (int i = 0; i < count; ++i)
-            noise.append(char(uchar(stream[at] ^ (0x3C + 17 * i)) | 0x01 ? uchar(stream[at] ^ (0x3C + 17 * i)) : 0x3C));
+            noise.append(char(stream[at] ^ char(0x3C + 17 * i)));
         stream.insert(at, noise);
     }
 };
