@@ -6,11 +6,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("LinkReport", text);
-}
-
 QString count(qint64 value)
 {
     return QLocale::c().toString(value);
@@ -26,7 +21,9 @@ QString milliseconds(double value)
     return QString::number(value, 'f', 1) + QStringLiteral(" ms");
 }
 
-QString directionText(const DirectionFigures &d, bool framed)
+} // namespace
+
+QString LinkReport::directionText(const DirectionFigures &d, bool framed)
 {
     const LinkCounts &c = d.counts;
     QStringList lines;
@@ -61,16 +58,7 @@ QString directionText(const DirectionFigures &d, bool framed)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-} // namespace
-
-namespace LinkReport {
-
-QString patternName(const LinkSetup &setup)
-{
-    return TestPattern::name(setup.pattern);
-}
-
-QString figuresText(const LinkFigures &figures, LinkChecker::Form form)
+QString LinkReport::figuresText(const LinkFigures &figures, LinkChecker::Form form)
 {
     QStringList parts;
     parts << tr("用时：%1 秒").arg(QString::number(figures.elapsedSeconds, 'f', 1));
@@ -83,12 +71,12 @@ QString figuresText(const LinkFigures &figures, LinkChecker::Form form)
     return parts.join(QStringLiteral("\r\n"));
 }
 
-QString verdictText(const LinkFigures &figures, double bitErrorRateLimit)
+QString LinkReport::verdictText(const LinkFigures &figures, double bitErrorRateLimit)
 {
     return figures.passes(bitErrorRateLimit) ? tr("通过") : tr("未通过");
 }
 
-QString reportText(const LinkSetup &setup, const LinkPorts &ports, const LinkFigures &figures)
+QString LinkReport::reportText(const LinkSetup &setup, const LinkPorts &ports, const LinkFigures &figures)
 {
     QStringList lines;
     lines << tr("线路测试报告");
@@ -96,7 +84,7 @@ QString reportText(const LinkSetup &setup, const LinkPorts &ports, const LinkFig
     lines << tr("结束：%1").arg(figures.ended.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     lines << tr("发送端口：Com %1 %2").arg(ports.out.port).arg(ports.out.settings);
     lines << tr("接收端口：Com %1 %2").arg(ports.in.port).arg(ports.in.settings);
-    lines << tr("测试图案：%1").arg(patternName(setup));
+    lines << tr("测试图案：%1").arg(TestPattern::name(setup.pattern));
     lines << (setup.form == LinkChecker::Form::Framed ? tr("形式：分块（块号与 CRC），每块 %1 字节").arg(setup.payloadBytes)
                                                       : tr("形式：原始"));
     lines << (setup.direction == LinkSetup::Direction::BothWays ? tr("方向：双向") : tr("方向：单向"));
@@ -105,5 +93,3 @@ QString reportText(const LinkSetup &setup, const LinkPorts &ports, const LinkFig
     lines << tr("结论：%1").arg(verdictText(figures, setup.bitErrorRateLimit));
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
-
-} // namespace LinkReport
