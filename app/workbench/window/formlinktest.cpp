@@ -112,12 +112,12 @@ void FormLinkTest::buildSetupFrame()
     addLabel(frame, tr("图案："), QRect(12, 47, 60, 16));
     ComboLinkPattern = addList(frame, QStringLiteral("ComboLinkPattern"), patterns, QRect(72, 44, 100, 22));
     ComboLinkPattern->setCurrentIndex(TestPattern::Prbs15);
-    addLabel(frame, tr("形式："), QRect(190, 47, 60, 16));
+    addLabel(frame, tr("形式："), QRect(182, 47, 46, 16));
     ComboLinkForm = addList(frame, QStringLiteral("ComboLinkForm"),
-                            {tr("分块（块号+CRC）"), tr("原始")}, QRect(250, 44, 120, 22));
-    addLabel(frame, tr("方向："), QRect(384, 47, 50, 16));
+                            {tr("分块（块号+CRC）"), tr("原始")}, QRect(228, 44, 142, 22));
+    addLabel(frame, tr("方向："), QRect(378, 47, 66, 16));
     ComboLinkDirection = addList(frame, QStringLiteral("ComboLinkDirection"), {tr("单向"), tr("双向")},
-                                 QRect(434, 44, 94, 22));
+                                 QRect(444, 44, 84, 22));
 
     addLabel(frame, tr("数量："), QRect(12, 75, 60, 16));
     TextLinkAmount = new QLineEdit(QStringLiteral("10"), frame);
@@ -125,29 +125,29 @@ void FormLinkTest::buildSetupFrame()
     TextLinkAmount->setGeometry(72, 72, 50, 22);
     ComboLinkAmount = addList(frame, QStringLiteral("ComboLinkAmount"), {tr("秒"), tr("字节"), tr("直到停止")},
                               QRect(126, 72, 84, 22));
-    addLabel(frame, tr("速度："), QRect(220, 75, 50, 16));
+    addLabel(frame, tr("速度："), QRect(218, 75, 46, 16));
     QStringList paces{tr("线路最快")};
     for (int i = 1; i < int(std::size(PaceChoices)); ++i)
         paces << QStringLiteral("%1%").arg(PaceChoices[i]);
-    ComboLinkPace = addList(frame, QStringLiteral("ComboLinkPace"), paces, QRect(270, 72, 90, 22));
+    ComboLinkPace = addList(frame, QStringLiteral("ComboLinkPace"), paces, QRect(264, 72, 106, 22));
     ComboLinkPace->setToolTip(tr("按线路字符速率的百分比发送"));
-    addLabel(frame, tr("块长："), QRect(384, 75, 50, 16));
+    addLabel(frame, tr("块长："), QRect(378, 75, 66, 16));
     QStringList blocks;
     for (int size : BlockChoices)
         blocks << QString::number(size);
-    ComboLinkBlock = addList(frame, QStringLiteral("ComboLinkBlock"), blocks, QRect(434, 72, 94, 22));
+    ComboLinkBlock = addList(frame, QStringLiteral("ComboLinkBlock"), blocks, QRect(444, 72, 84, 22));
     ComboLinkBlock->setCurrentIndex(DefaultBlockIndex);
     ComboLinkBlock->setToolTip(tr("每块的数据字节数（分块形式）"));
 
     addLabel(frame, tr("自定义："), QRect(12, 103, 60, 16));
     TextLinkUser = new QLineEdit(frame);
     TextLinkUser->setObjectName(QStringLiteral("TextLinkUser"));
-    TextLinkUser->setGeometry(72, 100, 288, 22);
+    TextLinkUser->setGeometry(72, 100, 298, 22);
     TextLinkUser->setToolTip(tr("自定义图案，按主窗口选择的文本或16进制格式输入，重复发送"));
-    addLabel(frame, tr("误码率上限："), QRect(370, 103, 84, 16));
+    addLabel(frame, tr("误码率上限："), QRect(378, 103, 66, 16));
     TextLinkLimit = new QLineEdit(QStringLiteral("0"), frame);
     TextLinkLimit->setObjectName(QStringLiteral("TextLinkLimit"));
-    TextLinkLimit->setGeometry(458, 100, 70, 22);
+    TextLinkLimit->setGeometry(444, 100, 84, 22);
 }
 
 void FormLinkTest::buildResultFrame()
