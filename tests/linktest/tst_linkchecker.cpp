@@ -19,6 +19,7 @@ private slots:
     void rawRelocksAfterALongSlip_data();
     void rawRelocksAfterALongSlip();
     void noiseKeepsTheAccountsBalanced();
+    void blockCrcIsZipsCrc32();
 };
 
 namespace {
@@ -270,6 +271,22 @@ void TstLinkChecker::noiseKeepsTheAccountsBalanced()
         const LinkCounts &c = checker.counts();
         QCOMPARE(c.bytesReceived, c.bytesCompared + c.bytesInserted + c.bytesUnaligned + c.bytesDuplicated);
         QCOMPARE(checker.pendingBytes(), 0);
+    }
+}
+
+// The check value of CRC-32, and the same over every length the four-byte steps leave a tail of.
+void TstLinkChecker::blockCrcIsZipsCrc32()
+{
+    QCOMPARE(BlockFrame::crc32(reinterpret_cast<const unsigned char *>("123456789"), 9), 0xCBF43926u);
+    const QByteArray bytes = TestPattern(TestPattern::Prbs9).take(37);
+    for (qsizetype n = 0; n <= bytes.size(); ++n) {
+        quint32 c = 0xFFFFFFFFu;
+        for (qsizetype i = 0; i < n; ++i) {
+            c ^= uchar(bytes[i]);
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        QCOMPARE(BlockFrame::crc32(reinterpret_cast<const unsigned char *>(bytes.constData()), n), ~c);
     }
 }
 

@@ -7,20 +7,27 @@ namespace BlockFrame {
 
 namespace {
 
-// The reflected CRC-32 of zip and Ethernet (polynomial 0xEDB88320).
-const std::array<quint32, 256> &crcTable()
+// The reflected CRC-32 of zip and Ethernet (polynomial 0xEDB88320), four tables so that
+// four bytes take one step (slicing by four).
+using CrcTables = std::array<std::array<quint32, 256>, 4>;
+
+const CrcTables &crcTables()
 {
-    static const std::array<quint32, 256> table = [] {
-        std::array<quint32, 256> t{};
+    static const CrcTables tables = [] {
+        CrcTables t{};
         for (quint32 i = 0; i < 256; ++i) {
             quint32 c = i;
             for (int k = 0; k < 8; ++k)
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
+            t[0][i] = c;
+        }
+        for (quint32 i = 0; i < 256; ++i) {
+            for (int s = 1; s < 4; ++s)
+                t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
         }
         return t;
     }();
-    return table;
+    return tables;
 }
 
 quint32 readLittle(const unsigned char *data)
@@ -38,10 +45,15 @@ void appendLittle(QByteArray &out, quint32 value)
 
 quint32 crc32(const unsigned char *data, qsizetype size)
 {
-    const auto &table = crcTable();
+    const CrcTables &t = crcTables();
     quint32 c = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i)
-        c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        c ^= readLittle(data + i);
+        c = t[3][c & 0xFF] ^ t[2][(c >> 8) & 0xFF] ^ t[1][(c >> 16) & 0xFF] ^ t[0][c >> 24];
+    }
+    for (; i < size; ++i)
+        c = t[0][(c ^ data[i]) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 

@@ -70,6 +70,7 @@ private:
     bool findStep(const unsigned char *r, qsizetype rn, const unsigned char *e, qsizetype en,
                   bool bounded, Step &step) const;
     void countSubstitutions(const unsigned char *r, const unsigned char *e, qsizetype n);
+    void checkBlock(const unsigned char *r);
     void checkRegion(const unsigned char *r, qsizetype rn, quint32 firstBlock, quint32 endBlock);
     QByteArray expectedBlock(quint32 number);
     void compact();
@@ -80,6 +81,7 @@ private:
     int m_blockBytes;
     LinkCounts m_counts;
     QByteArray m_received;
+    QByteArray m_payload;         // the expected payload of the block in hand
     qsizetype m_read = 0;
     // Raw: pattern bytes generated ahead of the received ones.
     QByteArray m_expected;

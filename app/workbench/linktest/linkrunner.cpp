@@ -223,6 +223,9 @@ void LinkRunner::onComm(CommPort &port)
         switch (event) {
         case CommPort::EvReceive:
             receive(*stream, port.Input().toByteArray());
+            // What arrived has left the sender's queue: top it up now, not at the next tick.
+            if (m_sending)
+                send(*stream);
             break;
         case CommPort::EventFrame: ++stream->faults.frame; break;
         case CommPort::EventRxParity: ++stream->faults.parity; break;

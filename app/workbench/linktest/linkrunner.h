@@ -44,7 +44,7 @@ public:
     // After the last byte sent, what is still on the way may take this long to arrive.
     static constexpr int DrainMilliseconds = 1500;
     // Queued bytes a line without a baud rate (a pseudo-terminal, a network line) holds.
-    static constexpr qint64 UnpacedQueueBytes = 32 * 1024;
+    static constexpr qint64 UnpacedQueueBytes = 128 * 1024;
 
     explicit LinkRunner(QObject *parent = nullptr);
     ~LinkRunner() override;

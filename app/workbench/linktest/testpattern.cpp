@@ -107,8 +107,28 @@ unsigned char TestPattern::next()
 
 void TestPattern::fill(unsigned char *out, qsizetype count)
 {
-    for (qsizetype i = 0; i < count; ++i)
-        out[i] = next();
+    if (!isPrbs()) {
+        for (qsizetype i = 0; i < count; ++i)
+            out[i] = next();
+        return;
+    }
+    // next() without its switch, the register in locals: the checker's own pace.
+    const int n = m_n;
+    const int span = m_n - m_m;
+    const unsigned char flip = m_inverted ? 0xFF : 0x00;
+    int head = m_head;
+    int mid = head + span >= n ? head + span - n : head + span;
+    unsigned char *ring = m_ring.data();
+    for (qsizetype i = 0; i < count; ++i) {
+        const unsigned char oldest = ring[head];
+        ring[head] = oldest ^ ring[mid];
+        out[i] = oldest ^ flip;
+        if (++head == n)
+            head = 0;
+        if (++mid == n)
+            mid = 0;
+    }
+    m_head = head;
 }
 
 QByteArray TestPattern::take(qsizetype count)
