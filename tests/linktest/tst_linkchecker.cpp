@@ -274,7 +274,7 @@ void TstLinkChecker::noiseKeepsTheAccountsBalanced()
     }
 }
 
-// The check value of CRC-32, and the same over every length the four-byte steps leave a tail of.
+// The check value of CRC-32, and the same over every length the eight-byte steps leave a tail of.
 void TstLinkChecker::blockCrcIsZipsCrc32()
 {
     QCOMPARE(BlockFrame::crc32(reinterpret_cast<const unsigned char *>("123456789"), 9), 0xCBF43926u);

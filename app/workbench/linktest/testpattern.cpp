@@ -2,6 +2,9 @@
 #include "testpattern.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
+
+#include <vector>
 
 namespace {
 
@@ -58,14 +61,14 @@ void TestPattern::reset()
 }
 
 // The register starts with every stage at one; its first 8n bits, stepped one at a
-// time, fill the byte ring that every later byte is computed from.
+// time, are the first n bytes, from which the bytes recurrence gives the first words.
 void TestPattern::resetPrbs()
 {
     const Polynomial p = polynomials[m_kind];
     m_n = p.n;
     m_m = p.m;
     m_inverted = p.inverted;
-    m_head = 0;
+    std::array<unsigned char, 32> first{};
     quint32 reg = (1u << m_n) - 1;  // bit i holds a(k-1-i)
     for (int byte = 0; byte < m_n; ++byte) {
         unsigned char value = 0;
@@ -74,8 +77,23 @@ void TestPattern::resetPrbs()
             reg = ((reg << 1) | a) & ((1u << m_n) - 1);
             value |= uchar(a << bit);
         }
-        m_ring[byte] = value;
+        first[byte] = value;
     }
+    startWords(first.data(), 0);
+}
+
+// Bytes obey b(j) = b(j-n) ^ b(j-m): from n bytes of the sequence (not inverted) come the
+// n words that begin `skipped` bytes after them.
+void TestPattern::startWords(const unsigned char *bytes, int skipped)
+{
+    std::vector<unsigned char> run(size_t(skipped + 9 * m_n));
+    std::copy(bytes, bytes + m_n, run.begin());
+    for (size_t j = size_t(m_n); j < run.size(); ++j)
+        run[j] = run[j - size_t(m_n)] ^ run[j - size_t(m_m)];
+    for (int w = 0; w < m_n; ++w)
+        m_words[w] = qFromLittleEndian<quint64>(run.data() + skipped + 8 * w);
+    m_head = 0;
+    m_used = 0;
 }
 
 unsigned char TestPattern::next()
@@ -93,16 +111,22 @@ unsigned char TestPattern::next()
     }
     default: break;
     }
-    // The ring holds bytes j .. j+n-1 with j at m_head; byte j+n-m is n-m further on.
-    const unsigned char oldest = m_ring[m_head];
+    unsigned char value;
+    fill(&value, 1);
+    return value;
+}
+
+// The word at the head is taken: the one n words on takes its place,
+// W(j+n) = W(j) ^ W(j+n-m).
+void TestPattern::stepWord()
+{
     int mid = m_head + (m_n - m_m);
     if (mid >= m_n)
         mid -= m_n;
-    const unsigned char value = oldest ^ m_ring[mid];
-    m_ring[m_head] = value;
+    m_words[m_head] ^= m_words[mid];
     if (++m_head == m_n)
         m_head = 0;
-    return m_inverted ? uchar(~oldest) : oldest;
+    m_used = 0;
 }
 
 void TestPattern::fill(unsigned char *out, qsizetype count)
@@ -112,23 +136,19 @@ void TestPattern::fill(unsigned char *out, qsizetype count)
             out[i] = next();
         return;
     }
-    // next() without its switch, the register in locals: the checker's own pace.
-    const int n = m_n;
-    const int span = m_n - m_m;
-    const unsigned char flip = m_inverted ? 0xFF : 0x00;
-    int head = m_head;
-    int mid = head + span >= n ? head + span - n : head + span;
-    unsigned char *ring = m_ring.data();
-    for (qsizetype i = 0; i < count; ++i) {
-        const unsigned char oldest = ring[head];
-        ring[head] = oldest ^ ring[mid];
-        out[i] = oldest ^ flip;
-        if (++head == n)
-            head = 0;
-        if (++mid == n)
-            mid = 0;
+    const quint64 flip = m_inverted ? ~quint64(0) : 0;
+    qsizetype i = 0;
+    while (i < count) {
+        if (m_used == 0 && count - i >= 8) {
+            qToLittleEndian<quint64>(m_words[m_head] ^ flip, out + i);
+            i += 8;
+            stepWord();
+            continue;
+        }
+        out[i++] = uchar(((m_words[m_head] ^ flip) >> (8 * m_used)) & 0xFF);
+        if (++m_used == 8)
+            stepWord();
     }
-    m_head = head;
 }
 
 QByteArray TestPattern::take(qsizetype count)
@@ -148,9 +168,11 @@ void TestPattern::skip(qsizetype count)
         m_counter = uchar(m_counter + count);
         return;
     }
-    if (isPrbs())
-        for (qsizetype i = 0; i < count; ++i)
-            next();
+    if (isPrbs()) {
+        unsigned char scratch[4096];
+        for (qsizetype done = 0; done < count; done += qsizetype(sizeof scratch))
+            fill(scratch, qMin<qsizetype>(count - done, qsizetype(sizeof scratch)));
+    }
 }
 
 int TestPattern::seatLength() const
@@ -190,9 +212,9 @@ bool TestPattern::seat(const unsigned char *received)
     }
     // Any n bytes are a state of the register (all zero only in a broken stream, which
     // the check that follows the seat finds).
+    std::array<unsigned char, 32> state{};
     for (int i = 0; i < m_n; ++i)
-        m_ring[i] = m_inverted ? uchar(~received[i]) : received[i];
-    m_head = 0;
-    skip(m_n);  // past the bytes that seated it
+        state[i] = m_inverted ? uchar(~received[i]) : received[i];
+    startWords(state.data(), m_n);  // past the bytes that seated it
     return true;
 }

@@ -43,16 +43,20 @@ public:
 
 private:
     void resetPrbs();
+    void startWords(const unsigned char *bytes, int skipped);
+    void stepWord();
 
     Kind m_kind;
     QByteArray m_user;
     qsizetype m_userIndex = 0;
     unsigned char m_counter = 0;
-    // PRBS-n: the next n bytes of the register's sequence (not inverted). Its bits obey
-    // a(k) = a(k-n) ^ a(k-m), and so, squared three times, a(k) = a(k-8n) ^ a(k-8m):
-    // byte j is byte j-n XOR byte j-m, which makes a byte cost one XOR.
-    std::array<unsigned char, 32> m_ring{};
-    int m_head = 0;     // where the next byte is
+    // PRBS-n: the next n 64-bit words of the register's sequence (not inverted), least
+    // significant byte first. Its bits obey a(k) = a(k-n) ^ a(k-m), and so, squared six
+    // times, a(k) = a(k-64n) ^ a(k-64m): word j is word j-n XOR word j-m, which makes
+    // eight bytes cost one XOR.
+    std::array<quint64, 31> m_words{};
+    int m_head = 0;     // where the word in hand is
+    int m_used = 0;     // its bytes already taken
     int m_n = 0;
     int m_m = 0;
     bool m_inverted = false;
