@@ -561,6 +561,18 @@ The report cannot be saved!<byte value="xd"/>
         <source>文本文件 (*.txt)</source>
         <translation>Text files (*.txt)</translation>
     </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路测试的设置无法保存，只在本次运行中有效！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The link test settings cannot be saved; they hold for this run only!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
 </context>
 <context>
     <name>FormLogo</name>

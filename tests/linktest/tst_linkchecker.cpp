@@ -1,7 +1,10 @@
 // Velmora tests. Licensed under the MIT licence.
 #include "faultstream.h"
+#include "linkfigures.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The checker counts exactly what a far end did to the stream: flipped bits, dropped,
@@ -20,6 +23,7 @@ private slots:
     void rawRelocksAfterALongSlip();
     void noiseKeepsTheAccountsBalanced();
     void blockCrcIsZipsCrc32();
+    void setupKeptInTheOptionsFile();
 };
 
 namespace {
@@ -288,6 +292,40 @@ void TstLinkChecker::blockCrcIsZipsCrc32()
         }
         QCOMPARE(BlockFrame::crc32(reinterpret_cast<const unsigned char *>(bytes.constData()), n), ~c);
     }
+}
+
+// The defaults write nothing; a setup comes back as saved, beside the file's other groups;
+// values out of range fall back to the defaults.
+void TstLinkChecker::setupKeptInTheOptionsFile()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("velmora.ini"));
+    QVERIFY(LinkSetup().save(path));
+    QVERIFY(!QFile::exists(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Interface]\nLanguage=English\n");
+    file.close();
+
+    LinkSetup setup;
+    setup.pattern = TestPattern::Prbs31;
+    setup.form = LinkChecker::Form::Raw;
+    setup.direction = LinkSetup::Direction::BothWays;
+    setup.amount = LinkSetup::Amount::Bytes;
+    setup.bytes = 123456;
+    setup.pacePercent = 75;
+    setup.payloadBytes = 1024;
+    setup.bitErrorRateLimit = 1e-7;
+    QVERIFY(setup.save(path));
+    QVERIFY(LinkSetup::load(path) == setup);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("[Interface]\nLanguage=English\n"));
+    file.close();
+
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[LinkTest]\nPattern=99\nPace=250\nBlock=0\nBitErrorRateLimit=2\n");
+    file.close();
+    QVERIFY(LinkSetup::load(path) == LinkSetup());
 }
 
 QTEST_APPLESS_MAIN(TstLinkChecker)

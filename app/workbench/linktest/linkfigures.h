@@ -23,6 +23,14 @@ struct LinkSetup
     qint64 bytes = 1024 * 1024;
     int pacePercent = 0;            // of the line's character rate; 0: as fast as it takes
     double bitErrorRateLimit = 0;   // the verdict passes at or below it
+
+    // The [LinkTest] group of velmora.ini, all but the user's bytes; missing keys and
+    // values out of range keep their defaults.
+    static LinkSetup load(const QString &path);
+    // Written only when the file says otherwise.
+    bool save(const QString &path) const;
+
+    friend bool operator==(const LinkSetup &a, const LinkSetup &b);
 };
 
 // The driver's fault counts on one port during a test.

@@ -256,10 +256,14 @@ void LinkRunner::receive(Stream &stream, const QByteArray &bytes)
     }
 }
 
-// Everything sent arrived, or what is missing had its time to come.
+// Everything sent arrived, or nothing more came for DrainMilliseconds: a slow line
+// without a known rate may still hold a full queue when the sending ends.
 bool LinkRunner::drained() const
 {
-    if (m_clock.elapsed() - m_sendingEndedAt >= DrainMilliseconds)
+    qint64 lastMove = m_sendingEndedAt;
+    for (const auto &stream : m_streams)
+        lastMove = qMax(lastMove, stream->lastArrival);
+    if (m_clock.elapsed() - lastMove >= DrainMilliseconds)
         return true;
     for (const auto &stream : m_streams) {
         const qint64 position = stream->checker.streamPosition();

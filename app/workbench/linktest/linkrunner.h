@@ -41,7 +41,8 @@ class LinkRunner : public QObject
 public:
     static constexpr int PumpMilliseconds = 5;
     static constexpr int FiguresMilliseconds = 250;
-    // After the last byte sent, what is still on the way may take this long to arrive.
+    // After the sending ends, the test waits for what is on the way until nothing more
+    // has come for this long.
     static constexpr int DrainMilliseconds = 1500;
     // Queued bytes a line without a baud rate (a pseudo-terminal, a network line) holds.
     static constexpr qint64 UnpacedQueueBytes = 128 * 1024;

@@ -6,6 +6,7 @@
 #include "linesettings.h"
 #include "session.h"
 
+#include <inifileeditor.h>
 #include <modulefun.h>
 
 #include <control.h>
@@ -14,6 +15,9 @@
 #include <uitext.h>
 
 #include <QCloseEvent>
+
+#include <algorithm>
+#include <iterator>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -48,6 +52,9 @@ const UiText OpenFailed("FormLinkTest", QT_TRANSLATE_NOOP("FormLinkTest",
 const UiText LineLost("FormLinkTest", QT_TRANSLATE_NOOP("FormLinkTest",
     "对不起！\r\n\r\n测试中线路断开，测试已结束，结果为断开前的部分结果。\r\n\r\n%1"));
 const UiText Running("FormLinkTest", QT_TRANSLATE_NOOP("FormLinkTest", "测试中…"));
+// %1 is the options file.
+const UiText SetupNotSaved("FormLinkTest", QT_TRANSLATE_NOOP("FormLinkTest",
+    "对不起！\r\n\r\n线路测试的设置无法保存，只在本次运行中有效！\r\n\r\n%1"));
 const UiText ReportNotSaved("FormLinkTest", QT_TRANSLATE_NOOP("FormLinkTest",
     "对不起！\r\n\r\n报告无法保存！\r\n\r\n%1"));
 // The capture's labels read the same in every language.
@@ -76,7 +83,23 @@ FormLinkTest::FormLinkTest(Session &session, QWidget *parent)
     connect(&m_runner, &LinkRunner::progress, this, &FormLinkTest::showProgress);
     connect(&m_runner, &LinkRunner::finished, this, &FormLinkTest::onFinished);
     connect(this, &SkinnedWindow::activated, this, &FormLinkTest::showPorts);
+    showSetup(LinkSetup::load(m_session.optionsPath()));
     showPorts();
+}
+
+void FormLinkTest::showSetup(const LinkSetup &setup)
+{
+    ComboLinkPattern->setCurrentIndex(setup.pattern);
+    ComboLinkForm->setCurrentIndex(setup.form == LinkChecker::Form::Framed ? 0 : 1);
+    ComboLinkDirection->setCurrentIndex(setup.direction == LinkSetup::Direction::OneWay ? 0 : 1);
+    ComboLinkAmount->setCurrentIndex(int(setup.amount));
+    TextLinkAmount->setText(QString::number(setup.amount == LinkSetup::Amount::Bytes ? setup.bytes : setup.seconds));
+    const auto pace = std::find(std::begin(PaceChoices), std::end(PaceChoices), setup.pacePercent);
+    ComboLinkPace->setCurrentIndex(pace == std::end(PaceChoices) ? 0 : int(pace - std::begin(PaceChoices)));
+    const auto block = std::find(std::begin(BlockChoices), std::end(BlockChoices), setup.payloadBytes);
+    ComboLinkBlock->setCurrentIndex(block == std::end(BlockChoices) ? DefaultBlockIndex
+                                                                    : int(block - std::begin(BlockChoices)));
+    TextLinkLimit->setText(QString::number(setup.bitErrorRateLimit, 'g', 6));
 }
 
 FormLinkTest::~FormLinkTest() = default;
@@ -111,7 +134,6 @@ void FormLinkTest::buildSetupFrame()
         patterns << TestPattern::name(TestPattern::Kind(k));
     addLabel(frame, tr("图案："), QRect(12, 47, 60, 16));
     ComboLinkPattern = addList(frame, QStringLiteral("ComboLinkPattern"), patterns, QRect(72, 44, 100, 22));
-    ComboLinkPattern->setCurrentIndex(TestPattern::Prbs15);
     addLabel(frame, tr("形式："), QRect(182, 47, 46, 16));
     ComboLinkForm = addList(frame, QStringLiteral("ComboLinkForm"),
                             {tr("分块（块号+CRC）"), tr("原始")}, QRect(228, 44, 142, 22));
@@ -120,7 +142,7 @@ void FormLinkTest::buildSetupFrame()
                                  QRect(444, 44, 84, 22));
 
     addLabel(frame, tr("数量："), QRect(12, 75, 60, 16));
-    TextLinkAmount = new QLineEdit(QStringLiteral("10"), frame);
+    TextLinkAmount = new QLineEdit(frame);
     TextLinkAmount->setObjectName(QStringLiteral("TextLinkAmount"));
     TextLinkAmount->setGeometry(72, 72, 50, 22);
     ComboLinkAmount = addList(frame, QStringLiteral("ComboLinkAmount"), {tr("秒"), tr("字节"), tr("直到停止")},
@@ -136,7 +158,6 @@ void FormLinkTest::buildSetupFrame()
     for (int size : BlockChoices)
         blocks << QString::number(size);
     ComboLinkBlock = addList(frame, QStringLiteral("ComboLinkBlock"), blocks, QRect(444, 72, 84, 22));
-    ComboLinkBlock->setCurrentIndex(DefaultBlockIndex);
     ComboLinkBlock->setToolTip(tr("每块的数据字节数（分块形式）"));
 
     addLabel(frame, tr("自定义："), QRect(12, 103, 60, 16));
@@ -145,7 +166,7 @@ void FormLinkTest::buildSetupFrame()
     TextLinkUser->setGeometry(72, 100, 298, 22);
     TextLinkUser->setToolTip(tr("自定义图案，按主窗口选择的文本或16进制格式输入，重复发送"));
     addLabel(frame, tr("误码率上限："), QRect(378, 103, 66, 16));
-    TextLinkLimit = new QLineEdit(QStringLiteral("0"), frame);
+    TextLinkLimit = new QLineEdit(frame);
     TextLinkLimit->setObjectName(QStringLiteral("TextLinkLimit"));
     TextLinkLimit->setGeometry(444, 100, 84, 22);
 }
@@ -248,6 +269,8 @@ void FormLinkTest::startClicked()
         ModuleFun::ShowMessage(SamePortSettings, ModuleFun::AlignCentre);
         return;
     }
+    if (!setup.save(m_session.optionsPath()) && IniFileEditor::firstFailure(m_session.optionsPath()))
+        ModuleFun::ShowMessage(SetupNotSaved.arg(m_session.optionsPath()), ModuleFun::AlignCentre);
     m_report.clear();
     try {
         m_runner.start(ports, setup);

@@ -39,6 +39,7 @@ private:
     void buildResultFrame();
     QComboBox *addList(QWidget *parent, const QString &name, const QStringList &items, const QRect &rect);
     QLabel *addLabel(QWidget *parent, const QString &text, const QRect &rect);
+    void showSetup(const LinkSetup &setup);
     void showPorts();
     void startClicked();
     bool readSetup(LinkSetup &setup);
