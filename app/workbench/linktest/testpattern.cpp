@@ -138,13 +138,27 @@ void TestPattern::fill(unsigned char *out, qsizetype count)
     }
     const quint64 flip = m_inverted ? ~quint64(0) : 0;
     qsizetype i = 0;
-    while (i < count) {
-        if (m_used == 0 && count - i >= 8) {
-            qToLittleEndian<quint64>(m_words[m_head] ^ flip, out + i);
-            i += 8;
+    while (i < count && m_used != 0) {
+        out[i++] = uchar(((m_words[m_head] ^ flip) >> (8 * m_used)) & 0xFF);
+        if (++m_used == 8)
             stepWord();
-            continue;
-        }
+    }
+    // Whole words, the ring's places in locals.
+    int head = m_head;
+    int mid = head + (m_n - m_m);
+    if (mid >= m_n)
+        mid -= m_n;
+    for (; count - i >= 8; i += 8) {
+        const quint64 word = m_words[head];
+        qToLittleEndian<quint64>(word ^ flip, out + i);
+        m_words[head] = word ^ m_words[mid];
+        if (++head == m_n)
+            head = 0;
+        if (++mid == m_n)
+            mid = 0;
+    }
+    m_head = head;
+    while (i < count) {
         out[i++] = uchar(((m_words[m_head] ^ flip) >> (8 * m_used)) & 0xFF);
         if (++m_used == 8)
             stepWord();
