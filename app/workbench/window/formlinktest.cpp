@@ -163,9 +163,9 @@ void FormLinkTest::buildSetupFrame()
     addLabel(frame, tr("自定义："), QRect(12, 103, 60, 16));
     TextLinkUser = new QLineEdit(frame);
     TextLinkUser->setObjectName(QStringLiteral("TextLinkUser"));
-    TextLinkUser->setGeometry(72, 100, 298, 22);
+    TextLinkUser->setGeometry(72, 100, 288, 22);
     TextLinkUser->setToolTip(tr("自定义图案，按主窗口选择的文本或16进制格式输入，重复发送"));
-    addLabel(frame, tr("误码率上限："), QRect(378, 103, 66, 16));
+    addLabel(frame, tr("误码率上限："), QRect(366, 103, 78, 16));
     TextLinkLimit = new QLineEdit(frame);
     TextLinkLimit->setObjectName(QStringLiteral("TextLinkLimit"));
     TextLinkLimit->setGeometry(444, 100, 84, 22);
