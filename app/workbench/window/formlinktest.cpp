@@ -227,7 +227,10 @@ bool FormLinkTest::readSetup(LinkSetup &setup)
         ModuleFun::ShowMessage(BadAmount, ModuleFun::AlignCentre);
         return false;
     }
-    setup.seconds = setup.bytes = amount;
+    if (setup.amount == LinkSetup::Amount::Seconds)
+        setup.seconds = amount;
+    else if (setup.amount == LinkSetup::Amount::Bytes)
+        setup.bytes = amount;
     setup.pacePercent = PaceChoices[qMax(0, ComboLinkPace->currentIndex())];
     setup.payloadBytes = BlockChoices[qMax(0, ComboLinkBlock->currentIndex())];
     const double limit = TextLinkLimit->text().trimmed().toDouble(&ok);
@@ -249,7 +252,8 @@ void FormLinkTest::startClicked()
         ModuleFun::ShowMessage(CommunicationRuns, ModuleFun::AlignCentre);
         return;
     }
-    LinkSetup setup;
+    // The amount of the unit not chosen stays as it was kept.
+    LinkSetup setup = LinkSetup::load(m_session.optionsPath());
     if (!readSetup(setup))
         return;
     showPorts();
