@@ -4,6 +4,7 @@
 #include "datapane.h"
 #include "formmain_texts.h"
 #include "formline.h"
+#include "formlinktest.h"
 #include "formportmap.h"
 #include "portmap.h"
 #include "settinglists.h"
@@ -83,6 +84,7 @@ FormMain::FormMain(QWidget *parent)
 FormMain::~FormMain()
 {
     delete m_formLine;
+    delete m_formLinkTest;
     delete m_formPortMap;
 }
 
@@ -139,6 +141,11 @@ void FormMain::buildTitleStrip()
     portMap->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 2));
     portMap->setToolTip(tr("端口映射"));
     connect(portMap, &TitleStripButton::clicked, this, &FormMain::ButtonPortMap_Click);
+    auto *linkTest = new TitleStripButton(QStringLiteral("LINKTEST"), this);
+    linkTest->setObjectName(QStringLiteral("ButtonLinkTest"));
+    linkTest->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 3));
+    linkTest->setToolTip(tr("线路测试"));
+    connect(linkTest, &TitleStripButton::clicked, this, &FormMain::ButtonLinkTest_Click);
 }
 
 void FormMain::buildSettingsFrame()
