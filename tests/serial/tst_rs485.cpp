@@ -1,0 +1,476 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "commport.h"
+#include "echofilter.h"
+#include "portmap.h"
+#include "pseudoterminal.h"
+#include "syscalldouble.h"
+
+#include <runtimeerror.h>
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+constexpr qint16 TestPort = 15;
+const QString Settings = QStringLiteral("9600,N,8,1");
+// How much later than asked a delay may end on a loaded machine; never earlier.
+constexpr qint64 DelayToleranceNs = 5'000'000;
+constexpr qint64 NsPerMs = 1'000'000;
+
+using Call = SyscallDouble::Call;
+
+Rs485Settings driverMode(bool rtsHigh, int before, int after, bool receive = false)
+{
+    Rs485Settings settings;
+    settings.direction = Rs485Settings::Direction::Driver;
+    settings.rtsHighWhileSending = rtsHigh;
+    settings.delayBeforeMs = before;
+    settings.delayAfterMs = after;
+    settings.receiveWhileSending = receive;
+    return settings;
+}
+
+Rs485Settings programMode(bool rtsHigh, int before, int after)
+{
+    Rs485Settings settings = driverMode(rtsHigh, before, after);
+    settings.direction = Rs485Settings::Direction::Program;
+    return settings;
+}
+
+serial_rs485 mode(quint32 flags, quint32 before, quint32 after)
+{
+    serial_rs485 m {};
+    m.flags = flags;
+    m.delay_rts_before_send = before;
+    m.delay_rts_after_send = after;
+    return m;
+}
+
+bool sameMode(const serial_rs485 &a, const serial_rs485 &b)
+{
+    return a.flags == b.flags && a.delay_rts_before_send == b.delay_rts_before_send
+        && a.delay_rts_after_send == b.delay_rts_after_send;
+}
+
+// What an operation threw; number 0 when it threw nothing.
+Component::RuntimeError failureOf(const std::function<void()> &operation)
+{
+    try {
+        operation();
+    } catch (const Component::RuntimeError &error) {
+        return error;
+    }
+    return Component::RuntimeError(0, QString());
+}
+
+std::vector<Call> callsOf(const std::vector<Call> &calls, Call::Kind kind)
+{
+    std::vector<Call> found;
+    for (const Call &call : calls) {
+        if (call.kind == kind)
+            found.push_back(call);
+    }
+    return found;
+}
+
+} // namespace
+
+using Rewrite = std::function<serial_rs485(serial_rs485)>;
+Q_DECLARE_METATYPE(Rs485Settings)
+Q_DECLARE_METATYPE(serial_rs485)
+Q_DECLARE_METATYPE(Rewrite)
+
+// RS-485 direction control of a port, against a driver played at the system-call
+// boundary on a pseudo-terminal, and echo suppression against a far end that hears itself.
+class TestRs485 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void driverTakesWhatItIsGiven_data();
+    void driverTakesWhatItIsGiven();
+    void driverWithoutModeIsRefused_data();
+    void driverWithoutModeIsRefused();
+    void stateComesBackAtStopAndExit_data();
+    void stateComesBackAtStopAndExit();
+    void programSwitchesAroundEachWrite_data();
+    void programSwitchesAroundEachWrite();
+    void programNeedsRts();
+    void networkLinesHaveNone_data();
+    void networkLinesHaveNone();
+    void echoFilterCutAnywhere();
+    void alteredEchoCountsOneCollision_data();
+    void alteredEchoCountsOneCollision();
+    void echoesNeverReachTheReader();
+
+private:
+    void mapPort(const QString &device);
+    std::unique_ptr<CommPort> openPort(PseudoTerminal &pty, const Rs485Settings &settings,
+                                       const SyscallDouble::Driver &driver);
+
+    QTemporaryDir m_folder;
+};
+
+void TestRs485::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    PortMap::setFolder(m_folder.path());
+}
+
+void TestRs485::cleanup()
+{
+    SyscallDouble::watch(QString());
+}
+
+void TestRs485::mapPort(const QString &device)
+{
+    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toLocal8Bit());
+}
+
+std::unique_ptr<CommPort> TestRs485::openPort(PseudoTerminal &pty, const Rs485Settings &settings,
+                                              const SyscallDouble::Driver &driver)
+{
+    mapPort(pty.slavePath());
+    SyscallDouble::watch(pty.slavePath(), driver);
+    auto port = std::make_unique<CommPort>();
+    port->setCommPort(TestPort);
+    port->setSettings(Settings);
+    port->setRs485(settings);
+    port->setPortOpen(true);
+    return port;
+}
+
+void TestRs485::driverTakesWhatItIsGiven_data()
+{
+    QTest::addColumn<Rs485Settings>("settings");
+    QTest::addColumn<Rewrite>("rewrite");
+    QTest::addColumn<serial_rs485>("asked");
+    QTest::addColumn<QStringList>("differing");
+
+    const Rewrite none;
+    QTest::addRow("RTS on send, delays as asked") << driverMode(true, 5, 3) << none
+        << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 5, 3) << QStringList();
+    QTest::addRow("RTS after send, receiving while sending") << driverMode(false, 0, 20, true) << none
+        << mode(SER_RS485_ENABLED | SER_RS485_RTS_AFTER_SEND | SER_RS485_RX_DURING_TX, 0, 20) << QStringList();
+    QTest::addRow("driver forces RTS after send")
+        << driverMode(true, 1, 1)
+        << Rewrite([](serial_rs485 m) {
+               m.flags = (m.flags & ~SER_RS485_RTS_ON_SEND) | SER_RS485_RTS_AFTER_SEND;
+               return m;
+           })
+        << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 1, 1)
+        << QStringList {QStringLiteral("发送时 RTS 为高：设置为开，驱动程序实际为关"),
+                        QStringLiteral("发送后 RTS 为高：设置为关，驱动程序实际为开")};
+    QTest::addRow("driver caps the delays")
+        << driverMode(true, 50, 100)
+        << Rewrite([](serial_rs485 m) {
+               m.delay_rts_before_send = qMin(m.delay_rts_before_send, 30u);
+               m.delay_rts_after_send = qMin(m.delay_rts_after_send, 30u);
+               return m;
+           })
+        << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 50, 100)
+        << QStringList {QStringLiteral("发送前延时：设置为50 毫秒，驱动程序实际为30 毫秒"),
+                        QStringLiteral("发送后延时：设置为100 毫秒，驱动程序实际为30 毫秒")};
+    QTest::addRow("asked delays beyond 100 ms reach the driver as 100")
+        << driverMode(true, 250, 0) << none << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 100, 0)
+        << QStringList();
+}
+
+void TestRs485::driverTakesWhatItIsGiven()
+{
+    QFETCH(Rs485Settings, settings);
+    QFETCH(Rewrite, rewrite);
+    QFETCH(serial_rs485, asked);
+    QFETCH(QStringList, differing);
+
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    SyscallDouble::Driver driver;
+    driver.rewrite = rewrite;
+    const std::unique_ptr<CommPort> port = openPort(pty, settings, driver);
+    const std::vector<Call> sets = callsOf(SyscallDouble::calls(), Call::SetRs485);
+    QCOMPARE(sets.size(), size_t(1));
+    QVERIFY(sameMode(sets.front().mode, asked));
+    QCOMPARE(port->Rs485Differences(), differing);
+}
+
+void TestRs485::driverWithoutModeIsRefused_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("says");
+    QTest::addRow("ENOTTY: no RS-485 mode") << ENOTTY << QStringLiteral("没有 RS-485 模式");
+    QTest::addRow("EINVAL: settings refused") << EINVAL << QStringLiteral("拒绝了这组 RS-485 设置");
+}
+
+void TestRs485::driverWithoutModeIsRefused()
+{
+    QFETCH(int, error);
+    QFETCH(QString, says);
+
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    SyscallDouble::Driver driver;
+    driver.rs485Error = error;
+    std::unique_ptr<CommPort> port;
+    const Component::RuntimeError failure = failureOf([&] { port = openPort(pty, driverMode(true, 0, 0), driver); });
+    QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
+    QVERIFY2(failure.description().contains(says), qPrintable(failure.description()));
+    QVERIFY2(failure.description().contains(QStringLiteral("由程序切换")), qPrintable(failure.description()));
+    // The device is free again: the same port opens without RS-485.
+    CommPort plain;
+    plain.setCommPort(TestPort);
+    QCOMPARE(failureOf([&] { plain.setPortOpen(true); }).number(), 0);
+}
+
+void TestRs485::stateComesBackAtStopAndExit_data()
+{
+    QTest::addColumn<bool>("exit");
+    QTest::addRow("stop") << false;
+    QTest::addRow("exit") << true;
+}
+
+void TestRs485::stateComesBackAtStopAndExit()
+{
+    QFETCH(bool, exit);
+
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    SyscallDouble::Driver driver;
+    const serial_rs485 before = mode(SER_RS485_ENABLED | SER_RS485_RTS_AFTER_SEND, 7, 9);
+    driver.held = before;
+    std::unique_ptr<CommPort> port = openPort(pty, driverMode(true, 2, 2), driver);
+    QVERIFY(!sameMode(SyscallDouble::held(), before));
+    if (exit)
+        port.reset();
+    else
+        port->setPortOpen(false);
+    QVERIFY(sameMode(SyscallDouble::held(), before));
+
+    // By the program, RTS rests at its receiving level after the last send.
+    port = openPort(pty, programMode(true, 0, 0), {});
+    port->setOutput(QByteArray("AT"));
+    port->setRTSEnable(true);   // the user's RTS does not apply while the program switches
+    QVERIFY(!SyscallDouble::rtsUp());
+    if (exit)
+        port.reset();
+    else
+        port->setPortOpen(false);
+    QVERIFY(!SyscallDouble::rtsUp());
+}
+
+void TestRs485::programSwitchesAroundEachWrite_data()
+{
+    QTest::addColumn<bool>("rtsHigh");
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::addRow("RTS high, no delays") << true << 0 << 0;
+    QTest::addRow("RTS high, 5 ms before, 3 after") << true << 5 << 3;
+    QTest::addRow("RTS low while sending, 20 ms before, 10 after") << false << 20 << 10;
+}
+
+void TestRs485::programSwitchesAroundEachWrite()
+{
+    QFETCH(bool, rtsHigh);
+    QFETCH(int, before);
+    QFETCH(int, after);
+
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    SyscallDouble::Driver driver;
+    driver.busyLineStatusReads = 2;
+    const std::unique_ptr<CommPort> port = openPort(pty, programMode(rtsHigh, before, after), driver);
+    QCOMPARE(SyscallDouble::rtsUp(), !rtsHigh);
+    SyscallDouble::clearCalls();
+    const QList<QByteArray> sends {"01 03", QByteArray(300, 'x'), "AT\r"};
+    for (const QByteArray &bytes : sends)
+        port->setOutput(bytes);
+    QCOMPARE(pty.read(100), sends.join());
+
+    const Call::Kind up = rtsHigh ? Call::RtsUp : Call::RtsDown;
+    const Call::Kind down = rtsHigh ? Call::RtsDown : Call::RtsUp;
+    const std::vector<Call> calls = SyscallDouble::calls();
+    size_t k = 0;
+    for (const QByteArray &bytes : sends) {
+        QVERIFY(k < calls.size());
+        QCOMPARE(calls[k].kind, up);
+        const qint64 switchedOn = calls[k++].at;
+        QByteArray written;
+        QVERIFY(k < calls.size() && calls[k].kind == Call::Write);
+        const qint64 firstWrite = calls[k].at;
+        while (k < calls.size() && calls[k].kind == Call::Write) {
+            QCOMPARE(calls[k].rtsUp, rtsHigh);   // nothing goes out at the receiving level
+            written += calls[k++].bytes;
+        }
+        QCOMPARE(written, bytes);
+        QVERIFY(k < calls.size());
+        QCOMPARE(calls[k++].kind, Call::Drain);
+        for (int busy = 0; busy < 3; ++busy) {   // two reads busy, the third empty
+            QVERIFY(k < calls.size());
+            QCOMPARE(calls[k++].kind, Call::LineStatus);
+        }
+        const qint64 emptied = calls[k - 1].at;
+        QVERIFY(k < calls.size());
+        QCOMPARE(calls[k].kind, down);
+        const qint64 switchedOff = calls[k++].at;
+
+        const qint64 waitedBefore = firstWrite - switchedOn;
+        const qint64 waitedAfter = switchedOff - emptied;
+        QVERIFY2(waitedBefore >= before * NsPerMs && waitedBefore <= before * NsPerMs + DelayToleranceNs,
+                 qPrintable(QStringLiteral("before: %1 ns").arg(waitedBefore)));
+        QVERIFY2(waitedAfter >= after * NsPerMs && waitedAfter <= after * NsPerMs + DelayToleranceNs,
+                 qPrintable(QStringLiteral("after: %1 ns").arg(waitedAfter)));
+        // The turnaround counts from the transmitter emptied, not from RTS switched back.
+        QVERIFY(port->LastSentAt() >= emptied);
+    }
+    QCOMPARE(k, calls.size());
+}
+
+void TestRs485::programNeedsRts()
+{
+    // A pseudo-terminal without the double has no RTS to switch.
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    mapPort(pty.slavePath());
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setRs485(programMode(true, 0, 0));
+    const Component::RuntimeError failure = failureOf([&] { port.setPortOpen(true); });
+    QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
+    QVERIFY2(failure.description().contains(QStringLiteral("RTS")), qPrintable(failure.description()));
+    QVERIFY(!port.PortOpen());
+}
+
+void TestRs485::networkLinesHaveNone_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<Rs485Settings>("settings");
+    QTest::addRow("rfc2217, by the driver") << QStringLiteral("rfc2217://127.0.0.1:9") << driverMode(true, 0, 0);
+    QTest::addRow("tcp, by the program") << QStringLiteral("tcp://127.0.0.1:9") << programMode(true, 0, 0);
+}
+
+void TestRs485::networkLinesHaveNone()
+{
+    QFETCH(QString, address);
+    QFETCH(Rs485Settings, settings);
+    mapPort(address);
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setRs485(settings);
+    // Refused before any connection is tried (nothing listens on port 9 anyway).
+    const Component::RuntimeError failure = failureOf([&] { port.setPortOpen(true); });
+    QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
+    QVERIFY2(failure.description().contains(QStringLiteral("RFC 2217")), qPrintable(failure.description()));
+}
+
+// Exchanges of a send, its echo and an answer, the received stream cut at every
+// position: the pieces give what the whole gives, every answer and no echo.
+void TestRs485::echoFilterCutAnywhere()
+{
+    QRandomGenerator random(485);
+    QList<QByteArray> sends;
+    QList<QByteArray> heard;   // each exchange's echo and answer
+    QByteArray answers;
+    for (int exchange = 0; exchange < 20; ++exchange) {
+        QByteArray send(1 + random.bounded(8), Qt::Uninitialized);
+        for (char &c : send)
+            c = char(random.bounded(256));
+        const QByteArray answer = "A" + QByteArray::number(exchange);
+        sends.append(send);
+        heard.append(send + answer);
+        answers += answer;
+    }
+    const qsizetype total = heard.join().size();
+    for (qsizetype cut = 0; cut <= total; ++cut) {
+        EchoFilter filter;
+        QByteArray kept;
+        qsizetype start = 0;
+        for (int exchange = 0; exchange < sends.size(); ++exchange) {
+            const QByteArray &piece = heard.at(exchange);
+            const qsizetype at = qBound(qsizetype(0), cut - start, piece.size());
+            filter.expect(sends.at(exchange));
+            kept += filter.filter(piece.left(at));
+            kept += filter.filter(piece.mid(at));
+            start += piece.size();
+        }
+        QCOMPARE(kept, answers);
+        QCOMPARE(filter.collisions(), quint64(0));
+        QCOMPARE(filter.echoBytes(), quint64(sends.join().size()));
+    }
+}
+
+void TestRs485::alteredEchoCountsOneCollision_data()
+{
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("heard");
+    QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<int>("collisions");
+    QTest::addRow("first byte altered") << QByteArray("01030000") << QByteArray("x1030000OK") << QByteArray("x1030000OK") << 1;
+    QTest::addRow("last byte altered") << QByteArray("01030000") << QByteArray("0103000xOK") << QByteArray("xOK") << 1;
+    QTest::addRow("middle byte altered") << QByteArray("ABCDEF") << QByteArray("ABCxEFOK") << QByteArray("xEFOK") << 1;
+    QTest::addRow("two bytes of one echo altered") << QByteArray("ABCDEF") << QByteArray("AxCxEFOK") << QByteArray("xCxEFOK") << 1;
+    QTest::addRow("whole echo") << QByteArray("ABCDEF") << QByteArray("ABCDEFOK") << QByteArray("OK") << 0;
+}
+
+void TestRs485::alteredEchoCountsOneCollision()
+{
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, heard);
+    QFETCH(QByteArray, kept);
+    QFETCH(int, collisions);
+    EchoFilter filter;
+    filter.expect(sent);
+    QCOMPARE(filter.filter(heard), kept);
+    QCOMPARE(filter.collisions(), quint64(collisions));
+}
+
+// A far end on a pseudo-terminal that hears every request and then answers it, over
+// 1,000 exchanges: the reader gets every answer and no echo; one echo altered in one
+// byte counts one collision and reaches the reader.
+void TestRs485::echoesNeverReachTheReader()
+{
+    constexpr int Exchanges = 1000;
+    constexpr int Altered = 617;
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    mapPort(pty.slavePath());
+    CommPort port;
+    port.setCommPort(TestPort);
+    Rs485Settings settings;
+    settings.suppressEcho = true;
+    port.setRs485(settings);
+    port.setInputMode(CommPort::InputModeBinary);
+    port.setRThreshold(1);
+    port.setPortOpen(true);
+
+    QByteArray received;
+    connect(&port, &CommPort::OnComm, this, [&] { received += port.Input().toByteArray(); });
+    QByteArray expected;
+    for (int exchange = 0; exchange < Exchanges; ++exchange) {
+        const QByteArray request = "REQ" + QByteArray::number(exchange) + "\r";
+        const QByteArray answer = "ANS" + QByteArray::number(exchange) + "\r";
+        port.setOutput(request);
+        const QByteArray arrived = pty.read(200, request.size());
+        QCOMPARE(arrived, request);
+        QByteArray echo = request;
+        if (exchange == Altered)
+            echo[1] = 'x';
+        QVERIFY(pty.write(echo + answer));
+        expected += exchange == Altered ? echo.mid(1) + answer : answer;
+        QTRY_COMPARE_WITH_TIMEOUT(received.size(), expected.size(), 2000);
+    }
+    QCOMPARE(received, expected);
+    QCOMPARE(port.EchoCollisions(), quint64(1));
+}
+
+QTEST_GUILESS_MAIN(TestRs485)
+#include "tst_rs485.moc"
