@@ -4,6 +4,7 @@
 #include "portmap.h"
 #include "pseudoterminal.h"
 #include "syscalldouble.h"
+#include "transferengine.h"
 
 #include <runtimeerror.h>
 
@@ -109,7 +110,7 @@ private slots:
     void echoFilterCutAnywhere();
     void alteredEchoCountsOneCollision_data();
     void alteredEchoCountsOneCollision();
-    void echoesNeverReachTheReader();
+    void echoesNeverReachPaneOrCapture();
 
 private:
     void mapPort(const QString &device);
@@ -434,42 +435,61 @@ void TestRs485::alteredEchoCountsOneCollision()
 }
 
 // A far end on a pseudo-terminal that hears every request and then answers it, over
-// 1,000 exchanges: the reader gets every answer and no echo; one echo altered in one
-// byte counts one collision and reaches the reader.
-void TestRs485::echoesNeverReachTheReader()
+// 1,000 exchanges of the engine on one port with capture on: the pane and the capture
+// get every answer and no echo; one echo altered in one byte counts one collision and
+// shows. Every exchange gives a turnaround, and the capture's block ends with them.
+void TestRs485::echoesNeverReachPaneOrCapture()
 {
     constexpr int Exchanges = 1000;
     constexpr int Altered = 617;
     PseudoTerminal pty;
     QVERIFY(pty.isValid());
     mapPort(pty.slavePath());
-    CommPort port;
-    port.setCommPort(TestPort);
+    TransferEngine engine;
+    engine.capture().setFile(m_folder.path(), QStringLiteral("capture.txt"));
+    engine.setCapturing(true);
     Rs485Settings settings;
     settings.suppressEcho = true;
-    port.setRs485(settings);
-    port.setInputMode(CommPort::InputModeBinary);
-    port.setRThreshold(1);
-    port.setPortOpen(true);
+    engine.setRs485(settings, settings);
+    engine.setSamePort(true);
+    engine.openInPort({TestPort, Settings, 0}, 1, 0);
+    TransferEngine::Run run;
+    run.mode = TransferEngine::ModeSendReceive;
+    run.outCommand = QStringLiteral("REQ");
+    run.outData = QByteArray("REQ\r");
+    engine.begin(run, {});
+    engine.stopSending();   // the test sends, not the timer
 
-    QByteArray received;
-    connect(&port, &CommPort::OnComm, this, [&] { received += port.Input().toByteArray(); });
-    QByteArray expected;
+    QString shown;
+    connect(&engine, &TransferEngine::received, this, [&](const QString &text) { shown += text; });
+    QString expected;
     for (int exchange = 0; exchange < Exchanges; ++exchange) {
-        const QByteArray request = "REQ" + QByteArray::number(exchange) + "\r";
-        const QByteArray answer = "ANS" + QByteArray::number(exchange) + "\r";
-        port.setOutput(request);
-        const QByteArray arrived = pty.read(200, request.size());
-        QCOMPARE(arrived, request);
-        QByteArray echo = request;
-        if (exchange == Altered)
-            echo[1] = 'x';
+        const QByteArray answer = "ANS" + QByteArray::number(exchange) + ";";
+        QVERIFY(engine.send());
+        QCOMPARE(pty.read(200, 4), QByteArray("REQ\r"));
+        const QByteArray echo = exchange == Altered ? QByteArray("RxQ\r") : QByteArray("REQ\r");
         QVERIFY(pty.write(echo + answer));
-        expected += exchange == Altered ? echo.mid(1) + answer : answer;
-        QTRY_COMPARE_WITH_TIMEOUT(received.size(), expected.size(), 2000);
+        expected += QString::fromLatin1(exchange == Altered ? echo.mid(1) + answer : answer);
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), expected.size(), 2000);
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(engine.echoCollisions(), quint64(1));
+    QCOMPARE(engine.echoBytes(), quint64(Exchanges * 4 - 3));
+    QCOMPARE(engine.turnaround().exchanges, Exchanges);
+    QVERIFY(engine.turnaround().minimumNs > 0);
+    engine.stop();
+
+    QFile capture(m_folder.filePath(QStringLiteral("capture.txt")));
+    QVERIFY(capture.open(QIODevice::ReadOnly));
+    const QString captured = QString::fromUtf8(capture.readAll());
+    QString received;
+    for (const QString &line : captured.split(QStringLiteral("\r\n"))) {
+        if (line.startsWith(QStringLiteral("接收数据：")))
+            received += line.mid(5);
     }
     QCOMPARE(received, expected);
-    QCOMPARE(port.EchoCollisions(), quint64(1));
+    QVERIFY2(captured.contains(QStringLiteral("应答时间：最短 ")), qPrintable(captured.right(200)));
+    QVERIFY(captured.contains(QStringLiteral("（%1 次）").arg(Exchanges)));
 }
 
 QTEST_GUILESS_MAIN(TestRs485)

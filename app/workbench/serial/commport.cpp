@@ -75,7 +75,8 @@ struct CommPort::Private
     int lineCalls = 0;             // calls into the line that may wait, nested
     bool closeAfterCalls = false;
     QString lossReason;
-    Rs485Settings rs485;
+    Rs485Settings rs485;      // of the open line
+    Rs485Settings nextRs485;  // for the next open
     QStringList rs485Differences;
     EchoFilter echo;
     QByteArray kept;         // received and not an echo, while echoes are taken out
@@ -344,16 +345,15 @@ void CommPort::endBreak()
     }
 }
 
+// An open port keeps what it opened with; the direction cannot change under a send.
 void CommPort::setRs485(const Rs485Settings &settings)
 {
-    if (PortOpen())
-        fail(ErrorInvalidSetting, tr("%1已经打开，不能更改 RS-485 设置").arg(portText()));
-    d->rs485 = settings;
+    d->nextRs485 = settings;
 }
 
 Rs485Settings CommPort::Rs485() const
 {
-    return d->rs485;
+    return d->nextRs485;
 }
 
 QStringList CommPort::Rs485Differences() const
@@ -415,6 +415,7 @@ void CommPort::openPort()
     if (devicesInUse().contains(device))
         fail(ErrorPortInUse, tr("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
+    d->rs485 = d->nextRs485;
     // Refused before connecting: the server's open would raise RTS on its line.
     if (d->rs485.switched() && RemoteAddress::looksRemote(mapped))
         failRs485(CommLine::Rs485Outcome::Kind::Unavailable);

@@ -83,8 +83,8 @@ public:
     bool sendBreak();
     bool Break() const;
 
-    // RS-485 direction control and echo suppression: set while closed, applied at each
-    // open; an open that cannot apply them fails and says why.
+    // RS-485 direction control and echo suppression, applied at each open (an open port
+    // keeps what it opened with); an open that cannot apply them fails and says why.
     void setRs485(const Rs485Settings &settings);
     Rs485Settings Rs485() const;
     // What the driver holds of its RS-485 mode otherwise than asked, since the open.
