@@ -36,15 +36,21 @@ void TurnaroundTimes::arrived(qint64 firstByteAt)
     m_sentAt = 0;
 }
 
+// Linear, as the line window asks for it while the run goes on.
 TurnaroundTimes::Figures TurnaroundTimes::figures() const
 {
     if (m_samples.empty())
         return {};
-    std::vector<qint64> sorted = m_samples;
-    std::sort(sorted.begin(), sorted.end());
-    const size_t n = sorted.size();
-    const qint64 median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
-    return {int(n), sorted.front(), median, sorted.back()};
+    std::vector<qint64> samples = m_samples;
+    const auto [least, most] = std::minmax_element(samples.begin(), samples.end());
+    const qint64 minimum = *least;
+    const qint64 maximum = *most;
+    const auto upper = samples.begin() + qsizetype(samples.size() / 2);
+    std::nth_element(samples.begin(), upper, samples.end());
+    qint64 median = *upper;
+    if (samples.size() % 2 == 0)
+        median = (*std::max_element(samples.begin(), upper) + median) / 2;
+    return {int(samples.size()), minimum, median, maximum};
 }
 
 QString TurnaroundTimes::text(const Figures &figures, Language language)

@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class Rs485Box;
 class Session;
 
 namespace Component {
@@ -75,6 +76,7 @@ private:
     QCheckBox *CheckTimeStamp = nullptr;
     QCheckBox *CheckHexSpace = nullptr;
     QComboBox *ComboLanguage = nullptr;
+    Rs485Box *m_rs485 = nullptr;
     QTimer m_refresh;
     bool m_refusing = false;
 };
