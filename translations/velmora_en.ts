@@ -1352,7 +1352,7 @@ The RS-485 settings cannot be saved!<byte value="xd"/>
     </message>
     <message>
         <source>发送时接收：</source>
-        <translation>Hear own TX:</translation>
+        <translation>RX during TX:</translation>
     </message>
     <message>
         <source>去除回波：</source>

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -104,6 +105,7 @@ private slots:
     void stateComesBackAtStopAndExit();
     void programSwitchesAroundEachWrite_data();
     void programSwitchesAroundEachWrite();
+    void programSwitchingTime();
     void programNeedsRts();
     void networkLinesHaveNone_data();
     void networkLinesHaveNone();
@@ -334,6 +336,33 @@ void TestRs485::programSwitchesAroundEachWrite()
         QVERIFY(port->LastSentAt() >= emptied);
     }
     QCOMPARE(k, calls.size());
+}
+
+// What switching by the program costs on a pseudo-terminal, told rather than judged:
+// from the last byte handed to the driver to RTS back at its receiving level, without
+// delays (tcdrain is the pseudo-terminal's own; RTS and the line status the double's).
+void TestRs485::programSwitchingTime()
+{
+    constexpr int Writes = 500;
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    const std::unique_ptr<CommPort> port = openPort(pty, programMode(true, 0, 0), {});
+    SyscallDouble::clearCalls();
+    for (int k = 0; k < Writes; ++k)
+        port->setOutput(QByteArray("01030000000AC5CD"));
+    QCOMPARE(pty.read(100).size(), Writes * 16);
+    std::vector<qint64> released;
+    qint64 lastWrite = 0;
+    for (const Call &call : SyscallDouble::calls()) {
+        if (call.kind == Call::Write)
+            lastWrite = call.at;
+        else if (call.kind == Call::RtsDown)
+            released.push_back(call.at - lastWrite);
+    }
+    QCOMPARE(int(released.size()), Writes);
+    std::sort(released.begin(), released.end());
+    qInfo("RTS back after the last byte was handed over: median %lld us, at most %lld us (%d writes)",
+          released[released.size() / 2] / 1000, released.back() / 1000, Writes);
 }
 
 void TestRs485::programNeedsRts()
