@@ -144,8 +144,11 @@ void TransferEngine::stop()
 {
     m_timer.stop();
     closePorts();
+    // Only a run with RS-485 options on ends its block with the turnaround: without them
+    // the capture reads exactly as it always did.
+    const bool rs485 = m_outPort.Rs485() != Rs485Settings() || m_inPort.Rs485() != Rs485Settings();
     const QString turnaround = TurnaroundTimes::text(m_turnaround.figures(), TurnaroundTimes::Language::Capture);
-    if (m_capturing && !turnaround.isEmpty())
+    if (m_capturing && rs485 && !turnaround.isEmpty())
         captured(m_capture.addFooter(turnaround));
     m_run.outCommand.clear();
     m_run.inCommand.clear();
