@@ -174,6 +174,10 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>%1发送数据失败：无法切换 RTS 或写入设备</source>
         <translation>Sending on %1 failed: RTS could not be switched or the device not written</translation>
     </message>
+    <message>
+        <source>%1的 RS-485 方向切换要用 RTS 线，不能同时使用 RTS/CTS 握手</source>
+        <translation>RS-485 direction control of %1 needs the RTS line and cannot go with the RTS/CTS handshake</translation>
+    </message>
 </context>
 <context>
     <name>CommandCodec</name>

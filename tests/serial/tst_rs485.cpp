@@ -3,6 +3,7 @@
 #include "echofilter.h"
 #include "portmap.h"
 #include "pseudoterminal.h"
+#include "rs485options.h"
 #include "syscalldouble.h"
 #include "transferengine.h"
 
@@ -87,6 +88,7 @@ using Rewrite = std::function<serial_rs485(serial_rs485)>;
 Q_DECLARE_METATYPE(Rs485Settings)
 Q_DECLARE_METATYPE(serial_rs485)
 Q_DECLARE_METATYPE(Rewrite)
+Q_DECLARE_METATYPE(Rs485Options)
 
 // RS-485 direction control of a port, against a driver played at the system-call
 // boundary on a pseudo-terminal, and echo suppression against a far end that hears itself.
@@ -107,6 +109,9 @@ private slots:
     void programSwitchesAroundEachWrite();
     void programSwitchingTime();
     void programNeedsRts();
+    void handshakeOnRtsIsRefused();
+    void optionsKeepToTheirFile_data();
+    void optionsKeepToTheirFile();
     void networkLinesHaveNone_data();
     void networkLinesHaveNone();
     void echoFilterCutAnywhere();
@@ -378,6 +383,61 @@ void TestRs485::programNeedsRts()
     QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
     QVERIFY2(failure.description().contains(QStringLiteral("RTS")), qPrintable(failure.description()));
     QVERIFY(!port.PortOpen());
+}
+
+void TestRs485::handshakeOnRtsIsRefused()
+{
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    mapPort(pty.slavePath());
+    SyscallDouble::watch(pty.slavePath());
+    CommPort port;
+    port.setCommPort(TestPort);
+    port.setHandshaking(2);
+    port.setRs485(programMode(true, 0, 0));
+    const Component::RuntimeError failure = failureOf([&] { port.setPortOpen(true); });
+    QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
+    QVERIFY(SyscallDouble::calls().empty());   // refused before the device was touched
+}
+
+// The options in velmora.ini: what the file holds comes back, values out of range keep
+// their defaults, and a save writes only what changed, next to lines it does not know.
+void TestRs485::optionsKeepToTheirFile_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<Rs485Options>("read");
+
+    Rs485Options driverOut;
+    driverOut.out = driverMode(false, 12, 100, true);
+    driverOut.out.suppressEcho = true;
+    QTest::addRow("empty file: defaults") << QByteArray() << Rs485Options();
+    QTest::addRow("every key of one port")
+        << QByteArray("[RS485Out]\nDirection=1\nRtsHighWhileSending=0\nDelayBeforeMs=12\nDelayAfterMs=100\n"
+                      "ReceiveWhileSending=1\nSuppressEcho=1\n")
+        << driverOut;
+    QTest::addRow("out of range keeps defaults")
+        << QByteArray("[RS485In]\nDirection=3\nDelayBeforeMs=101\nDelayAfterMs=-1\n") << Rs485Options();
+}
+
+void TestRs485::optionsKeepToTheirFile()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(Rs485Options, read);
+    const QString path = m_folder.filePath(QStringLiteral("velmora.ini"));
+    QFile ini(path);
+    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("; kept\n[Display]\nTimeStamp=1\n" + file);
+    ini.close();
+    QCOMPARE(Rs485Options::load(path), read);
+
+    Rs485Options changed = read;
+    changed.in.direction = Rs485Settings::Direction::Program;
+    QVERIFY(changed.save(path));
+    QCOMPARE(Rs485Options::load(path), changed);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray saved = ini.readAll();
+    QVERIFY(saved.startsWith("; kept\n[Display]\nTimeStamp=1\n"));
+    QCOMPARE(saved.count("Direction="), file.count("Direction=") + (file.contains("[RS485In]") ? 0 : 1));
 }
 
 void TestRs485::networkLinesHaveNone_data()

@@ -419,6 +419,9 @@ void CommPort::openPort()
     // Refused before connecting: the server's open would raise RTS on its line.
     if (d->rs485.switched() && RemoteAddress::looksRemote(mapped))
         failRs485(CommLine::Rs485Outcome::Kind::Unavailable);
+    // Both would drive RTS: the handshake for flow, RS-485 for the direction.
+    if (d->rs485.switched() && (d->handshaking == HandshakeRtsCts || d->handshaking == HandshakeBoth))
+        fail(ErrorLineSetting, tr("%1的 RS-485 方向切换要用 RTS 线，不能同时使用 RTS/CTS 握手").arg(portText()));
     std::unique_ptr<CommLine> line = lineTo(mapped);
     connect(line.get(), &CommLine::readyRead, this, &CommPort::onArrival);
     connect(line.get(), &CommLine::lost, this, &CommPort::onLost);
