@@ -6,6 +6,7 @@
 #include "rs485options.h"
 #include "syscalldouble.h"
 #include "transferengine.h"
+#include "turnaroundtimes.h"
 
 #include <runtimeerror.h>
 
@@ -114,6 +115,8 @@ private slots:
     void optionsKeepToTheirFile();
     void networkLinesHaveNone_data();
     void networkLinesHaveNone();
+    void turnaroundCountsEachReplyOnce_data();
+    void turnaroundCountsEachReplyOnce();
     void echoFilterCutAnywhere();
     void alteredEchoCountsOneCollision_data();
     void alteredEchoCountsOneCollision();
@@ -460,6 +463,41 @@ void TestRs485::networkLinesHaveNone()
     const Component::RuntimeError failure = failureOf([&] { port.setPortOpen(true); });
     QCOMPARE(failure.number(), int(CommErrors::ErrorLineSetting));
     QVERIFY2(failure.description().contains(QStringLiteral("RFC 2217")), qPrintable(failure.description()));
+}
+
+// Events as (sent, at) pairs: a send stamped `at`, or an arrival stamped `at`; 0 is
+// the ports' "no stamp", never a moment.
+using Stamps = QList<QPair<bool, qint64>>;
+Q_DECLARE_METATYPE(Stamps)
+
+void TestRs485::turnaroundCountsEachReplyOnce_data()
+{
+    QTest::addColumn<Stamps>("events");
+    QTest::addColumn<QList<qint64>>("figures");   // exchanges, minimum, median, maximum
+
+    QTest::addRow("none") << Stamps {{false, 5}} << QList<qint64> {0, 0, 0, 0};
+    QTest::addRow("odd count")
+        << Stamps {{true, 100}, {false, 130}, {true, 200}, {false, 210}, {true, 300}, {false, 350}}
+        << QList<qint64> {3, 10, 30, 50};
+    QTest::addRow("even count: the middle two averaged")
+        << Stamps {{true, 1}, {false, 11}, {true, 100}, {false, 140}} << QList<qint64> {2, 10, 25, 40};
+    QTest::addRow("only the first byte of a reply counts")
+        << Stamps {{true, 1}, {false, 11}, {false, 90}} << QList<qint64> {1, 10, 10, 10};
+    QTest::addRow("a send without reply counts nothing")
+        << Stamps {{true, 1}, {true, 100}, {false, 105}} << QList<qint64> {1, 5, 5, 5};
+    QTest::addRow("an arrival stamped before its send is an earlier reply's")
+        << Stamps {{true, 100}, {false, 90}, {false, 120}} << QList<qint64> {1, 20, 20, 20};
+}
+
+void TestRs485::turnaroundCountsEachReplyOnce()
+{
+    QFETCH(Stamps, events);
+    QFETCH(QList<qint64>, figures);
+    TurnaroundTimes times;
+    for (const auto &[sent, at] : events)
+        sent ? times.sent(at) : times.arrived(at);
+    const TurnaroundTimes::Figures got = times.figures();
+    QCOMPARE((QList<qint64> {got.exchanges, got.minimumNs, got.medianNs, got.maximumNs}), figures);
 }
 
 // Exchanges of a send, its echo and an answer, the received stream cut at every
