@@ -234,8 +234,8 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <translation>%1 ms</translation>
     </message>
     <message>
-        <source>%1：设置为%2，驱动程序实际为%3</source>
-        <translation>%1: set to %2, the driver holds %3</translation>
+        <source>%1：设置为%2，实际为%3</source>
+        <translation>%1: set to %2, holds %3</translation>
     </message>
     <message>
         <source>RS-485 模式</source>

@@ -139,9 +139,12 @@ bool rtsUp()
 
 } // namespace SyscallDouble
 
+// Exported also where the build hides symbols by default: a preloaded copy must be seen.
+#define VELMORA_INTERPOSED __attribute__((visibility("default")))
+
 extern "C" {
 
-int ioctl(int descriptor, unsigned long request, ...) noexcept
+VELMORA_INTERPOSED int ioctl(int descriptor, unsigned long request, ...) noexcept
 {
     va_list arguments;
     va_start(arguments, request);
@@ -155,7 +158,7 @@ int ioctl(int descriptor, unsigned long request, ...) noexcept
     return system(descriptor, request, argument);
 }
 
-int tcdrain(int descriptor)
+VELMORA_INTERPOSED int tcdrain(int descriptor)
 {
     static auto *system = SyscallDouble::real<int(int)>("tcdrain");
     const int result = system(descriptor);
@@ -167,7 +170,7 @@ int tcdrain(int descriptor)
     return result;
 }
 
-ssize_t write(int descriptor, const void *bytes, size_t count)
+VELMORA_INTERPOSED ssize_t write(int descriptor, const void *bytes, size_t count)
 {
     static auto *system = SyscallDouble::real<ssize_t(int, const void *, size_t)>("write");
     const ssize_t result = system(descriptor, bytes, count);

@@ -180,8 +180,8 @@ void TestRs485::driverTakesWhatItIsGiven_data()
                return m;
            })
         << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 1, 1)
-        << QStringList {QStringLiteral("发送时 RTS 为高：设置为开，驱动程序实际为关"),
-                        QStringLiteral("发送后 RTS 为高：设置为关，驱动程序实际为开")};
+        << QStringList {QStringLiteral("发送时 RTS 为高：设置为开，实际为关"),
+                        QStringLiteral("发送后 RTS 为高：设置为关，实际为开")};
     QTest::addRow("driver caps the delays")
         << driverMode(true, 50, 100)
         << Rewrite([](serial_rs485 m) {
@@ -190,8 +190,8 @@ void TestRs485::driverTakesWhatItIsGiven_data()
                return m;
            })
         << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 50, 100)
-        << QStringList {QStringLiteral("发送前延时：设置为50 毫秒，驱动程序实际为30 毫秒"),
-                        QStringLiteral("发送后延时：设置为100 毫秒，驱动程序实际为30 毫秒")};
+        << QStringList {QStringLiteral("发送前延时：设置为50 毫秒，实际为30 毫秒"),
+                        QStringLiteral("发送后延时：设置为100 毫秒，实际为30 毫秒")};
     QTest::addRow("asked delays beyond 100 ms reach the driver as 100")
         << driverMode(true, 250, 0) << none << mode(SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND, 100, 0)
         << QStringList();

@@ -19,7 +19,7 @@ QString milliseconds(quint32 ms)
 
 QString difference(const char *name, const QString &asked, const QString &held)
 {
-    return QCoreApplication::translate("DriverRs485", "%1：设置为%2，驱动程序实际为%3")
+    return QCoreApplication::translate("DriverRs485", "%1：设置为%2，实际为%3")
         .arg(QCoreApplication::translate("DriverRs485", name), asked, held);
 }
 

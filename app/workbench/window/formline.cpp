@@ -89,8 +89,7 @@ FormLine::FormLine(Session &session, QWidget *parent)
     buildPortFrame(In, 205);
     buildOptionFrame();
     buildLanguageRow();
-    m_rs485 = new Rs485Box(session, this);
-    m_rs485->setGeometry(Rs485Area);
+    m_rs485 = new Rs485Box(session, this, Rs485Area);
     showOptions();
 
     m_refresh.setInterval(RefreshMilliseconds);

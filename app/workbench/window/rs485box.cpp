@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QSpinBox>
 
@@ -31,7 +32,9 @@ const char *const RowLabels[] = {
     QT_TRANSLATE_NOOP("Rs485Box", "去除回波："),
 };
 constexpr int TopRow = 40;
-constexpr int RowHeight = 24;
+constexpr int RowHeight = 22;
+// The status is drawn smaller rather than cut when the driver differs in much.
+constexpr qreal SmallestStatusPoints = 7.0;
 constexpr int LabelWidth = 84;
 constexpr int ColumnWidth = 112;
 
@@ -47,10 +50,11 @@ int rowY(int row)
 
 } // namespace
 
-Rs485Box::Rs485Box(Session &session, QWidget *parent)
+Rs485Box::Rs485Box(Session &session, QWidget *parent, const QRect &geometry)
     : QGroupBox(tr("RS-485"), parent), m_session(session), m_options(session.rs485Options())
 {
     setObjectName(QStringLiteral("FrameRs485"));
+    setGeometry(geometry);
     for (int row = 0; row < int(std::size(RowLabels)); ++row) {
         auto *label = new QLabel(tr(RowLabels[row]), this);
         label->setObjectName(QStringLiteral("LabelRs485Row%1").arg(row));
@@ -60,7 +64,8 @@ Rs485Box::Rs485Box(Session &session, QWidget *parent)
     buildColumn(In, 10 + LabelWidth + ColumnWidth);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("LabelRs485Status"));
-    m_status->setGeometry(10, rowY(int(std::size(RowLabels))) + 4, LabelWidth + 2 * ColumnWidth - 4, 100);
+    const int statusTop = rowY(int(std::size(RowLabels))) + 4;
+    m_status->setGeometry(10, statusTop, LabelWidth + 2 * ColumnWidth - 4, height() - statusTop - 6);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_status->setWordWrap(true);
     showOptions();
@@ -159,7 +164,20 @@ void Rs485Box::refresh()
     // One port serving both ways takes the receiving port's column.
     if (samePort)
         enableColumn(Out, true);
-    m_status->setText(statusText());
+    showStatus(statusText());
+}
+
+void Rs485Box::showStatus(const QString &text)
+{
+    if (text == m_status->text())
+        return;
+    QFont font = this->font();
+    const QRect area(QPoint(), m_status->size());
+    while (font.pointSizeF() > SmallestStatusPoints
+           && QFontMetrics(font).boundingRect(area, Qt::TextWordWrap, text).height() > area.height())
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    m_status->setFont(font);
+    m_status->setText(text);
 }
 
 // A network line offers only "off"; the note below says why.

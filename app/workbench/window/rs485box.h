@@ -23,7 +23,7 @@ class Rs485Box : public QGroupBox
     Q_OBJECT
 
 public:
-    Rs485Box(Session &session, QWidget *parent);
+    Rs485Box(Session &session, QWidget *parent, const QRect &geometry);
 
     // Called by the window's refresh: the ports chosen and what the run found.
     void refresh();
@@ -46,6 +46,7 @@ private:
     void edited(Side side);
     void enableColumn(Side side, bool network);
     QString statusText() const;
+    void showStatus(const QString &text);
 
     Session &m_session;
     Rs485Options m_options;
