@@ -1406,6 +1406,10 @@ The RS-485 settings cannot be saved!<byte value="xd"/>
         <source>无</source>
         <translation>none</translation>
     </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
 </context>
 <context>
     <name>Rs485Options</name>

@@ -200,7 +200,7 @@ QString Rs485Box::statusText() const
         lines.append(NetworkLine);
     const Session::Rs485Status status = m_session.rs485Status();
     if (!status.differences.isEmpty())
-        lines.append(tr("驱动程序未按设置：") + status.differences.join(QStringLiteral("；")));
+        lines.append(tr("驱动程序未按设置：") + status.differences.join(tr("；")));
     if (status.echoBytes > 0 || status.collisions > 0)
         lines.append(tr("回波 %1 字节，冲突 %2 次").arg(status.echoBytes).arg(status.collisions));
     const QString turnaround = TurnaroundTimes::text(status.turnaround);
