@@ -39,6 +39,10 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>。</source>
         <translation>.</translation>
     </message>
+    <message>
+        <source>应答时间：</source>
+        <translation>Turnaround: </translation>
+    </message>
 </context>
 <context>
     <name>CommPort</name>
@@ -142,6 +146,38 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>%1的网络地址“%2”无效：应为 tcp://主机:端口 或 rfc2217://主机:端口</source>
         <translation>The network address “%2” of %1 is invalid: it must be tcp://host:port or rfc2217://host:port</translation>
     </message>
+    <message>
+        <source>请在“线路控制”中把 RS-485 改为“由程序切换”。</source>
+        <translation>Set RS-485 to “By the program” in “Line Control”.</translation>
+    </message>
+    <message>
+        <source>%1是网络线路，RFC 2217 没有 RS-485 控制：请在服务器端设置 RS-485，并在“线路控制”中把 RS-485 设为“关闭”。</source>
+        <translation>%1 is a network line and RFC 2217 has no RS-485 control: set RS-485 up on the server and set RS-485 to “Off” in “Line Control”.</translation>
+    </message>
+    <message>
+        <source>%1的驱动程序没有 RS-485 模式（USB 转换器和伪终端多半如此）。</source>
+        <translation>The driver of %1 has no RS-485 mode (most USB adapters and pseudo-terminals have none). </translation>
+    </message>
+    <message>
+        <source>%1的驱动程序拒绝了这组 RS-485 设置（有的驱动程序要求“发送时 RTS 为高”或“发送后 RTS 为高”之一，延时不超过 100 毫秒）。</source>
+        <translation>The driver of %1 refused these RS-485 settings (some drivers need RTS high either while or after sending, and delays of at most 100 ms). </translation>
+    </message>
+    <message>
+        <source>%1无法读取或设置驱动程序的 RS-485 模式。</source>
+        <translation>The RS-485 mode of the driver of %1 cannot be read or set. </translation>
+    </message>
+    <message>
+        <source>%1没有可由程序控制的 RTS 线，不能由程序切换收发方向。</source>
+        <translation>%1 has no RTS line the program can switch, so the program cannot switch its direction.</translation>
+    </message>
+    <message>
+        <source>%1发送数据失败：无法切换 RTS 或写入设备</source>
+        <translation>Sending on %1 failed: RTS could not be switched or the device not written</translation>
+    </message>
+    <message>
+        <source>%1的 RS-485 方向切换要用 RTS 线，不能同时使用 RTS/CTS 握手</source>
+        <translation>RS-485 direction control of %1 needs the RTS line and cannot go with the RTS/CTS handshake</translation>
+    </message>
 </context>
 <context>
     <name>CommandCodec</name>
@@ -181,6 +217,49 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
     <message>
         <source>部件不能创建对象：%1（%2）</source>
         <translation>The component cannot create the object: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>DriverRs485</name>
+    <message>
+        <source>开</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>关</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>%1 毫秒</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>%1：设置为%2，实际为%3</source>
+        <translation>%1: set to %2, holds %3</translation>
+    </message>
+    <message>
+        <source>RS-485 模式</source>
+        <translation>RS-485 mode</translation>
+    </message>
+    <message>
+        <source>发送时 RTS 为高</source>
+        <translation>RTS high while sending</translation>
+    </message>
+    <message>
+        <source>发送后 RTS 为高</source>
+        <translation>RTS high after sending</translation>
+    </message>
+    <message>
+        <source>发送时接收</source>
+        <translation>receiving while sending</translation>
+    </message>
+    <message>
+        <source>发送前延时</source>
+        <translation>delay before sending</translation>
+    </message>
+    <message>
+        <source>发送后延时</source>
+        <translation>delay after sending</translation>
     </message>
 </context>
 <context>
@@ -1599,6 +1678,124 @@ Error message: %2<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>Rs485Box</name>
+    <message>
+        <source>发送端口</source>
+        <translation>Send port</translation>
+    </message>
+    <message>
+        <source>接收端口</source>
+        <translation>Receive port</translation>
+    </message>
+    <message>
+        <source>收发端口</source>
+        <translation>Both ways</translation>
+    </message>
+    <message>
+        <source>网络线路：RFC 2217 没有 RS-485 控制，请在服务器端（ser2net）设置。</source>
+        <translation>Network line: RFC 2217 has no RS-485 control; set it up on the server (ser2net).</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+RS-485 设置无法保存！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The RS-485 settings cannot be saved!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>方向切换：</source>
+        <translation>Direction:</translation>
+    </message>
+    <message>
+        <source>发送时 RTS：</source>
+        <translation>RTS sending:</translation>
+    </message>
+    <message>
+        <source>发送前延时：</source>
+        <translation>Delay before:</translation>
+    </message>
+    <message>
+        <source>发送后延时：</source>
+        <translation>Delay after:</translation>
+    </message>
+    <message>
+        <source>发送时接收：</source>
+        <translation>RX during TX:</translation>
+    </message>
+    <message>
+        <source>去除回波：</source>
+        <translation>Drop echo:</translation>
+    </message>
+    <message>
+        <source>RS-485</source>
+        <translation>RS-485</translation>
+    </message>
+    <message>
+        <source>由驱动程序切换：Linux 的 RS-485 模式（TIOCSRS485），Windows 的 RTS 自动切换；由程序切换：每次发送前升起 RTS，最后一位发出后放下。下次开始通讯时生效</source>
+        <translation>By the driver: the RS-485 mode of Linux (TIOCSRS485), the RTS toggle of Windows; by the program: RTS raised before each send and lowered after its last bit. Applies at the next start</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>high</translation>
+    </message>
+    <message>
+        <source>低</source>
+        <translation>low</translation>
+    </message>
+    <message>
+        <source> 毫秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>单位是毫秒，不是微秒；驱动程序最多 %1 毫秒</source>
+        <translation>In milliseconds, not microseconds; drivers hold at most %1 ms</translation>
+    </message>
+    <message>
+        <source>转换器听到自己发送的数据时：与刚发送的相同的字节不显示、不记录、不参与应答比较，只计数；不同的计为冲突并显示</source>
+        <translation>For adapters that hear their own sending: bytes equal to what was just sent are counted, not shown, captured or matched; differing ones count as a collision and show</translation>
+    </message>
+    <message>
+        <source>驱动程序未按设置：</source>
+        <translation>The driver differs: </translation>
+    </message>
+    <message>
+        <source>回波 %1 字节，冲突 %2 次</source>
+        <translation>Echo %1 bytes, %2 collisions</translation>
+    </message>
+    <message>
+        <source>应答时间：</source>
+        <translation>Turnaround: </translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
+    <name>Rs485Options</name>
+    <message>
+        <source>关闭</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>由驱动程序切换</source>
+        <translation>By the driver</translation>
+    </message>
+    <message>
+        <source>由程序切换</source>
+        <translation>By the program</translation>
+    </message>
+</context>
+<context>
     <name>RuntimeError</name>
     <message>
         <source>溢出</source>
@@ -1674,6 +1871,13 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>还原</source>
         <translation>Restore</translation>
+    </message>
+</context>
+<context>
+    <name>TurnaroundTimes</name>
+    <message>
+        <source>最短 %1 毫秒，中位 %2 毫秒，最长 %3 毫秒（%4 次）</source>
+        <translation>min %1 ms, median %2 ms, max %3 ms (%4 exchanges)</translation>
     </message>
 </context>
 <context>

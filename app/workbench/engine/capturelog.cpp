@@ -20,6 +20,7 @@ const QString FileSuffix = QStringLiteral(".txt");
 const QString ModeLead = QStringLiteral("数据收发方式：");
 const QString SentLead = QStringLiteral("发送数据：");
 const QString ReceivedLead = QStringLiteral("接收数据：");
+const char TurnaroundLead[] = QT_TRANSLATE_NOOP("CaptureLog", "应答时间：");
 
 // Run-time error numbers of the file system, as the user knows them.
 constexpr int PathFileAccessError = 75;
@@ -92,6 +93,13 @@ CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text)
         m_pending += ReceivedLead;
     }
     m_pending += text;
+    return recordAdded();
+}
+
+CaptureLog::WriteStatus CaptureLog::addFooter(const QString &turnaround)
+{
+    startRecord(RecordFooter);
+    m_pending += CRLF + QString::fromUtf8(TurnaroundLead) + turnaround;
     return recordAdded();
 }
 

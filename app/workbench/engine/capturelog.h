@@ -25,7 +25,7 @@ struct CaptureHeader
 class CaptureLog
 {
 public:
-    enum RecordKind : qint16 { RecordHeader = 1, RecordSent = 2, RecordReceived = 3 };
+    enum RecordKind : qint16 { RecordHeader = 1, RecordSent = 2, RecordReceived = 3, RecordFooter = 4 };
 
     // Failed: tell the user now; failureHint() says what happened. That is the first
     // failure after writes worked, the first loss of records to the bound, and every
@@ -52,6 +52,8 @@ public:
     WriteStatus addHeader(const CaptureHeader &header, const QDateTime &now);
     WriteStatus addSent(const QString &text);
     WriteStatus addReceived(const QString &text);
+    // The block's closing figures: the far end's turnaround.
+    WriteStatus addFooter(const QString &turnaround);
 
     // Appends the buffer to the file and empties it; an empty buffer touches nothing.
     // Called when communication stops and when the window closes, so records it cannot

@@ -4,6 +4,7 @@
 #include "devicecatalog.h"
 #include "portmap.h"
 #include "portprobe.h"
+#include "remoteaddress.h"
 
 #include <inifileeditor.h>
 #include <runtimeerror.h>
@@ -60,6 +61,7 @@ void Session::loadOptions(const QString &optionsPath)
     m_optionsPath = optionsPath;
     m_lineOptions = LineOptions::load(optionsPath);
     applyLineOptions();
+    m_rs485Options = Rs485Options::load(optionsPath);
     m_portMapOptions = PortMapOptions::load(optionsPath);
 }
 
@@ -116,6 +118,8 @@ Session::Refusal Session::start(const Choices &choices)
     m_choices = choices;
     const QScopedValueRollback<bool> starting(m_starting, true);
     applyLineOptions();
+    // One port serving both ways takes the receiving port's, as its other line options do.
+    m_engine.setRs485(m_choices.samePort() ? m_rs485Options.in : m_rs485Options.out, m_rs485Options.in);
     TransferEngine::Run run;
     Refusal result = prepareCommand(run);
     if (!result.refused())
@@ -385,6 +389,22 @@ bool Session::setPortMapOptions(const PortMapOptions &options)
     if (!m_portMapOptions.reconnect)
         endReconnectWait();
     return m_portMapOptions.save(m_optionsPath) || !IniFileEditor::firstFailure(m_optionsPath);
+}
+
+bool Session::setRs485Options(const Rs485Options &options)
+{
+    m_rs485Options = options;
+    return m_rs485Options.save(m_optionsPath) || !IniFileEditor::firstFailure(m_optionsPath);
+}
+
+Session::Rs485Status Session::rs485Status() const
+{
+    return {m_engine.rs485Differences(), m_engine.echoBytes(), m_engine.echoCollisions(), m_engine.turnaround()};
+}
+
+bool Session::networkLine(qint16 port)
+{
+    return RemoteAddress::looksRemote(PortMap::load().device(port));
 }
 
 TransferEngine::LineState Session::lineState(bool sendingSide) const

@@ -6,6 +6,7 @@
 #include "lineoptions.h"
 #include "portmapoptions.h"
 #include "portwatcher.h"
+#include "rs485options.h"
 #include "transferengine.h"
 
 #include <QList>
@@ -151,6 +152,22 @@ public:
     const PortMapOptions &portMapOptions() const { return m_portMapOptions; }
     bool setPortMapOptions(const PortMapOptions &options);
     QString optionsPath() const { return m_optionsPath; }
+    const Rs485Options &rs485Options() const { return m_rs485Options; }
+    // Saved at once, applied at the next start; false when saving failed for the first time.
+    bool setRs485Options(const Rs485Options &options);
+
+    // What RS-485 direction control and echo suppression found in the run: the driver's
+    // differences from what was asked, the echoes and collisions, the turnaround.
+    struct Rs485Status
+    {
+        QStringList differences;
+        quint64 echoBytes = 0;
+        quint64 collisions = 0;
+        TurnaroundTimes::Figures turnaround;
+    };
+    Rs485Status rs485Status() const;
+    // Whether a port reaches a line served over the network, which has no RS-485 control.
+    static bool networkLine(qint16 port);
 
     // The line window's view of the ports.
     TransferEngine::LineState lineState(bool sendingSide) const;
@@ -206,6 +223,7 @@ private:
     Choices m_choices;
     QList<PortEntry> m_ports;
     LineOptions m_lineOptions;
+    Rs485Options m_rs485Options;
     PortMapOptions m_portMapOptions;
     QString m_optionsPath;
 

@@ -132,6 +132,7 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
     m_run.inCommand = CommandCodec::receivedForm(run.inCommand, m_format);
     m_reported.clear();
     m_backlogReported = false;
+    m_turnaround.reset();
     addCaptureRecord(CaptureLog::RecordHeader, QString(), header);
     if (run.mode == ModeSend || run.mode == ModeSendReceive) {
         m_timer.setInterval(run.period);
@@ -143,6 +144,12 @@ void TransferEngine::stop()
 {
     m_timer.stop();
     closePorts();
+    // Only a run with RS-485 options on ends its block with the turnaround: without them
+    // the capture reads exactly as it always did.
+    const bool rs485 = m_outPort.Rs485() != Rs485Settings() || m_inPort.Rs485() != Rs485Settings();
+    const QString turnaround = TurnaroundTimes::text(m_turnaround.figures(), TurnaroundTimes::Language::Capture);
+    if (m_capturing && rs485 && !turnaround.isEmpty())
+        captured(m_capture.addFooter(turnaround));
     m_run.outCommand.clear();
     m_run.inCommand.clear();
     if (m_capturing)
@@ -162,6 +169,27 @@ void TransferEngine::setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool i
     m_outPort.setRTSEnable(outRts);
     m_inPort.setDTREnable(inDtr);
     m_inPort.setRTSEnable(inRts);
+}
+
+void TransferEngine::setRs485(const Rs485Settings &out, const Rs485Settings &in)
+{
+    m_outPort.setRs485(out);
+    m_inPort.setRs485(in);
+}
+
+QStringList TransferEngine::rs485Differences() const
+{
+    return m_outPort.Rs485Differences() + m_inPort.Rs485Differences();
+}
+
+quint64 TransferEngine::echoBytes() const
+{
+    return m_outPort.EchoBytes() + m_inPort.EchoBytes();
+}
+
+quint64 TransferEngine::echoCollisions() const
+{
+    return m_outPort.EchoCollisions() + m_inPort.EchoCollisions();
 }
 
 bool TransferEngine::outPortServes(bool sendingSide, bool samePort) const
@@ -246,6 +274,7 @@ TransferEngine::Outcome TransferEngine::writeCommand()
         report(error.number(), error.description(), Hint::Comm);
         return Outcome::Failed;
     }
+    m_turnaround.sent(port.LastSentAt());
     return Outcome::Written;
 }
 
@@ -304,9 +333,11 @@ void TransferEngine::onInComm()
     const bool newLine = newLineDue(now);
     m_tickLast = now;
 
+    const qint64 firstByteAt = m_inPort.ArrivalAt();
     const QString text = receivedText();
     if (text.isEmpty())
         return;
+    m_turnaround.arrived(firstByteAt);
     const QTime arrival = QTime::currentTime();
 
     // The far end waits for the answer: it goes to the line before any display work.

@@ -5,6 +5,8 @@
 #include "commport.h"
 #include "lineoptions.h"
 #include "modemlines.h"
+#include "rs485.h"
+#include "turnaroundtimes.h"
 
 #include <QObject>
 #include <QSet>
@@ -99,6 +101,16 @@ public:
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
     void setLineOptions(const LineOptions &options) { m_options = options; }
+    // RS-485 direction control and echo suppression of each port, for the next open.
+    void setRs485(const Rs485Settings &out, const Rs485Settings &in);
+    // What the drivers of the open ports hold of RS-485 otherwise than asked.
+    QStringList rs485Differences() const;
+    // Echo bytes taken out and echoes that differed, over the open ports of the run.
+    quint64 echoBytes() const;
+    quint64 echoCollisions() const;
+    // The run's turnaround figures so far; they stay after the stop until the next begin.
+    TurnaroundTimes::Figures turnaround() const { return m_turnaround.figures(); }
+
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
 
@@ -187,4 +199,5 @@ private:
     bool m_backlogReported = false;
     std::optional<QDeadlineTimer> m_startDeadline;
     QString m_lossReason;
+    TurnaroundTimes m_turnaround;
 };

@@ -4,10 +4,12 @@
 #include "lineerrorcounts.h"
 #include "linesettings.h"
 #include "modemlines.h"
+#include "rs485.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,6 +32,22 @@ public:
     // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both; false when the line cannot take it.
     virtual bool applyHandshake(int handshaking) = 0;
     virtual ModemLines &modemLines() = 0;
+
+    // What setting up RS-485 direction control gave.
+    struct Rs485Outcome
+    {
+        enum class Kind { Applied, Unavailable, NoDriverMode, DriverRefused, Failed, NoRts };
+        Kind kind = Kind::Applied;
+        QStringList differences;   // what the driver holds otherwise than asked
+    };
+    // Lines that cannot switch a transmitter (network lines) take only Off.
+    virtual Rs485Outcome applyRs485(const Rs485Settings &settings)
+    {
+        return {settings.switched() ? Rs485Outcome::Kind::Unavailable : Rs485Outcome::Kind::Applied, {}};
+    }
+    // When the last bit of the last write left, where the line waits for it (steady
+    // clock, nanoseconds); 0 where the line only hands bytes on.
+    virtual qint64 lastBitGone() const { return 0; }
 
     virtual qint64 bytesAvailable() const = 0;
     virtual QByteArray readAll() = 0;

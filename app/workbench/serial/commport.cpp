@@ -2,12 +2,14 @@
 #include "commport.h"
 
 #include <runtimeerror.h>
+#include "echofilter.h"
 #include "linesettings.h"
 #include "localline.h"
 #include "portmap.h"
 #include "remoteaddress.h"
 #include "remoteline.h"
 #include "serialline.h"
+#include "steadyclock.h"
 #include "systemcodepage.h"
 
 #include <uitext.h>
@@ -16,6 +18,7 @@
 #include <QTimer>
 
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -36,6 +39,10 @@ QSet<QString> &devicesInUse()
     static QSet<QString> devices;
     return devices;
 }
+
+// What an echo-filtered port nobody reads (the sending port) may pile up, as a line's
+// own read buffer bounds it.
+constexpr qsizetype KeptBytes = 1 << 20;
 
 qint16 clampedCount(qint64 count)
 {
@@ -68,6 +75,13 @@ struct CommPort::Private
     int lineCalls = 0;             // calls into the line that may wait, nested
     bool closeAfterCalls = false;
     QString lossReason;
+    Rs485Settings rs485;      // of the open line
+    Rs485Settings nextRs485;  // for the next open
+    QStringList rs485Differences;
+    EchoFilter echo;
+    QByteArray kept;         // received and not an echo, while echoes are taken out
+    qint64 sentAt = 0;
+    qint64 arrivalAt = 0;
 };
 
 // A call into the line that may wait for its server inside the event loop. A close asked
@@ -199,7 +213,12 @@ void CommPort::setInputMode(int mode)
 
 qint16 CommPort::InBufferCount() const
 {
-    return PortOpen() ? clampedCount(d->port->bytesAvailable()) : 0;
+    return PortOpen() ? clampedCount(available()) : 0;
+}
+
+qint64 CommPort::available() const
+{
+    return d->rs485.suppressEcho ? d->kept.size() : d->port->bytesAvailable();
 }
 
 void CommPort::setInBufferCount(qint16 count)
@@ -208,6 +227,8 @@ void CommPort::setInBufferCount(qint16 count)
     if (count != 0)
         fail(ErrorInvalidSetting, tr("接收缓冲区计数只能设为 0"));
     d->port->discardInput();
+    d->kept.clear();
+    d->arrivalAt = 0;
     d->decoder.reset();
 }
 
@@ -241,7 +262,11 @@ void CommPort::setOutput(const QVariant &data)
         fail(ErrorInvalidSetting, tr("发送数据只能是文本或字节数组"));
     if (bytes.isEmpty())
         return;
+    if (d->rs485.suppressEcho)
+        d->echo.expect(bytes);
     d->port->write(bytes);
+    const qint64 lastBitGone = d->port->lastBitGone();
+    d->sentAt = lastBitGone != 0 ? lastBitGone : steadyNanoseconds();
     if (d->deviceLostQueued)
         fail(ErrorDeviceIo, tr("%1发送数据失败：设备已断开").arg(portText()));
 }
@@ -249,7 +274,8 @@ void CommPort::setOutput(const QVariant &data)
 QVariant CommPort::Input()
 {
     requireOpen();
-    const QByteArray bytes = d->port->readAll();
+    const QByteArray bytes = d->rs485.suppressEcho ? std::exchange(d->kept, {}) : d->port->readAll();
+    d->arrivalAt = 0;
     if (d->inputMode == InputModeBinary)
         return bytes;
     return d->decoder.decode(bytes);
@@ -319,6 +345,42 @@ void CommPort::endBreak()
     }
 }
 
+// An open port keeps what it opened with; the direction cannot change under a send.
+void CommPort::setRs485(const Rs485Settings &settings)
+{
+    d->nextRs485 = settings;
+}
+
+Rs485Settings CommPort::Rs485() const
+{
+    return d->nextRs485;
+}
+
+QStringList CommPort::Rs485Differences() const
+{
+    return d->rs485Differences;
+}
+
+quint64 CommPort::EchoBytes() const
+{
+    return d->echo.echoBytes();
+}
+
+quint64 CommPort::EchoCollisions() const
+{
+    return d->echo.collisions();
+}
+
+qint64 CommPort::LastSentAt() const
+{
+    return d->sentAt;
+}
+
+qint64 CommPort::ArrivalAt() const
+{
+    return d->arrivalAt;
+}
+
 bool CommPort::heldByThisProgram(const QString &device)
 {
     return devicesInUse().contains(SerialLine::canonicalDevice(device));
@@ -353,6 +415,13 @@ void CommPort::openPort()
     if (devicesInUse().contains(device))
         fail(ErrorPortInUse, tr("%1已经被本程序打开").arg(portText()));
     checkLineSupported();
+    d->rs485 = d->nextRs485;
+    // Refused before connecting: the server's open would raise RTS on its line.
+    if (d->rs485.switched() && RemoteAddress::looksRemote(mapped))
+        failRs485(CommLine::Rs485Outcome::Kind::Unavailable);
+    // Both would drive RTS: the handshake for flow, RS-485 for the direction.
+    if (d->rs485.switched() && (d->handshaking == HandshakeRtsCts || d->handshaking == HandshakeBoth))
+        fail(ErrorLineSetting, tr("%1的 RS-485 方向切换要用 RTS 线，不能同时使用 RTS/CTS 握手").arg(portText()));
     std::unique_ptr<CommLine> line = lineTo(mapped);
     connect(line.get(), &CommLine::readyRead, this, &CommPort::onArrival);
     connect(line.get(), &CommLine::lost, this, &CommPort::onLost);
@@ -368,6 +437,7 @@ void CommPort::openPort()
         applyLine();
         applyHandshake();
         applyControlLines();
+        applyRs485();
         // A server lost while the start set its line up fails the start, not the run.
         d->port->requireConnected();
     } catch (const Component::RuntimeError &) {
@@ -382,6 +452,10 @@ void CommPort::openPort()
     d->device = device;
     devicesInUse().insert(device);
     d->decoder.reset();
+    d->echo.reset();
+    d->kept.clear();
+    d->sentAt = 0;
+    d->arrivalAt = 0;
     d->event = 0;
     d->lineErrors = {};
     d->hasLineCounters = d->port->updateLineErrors(d->lineErrors);
@@ -472,8 +546,43 @@ void CommPort::applyControlLines()
     // Devices without modem lines (pseudo-terminals) refuse these; that is harmless.
     ModemLines &lines = d->port->modemLines();
     lines.setDataTerminalReady(d->dtr);
-    if (d->handshaking == HandshakeNone || d->handshaking == HandshakeXonXoff)
+    // Under RS-485 direction control RTS switches the transmitter: it is not the user's.
+    if ((d->handshaking == HandshakeNone || d->handshaking == HandshakeXonXoff) && !d->rs485.switched())
         lines.setRequestToSend(d->rts);
+}
+
+void CommPort::applyRs485()
+{
+    using Kind = CommLine::Rs485Outcome::Kind;
+    const CommLine::Rs485Outcome outcome = d->port->applyRs485(d->rs485);
+    d->rs485Differences = outcome.differences;
+    failRs485(outcome.kind);
+}
+
+void CommPort::failRs485(CommLine::Rs485Outcome::Kind kind) const
+{
+    using Kind = CommLine::Rs485Outcome::Kind;
+    const QString byProgram = tr("请在“线路控制”中把 RS-485 改为“由程序切换”。");
+    switch (kind) {
+    case Kind::Applied:
+        return;
+    case Kind::Unavailable:
+        fail(ErrorLineSetting, tr("%1是网络线路，RFC 2217 没有 RS-485 控制：请在服务器端设置 RS-485，"
+                                  "并在“线路控制”中把 RS-485 设为“关闭”。")
+                                   .arg(portText()));
+    case Kind::NoDriverMode:
+        fail(ErrorLineSetting, tr("%1的驱动程序没有 RS-485 模式（USB 转换器和伪终端多半如此）。").arg(portText())
+                 + byProgram);
+    case Kind::DriverRefused:
+        fail(ErrorLineSetting, tr("%1的驱动程序拒绝了这组 RS-485 设置（有的驱动程序要求“发送时 RTS 为高”"
+                                  "或“发送后 RTS 为高”之一，延时不超过 100 毫秒）。")
+                                   .arg(portText())
+                 + byProgram);
+    case Kind::Failed:
+        fail(ErrorLineSetting, tr("%1无法读取或设置驱动程序的 RS-485 模式。").arg(portText()) + byProgram);
+    case Kind::NoRts:
+        fail(ErrorLineSetting, tr("%1没有可由程序控制的 RTS 线，不能由程序切换收发方向。").arg(portText()));
+    }
 }
 
 void CommPort::requireOpen() const
@@ -496,8 +605,27 @@ void CommPort::onArrival()
             }
         }
     }
-    if (PortOpen() && d->threshold > 0 && d->port->bytesAvailable() >= d->threshold)
+    if (!PortOpen())
+        return;
+    if (d->rs485.suppressEcho && !takeArrival())
+        return;
+    if (d->arrivalAt == 0)
+        d->arrivalAt = steadyNanoseconds();
+    if (d->threshold > 0 && available() >= d->threshold)
         raise(EvReceive);
+}
+
+// Echoes are taken out as they arrive, so that the threshold counts only what is kept;
+// false when all of it was echo.
+bool CommPort::takeArrival()
+{
+    const QByteArray kept = d->echo.filter(d->port->readAll());
+    if (kept.isEmpty())
+        return false;
+    d->kept += kept;
+    if (d->kept.size() > KeptBytes)
+        d->kept.remove(0, d->kept.size() - KeptBytes);
+    return true;
 }
 
 void CommPort::onLost()
@@ -522,7 +650,7 @@ void CommPort::queueThresholdCheck()
             if (!d->thresholdCheckQueued)
                 return;
             d->thresholdCheckQueued = false;
-            if (PortOpen() && d->threshold > 0 && d->port->bytesAvailable() >= d->threshold)
+            if (PortOpen() && d->threshold > 0 && available() >= d->threshold)
                 raise(EvReceive);
         },
         Qt::QueuedConnection);

@@ -2,17 +2,19 @@
 #pragma once
 
 #include "commerrors.h"
+#include "commline.h"
 #include "modemlines.h"
+#include "rs485.h"
 
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <memory>
 #include <optional>
 
-class CommLine;
 
 // One serial port as the workbench drives it: port number, line settings, handshake,
 // receive threshold and input mode are set while closed, then the port is opened.
@@ -81,6 +83,20 @@ public:
     bool sendBreak();
     bool Break() const;
 
+    // RS-485 direction control and echo suppression, applied at each open (an open port
+    // keeps what it opened with); an open that cannot apply them fails and says why.
+    void setRs485(const Rs485Settings &settings);
+    Rs485Settings Rs485() const;
+    // What the driver holds of its RS-485 mode otherwise than asked, since the open.
+    QStringList Rs485Differences() const;
+    // The echo bytes taken out and the echoes that differed from their send, since the open.
+    quint64 EchoBytes() const;
+    quint64 EchoCollisions() const;
+    // Steady clock, nanoseconds: when the last send's last byte left as far as the line
+    // knows, and when the first byte arrived that Input() has not taken yet (0: none).
+    qint64 LastSentAt() const;
+    qint64 ArrivalAt() const;
+
     // Whether a CommPort of this process has the device open, under any of its spellings.
     static bool heldByThisProgram(const QString &device);
 
@@ -117,9 +133,14 @@ private:
     void applyLine();
     void applyHandshake();
     void applyControlLines();
+    void applyRs485();
+    // Nothing for Applied.
+    void failRs485(CommLine::Rs485Outcome::Kind kind) const;
+    qint64 available() const;
     void endBreak();
     void requireOpen() const;
     void onArrival();
+    bool takeArrival();
     void onLost();
     void queueThresholdCheck();
     void reportDeviceLost();

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <utility>
+
 namespace {
 
 // Bounds what a port nobody reads (the sending port) can pile up; the engine reads
@@ -58,8 +60,10 @@ LocalLine::LocalLine(const QString &device, const QString &portText, QObject *pa
 LocalLine::~LocalLine()
 {
     m_lines.reset();
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
+        restoreRs485();
         m_port.close();
+    }
 }
 
 void LocalLine::open()
@@ -136,8 +140,72 @@ bool LocalLine::applyHandshake(int handshaking)
     return applied;
 }
 
+CommLine::Rs485Outcome LocalLine::applyRs485(const Rs485Settings &settings)
+{
+    using Kind = Rs485Outcome::Kind;
+    switch (settings.direction) {
+    case Rs485Settings::Direction::Off:
+        return {};
+    case Rs485Settings::Direction::Driver:
+        return applyDriverRs485(settings);
+    case Rs485Settings::Direction::Program:
+        // Every write raises RTS itself; between writes it rests at the receiving level.
+        if (!SerialLine::setRequestToSend(m_port, !settings.rtsHighWhileSending))
+            return {Kind::NoRts, {}};
+        m_rs485 = settings;
+        return {};
+    }
+    return {};
+}
+
+// A driver may take other values than asked without an error (rewrite the RTS flags,
+// round or cap the delays): what it reads back is what the user is shown.
+CommLine::Rs485Outcome LocalLine::applyDriverRs485(const Rs485Settings &settings)
+{
+    using Kind = Rs485Outcome::Kind;
+    auto failure = [](DriverAnswer answer) {
+        switch (answer) {
+        case DriverAnswer::NoMode: return Kind::NoDriverMode;
+        case DriverAnswer::Refused: return Kind::DriverRefused;
+        case DriverAnswer::Done:
+        case DriverAnswer::Failed: break;
+        }
+        return Kind::Failed;
+    };
+    DriverRs485 before;
+    DriverAnswer answer = SerialLine::readDriverRs485(m_port, before);
+    if (answer != DriverAnswer::Done)
+        return {failure(answer), {}};
+    const DriverRs485 asked = DriverRs485::of(settings);
+    answer = SerialLine::writeDriverRs485(m_port, asked);
+    if (answer != DriverAnswer::Done)
+        return {failure(answer), {}};
+    m_driverBefore = before;
+    m_rs485 = settings;
+    DriverRs485 held;
+    if (SerialLine::readDriverRs485(m_port, held) != DriverAnswer::Done)
+        return {Kind::Failed, {}};
+    return {Kind::Applied, DriverRs485::differences(asked, held)};
+}
+
+void LocalLine::restoreRs485()
+{
+    if (const std::optional<DriverRs485> before = std::exchange(m_driverBefore, std::nullopt))
+        SerialLine::writeDriverRs485(m_port, *before);
+    if (m_rs485.direction == Rs485Settings::Direction::Program)
+        SerialLine::setRequestToSend(m_port, !m_rs485.rtsHighWhileSending);
+    m_rs485 = {};
+}
+
 void LocalLine::write(const QByteArray &bytes)
 {
+    if (m_rs485.direction == Rs485Settings::Direction::Program) {
+        // Synchronous, so that RTS falls right after the last bit: nothing queues.
+        if (!SerialLine::writeSwitched(m_port, bytes, m_rs485, m_lastBitGone))
+            fail(CommErrors::ErrorDeviceIo,
+                 QCoreApplication::translate("CommPort", "%1发送数据失败：无法切换 RTS 或写入设备").arg(m_portText));
+        return;
+    }
     const bool queueWasEmpty = m_port.bytesToWrite() == 0;
     if (m_port.write(bytes) != bytes.size())
         fail(CommErrors::ErrorDeviceIo,

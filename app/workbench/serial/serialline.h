@@ -3,6 +3,7 @@
 
 #include "lineerrorcounts.h"
 #include "modemlines.h"
+#include "rs485.h"
 
 #include <QList>
 #include <QMap>
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 class LineSettings;
+class QByteArray;
 
 // What differs between operating systems in reaching a serial line: device names,
 // locking, the combined handshake, 1.5 stop bits, baud rates beyond the standard ones,
@@ -73,5 +75,17 @@ bool lineStillThere(QSerialPort &port);
 
 // Brings `counts` up to the driver's totals; false where the driver keeps none.
 bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts);
+
+// The driver's RS-485 mode, read into `held` or set as `wanted`.
+DriverAnswer readDriverRs485(QSerialPort &port, DriverRs485 &held);
+DriverAnswer writeDriverRs485(QSerialPort &port, const DriverRs485 &wanted);
+// RTS raised or lowered through the system's own call; false where the device has none.
+bool setRequestToSend(QSerialPort &port, bool raised);
+// One write with the direction switched by the program: RTS to its sending level, the
+// delay before, every byte handed over, a wait until the last bit has left (tcdrain,
+// then the transmitter-empty bit where the driver reports it), the delay after, RTS
+// back. `lastBitGone` gets that moment (steady clock, nanoseconds). Nothing is written
+// unless RTS took its sending level; RTS goes back also when the write fails.
+bool writeSwitched(QSerialPort &port, const QByteArray &bytes, const Rs485Settings &rs485, qint64 &lastBitGone);
 
 } // namespace SerialLine

@@ -4,6 +4,7 @@
 #include "commerrors.h"
 #include "deviceaccess.h"
 #include "linesettings.h"
+#include "steadyclock.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
@@ -22,6 +24,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 #ifdef __linux__
@@ -191,6 +194,89 @@ private:
 
     int m_descriptor;
 };
+
+
+// How long a write may find the line full without taking a byte, and how long the
+// transmitter may take to empty after tcdrain (one character at 50 baud, and some).
+constexpr int StalledWriteMs = 2000;
+constexpr std::chrono::milliseconds TransmitterEmptyLimit {250};
+constexpr std::chrono::microseconds TransmitterPoll {20};
+
+// Sleeps until `ns` on the monotonic clock, which steady_clock reads.
+void sleepUntil(qint64 ns)
+{
+    const timespec until {time_t(ns / 1000000000), long(ns % 1000000000)};
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+void sleepMilliseconds(int ms)
+{
+    if (ms > 0)
+        sleepUntil(steadyNanoseconds() + qint64(ms) * 1000000);
+}
+
+bool setRts(int descriptor, bool raised)
+{
+    int bits = TIOCM_RTS;
+    return ::ioctl(descriptor, raised ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+// Hands every byte to the driver of a non-blocking descriptor.
+bool writeWhole(int descriptor, const QByteArray &bytes)
+{
+    const char *next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(descriptor, next, size_t(left));
+        if (written > 0) {
+            next += written;
+            left -= written;
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        pollfd line {descriptor, POLLOUT, 0};
+        if (::poll(&line, 1, StalledWriteMs) <= 0 || (line.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return false;
+    }
+    return true;
+}
+
+// After tcdrain the driver's buffer is empty, but the UART's shift register may still
+// hold the last character; the line status register tells when it has gone too.
+void waitTransmitterEmpty(int descriptor)
+{
+#ifdef TIOCSERGETLSR
+    const auto limit = std::chrono::steady_clock::now() + TransmitterEmptyLimit;
+    unsigned int status = 0;
+    while (::ioctl(descriptor, TIOCSERGETLSR, &status) == 0 && !(status & TIOCSER_TEMT)
+           && std::chrono::steady_clock::now() < limit)
+        sleepUntil(steadyNanoseconds() + std::chrono::nanoseconds(TransmitterPoll).count());
+#else
+    Q_UNUSED(descriptor)
+#endif
+}
+
+#if defined(TIOCSRS485) && defined(TIOCGRS485)
+DriverAnswer answerOf(int error)
+{
+    // ENOTTY (and ENOIOCTLCMD's user-space face) where the driver has no RS-485 mode at
+    // all; EINVAL or EOPNOTSUPP where it has one but not for these settings.
+    switch (error) {
+    case ENOTTY:
+    case ENOSYS:
+        return DriverAnswer::NoMode;
+    case EINVAL:
+    case EOPNOTSUPP:
+        return DriverAnswer::Refused;
+    default:
+        return DriverAnswer::Failed;
+    }
+}
+#endif
 
 } // namespace
 
@@ -400,6 +486,65 @@ bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)
     Q_UNUSED(counts)
     return false;
 #endif
+}
+
+DriverAnswer readDriverRs485(QSerialPort &port, DriverRs485 &held)
+{
+#if defined(TIOCSRS485) && defined(TIOCGRS485)
+    serial_rs485 mode {};
+    if (::ioctl(port.handle(), TIOCGRS485, &mode) != 0)
+        return answerOf(errno);
+    held.enabled = mode.flags & SER_RS485_ENABLED;
+    held.rtsOnSend = mode.flags & SER_RS485_RTS_ON_SEND;
+    held.rtsAfterSend = mode.flags & SER_RS485_RTS_AFTER_SEND;
+    held.receiveDuringSend = mode.flags & SER_RS485_RX_DURING_TX;
+    held.delayBeforeMs = mode.delay_rts_before_send;
+    held.delayAfterMs = mode.delay_rts_after_send;
+    return DriverAnswer::Done;
+#else
+    Q_UNUSED(port)
+    Q_UNUSED(held)
+    return DriverAnswer::NoMode;
+#endif
+}
+
+DriverAnswer writeDriverRs485(QSerialPort &port, const DriverRs485 &wanted)
+{
+#if defined(TIOCSRS485) && defined(TIOCGRS485)
+    serial_rs485 mode {};
+    mode.flags = (wanted.enabled ? SER_RS485_ENABLED : 0) | (wanted.rtsOnSend ? SER_RS485_RTS_ON_SEND : 0)
+        | (wanted.rtsAfterSend ? SER_RS485_RTS_AFTER_SEND : 0)
+        | (wanted.receiveDuringSend ? SER_RS485_RX_DURING_TX : 0);
+    mode.delay_rts_before_send = wanted.delayBeforeMs;
+    mode.delay_rts_after_send = wanted.delayAfterMs;
+    if (::ioctl(port.handle(), TIOCSRS485, &mode) != 0)
+        return answerOf(errno);
+    return DriverAnswer::Done;
+#else
+    Q_UNUSED(port)
+    Q_UNUSED(wanted)
+    return DriverAnswer::NoMode;
+#endif
+}
+
+bool setRequestToSend(QSerialPort &port, bool raised)
+{
+    return setRts(port.handle(), raised);
+}
+
+bool writeSwitched(QSerialPort &port, const QByteArray &bytes, const Rs485Settings &rs485, qint64 &lastBitGone)
+{
+    const int descriptor = port.handle();
+    if (!setRts(descriptor, rs485.rtsHighWhileSending))
+        return false;
+    sleepMilliseconds(rs485.delayBeforeMs);
+    const bool written = writeWhole(descriptor, bytes) && ::tcdrain(descriptor) == 0;
+    if (written)
+        waitTransmitterEmpty(descriptor);
+    lastBitGone = steadyNanoseconds();
+    if (written)
+        sleepMilliseconds(rs485.delayAfterMs);
+    return setRts(descriptor, !rs485.rtsHighWhileSending) && written;
 }
 
 } // namespace SerialLine

@@ -3,6 +3,7 @@
 
 #include "commerrors.h"
 #include "linesettings.h"
+#include "steadyclock.h"
 
 #include <QCoreApplication>
 #include <QSerialPortInfo>
@@ -46,6 +47,19 @@ private:
 
     HANDLE m_handle;
 };
+
+constexpr int StalledWriteMs = 2000;
+
+bool escapeRts(HANDLE handle, bool raised)
+{
+    return ::EscapeCommFunction(handle, raised ? SETRTS : CLRRTS) != 0;
+}
+
+void sleepMilliseconds(int ms)
+{
+    if (ms > 0)
+        ::Sleep(DWORD(ms));
+}
 
 } // namespace
 
@@ -210,6 +224,53 @@ bool updateLineErrors(QSerialPort &port, LineErrorCounts &counts)
     counts.bufferOverrun += (errors & CE_RXOVER) ? 1 : 0;
     counts.breaks += (errors & CE_BREAK) ? 1 : 0;
     return true;
+}
+
+// Windows has no RS-485 structure; its one RS-485 mode is the DCB's RTS toggle, RTS
+// raised while bytes go out, without delays and with the receiver left on.
+DriverAnswer readDriverRs485(QSerialPort &port, DriverRs485 &held)
+{
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return DriverAnswer::Failed;
+    held = {};
+    held.enabled = dcb.fRtsControl == RTS_CONTROL_TOGGLE;
+    held.rtsOnSend = held.enabled;
+    held.receiveDuringSend = held.enabled;
+    return DriverAnswer::Done;
+}
+
+DriverAnswer writeDriverRs485(QSerialPort &port, const DriverRs485 &wanted)
+{
+    if (wanted.enabled && !wanted.rtsOnSend)
+        return DriverAnswer::Refused;
+    DCB dcb {};
+    dcb.DCBlength = sizeof(dcb);
+    if (!::GetCommState(port.handle(), &dcb))
+        return DriverAnswer::Failed;
+    dcb.fRtsControl = wanted.enabled ? RTS_CONTROL_TOGGLE : RTS_CONTROL_ENABLE;
+    return ::SetCommState(port.handle(), &dcb) ? DriverAnswer::Done : DriverAnswer::Refused;
+}
+
+bool setRequestToSend(QSerialPort &port, bool raised)
+{
+    return escapeRts(port.handle(), raised);
+}
+
+bool writeSwitched(QSerialPort &port, const QByteArray &bytes, const Rs485Settings &rs485, qint64 &lastBitGone)
+{
+    const HANDLE handle = port.handle();
+    if (!escapeRts(handle, rs485.rtsHighWhileSending))
+        return false;
+    sleepMilliseconds(rs485.delayBeforeMs);
+    // FlushFileBuffers returns when the driver has sent everything it holds.
+    const bool written = port.write(bytes) == bytes.size() && port.waitForBytesWritten(StalledWriteMs)
+        && ::FlushFileBuffers(handle);
+    lastBitGone = steadyNanoseconds();
+    if (written)
+        sleepMilliseconds(rs485.delayAfterMs);
+    return escapeRts(handle, !rs485.rtsHighWhileSending) && written;
 }
 
 } // namespace SerialLine

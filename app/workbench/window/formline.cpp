@@ -2,6 +2,7 @@
 #include "formline.h"
 
 #include "commport.h"
+#include "rs485box.h"
 #include "session.h"
 
 #include <inifileeditor.h>
@@ -24,6 +25,8 @@ namespace {
 
 const UiText Caption("FormLine", QT_TRANSLATE_NOOP("FormLine", "线路控制"));
 const QSize WindowSize(400, 336);
+// The RS-485 box stands right of the other controls.
+const QRect Rs485Area(396, 36, 318, 292);
 constexpr int HandshakeRtsCts = 2;
 constexpr int HandshakeBoth = 3;
 
@@ -76,7 +79,7 @@ bool rtsDrivenByHandshake(qint16 handshake)
 } // namespace
 
 FormLine::FormLine(Session &session, QWidget *parent)
-    : SkinnedWindow(QStringLiteral("FormLine"), Caption, WindowSize, parent),
+    : SkinnedWindow(QStringLiteral("FormLine"), Caption, WindowSize + QSize(Rs485Area.width() + 6, 0), parent),
       m_session(session),
       m_options(session.lineOptions())
 {
@@ -86,6 +89,7 @@ FormLine::FormLine(Session &session, QWidget *parent)
     buildPortFrame(In, 205);
     buildOptionFrame();
     buildLanguageRow();
+    m_rs485 = new Rs485Box(session, this, Rs485Area);
     showOptions();
 
     m_refresh.setInterval(RefreshMilliseconds);
@@ -209,6 +213,7 @@ void FormLine::refresh()
     m_ports[In].frame->setTitle(samePort ? SharedTitle : FrameTitles[In]);
     refreshPort(Out);
     refreshPort(In);
+    m_rs485->refresh();
 }
 
 void FormLine::refreshPort(Side side)

@@ -15,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class Rs485Box;
 class Session;
 
 namespace Component {
@@ -23,9 +24,9 @@ class Control;
 
 // The line window: DTR and RTS, the modem input lines and a break for each of the two
 // ports (one set when they are one port), custom baud rates, the line ending of text
-// sends, timestamps and spaced hex, and the language of the interface. Not modal; it works on
-// the session's ports while communication runs and hands every change of the options to
-// the main window.
+// sends, timestamps and spaced hex, RS-485 direction control (a box of its own), and
+// the language of the interface. Not modal; it works on the session's ports while
+// communication runs and hands every change of the options to the main window.
 class FormLine : public SkinnedWindow
 {
     Q_OBJECT
@@ -75,6 +76,7 @@ private:
     QCheckBox *CheckTimeStamp = nullptr;
     QCheckBox *CheckHexSpace = nullptr;
     QComboBox *ComboLanguage = nullptr;
+    Rs485Box *m_rs485 = nullptr;
     QTimer m_refresh;
     bool m_refusing = false;
 };
