@@ -4,11 +4,14 @@
 #include "devicecatalog.h"
 #include "portmap.h"
 #include "portprobe.h"
+#include "systemcodepage.h"
 
 #include <inifileeditor.h>
 #include <runtimeerror.h>
 
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace {
 
@@ -141,8 +144,12 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
     run.mode = m_choices.mode;
     run.repeat = m_choices.repeat;
     run.period = m_choices.period;
-    if (m_choices.mode == TransferEngine::ModeAnswer)
+    if (m_choices.mode == TransferEngine::ModeAnswer) {
         run.inCommand = m_choices.inCommand;
+        run.rules = answerRules();
+        if (!run.rules.isEmpty())
+            return {};
+    }
     if (m_choices.mode == TransferEngine::ModeReceive)
         return {};
     const CommandCodec::Fault fault = CommandCodec::check(m_choices.outCommand, m_choices.format);
@@ -161,6 +168,37 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
         return result;
     }
     return {};
+}
+
+bool Session::Choices::answersByRules() const
+{
+    return mode == TransferEngine::ModeAnswer
+        && std::any_of(answerRules.cbegin(), answerRules.cend(),
+                       [](const ProtocolSet::Rule &rule) { return rule.enabled; });
+}
+
+// The rules that are on, each answer with its checksum and, in text, the line ending.
+QList<TransferEngine::AnswerRule> Session::answerRules() const
+{
+    QList<TransferEngine::AnswerRule> result;
+    if (!m_choices.answersByRules())
+        return result;
+    const QByteArray lineEnd =
+        SystemCodePage::fromUnicode(m_lineOptions.lineEndFor(CommandCodec::FormatText));
+    for (const ProtocolSet::Rule &rule : m_choices.answerRules) {
+        const std::optional<BytePattern> request = rule.pattern();
+        const std::optional<QByteArray> answer = rule.answerPayload();
+        if (!rule.enabled || !request || !answer)
+            continue;
+        TransferEngine::AnswerRule entry;
+        entry.request = *request;
+        entry.answer = rule.answerHex ? *answer : *answer + lineEnd;
+        entry.shown = rule.answerHex ? QString::fromLatin1(answer->toHex(' ').toUpper())
+                                     : SystemCodePage::toUnicode(entry.answer);
+        entry.delayMilliseconds = rule.delayMilliseconds;
+        result.append(entry);
+    }
+    return result;
 }
 
 // Checks and opens the ports the mode needs.
@@ -185,6 +223,8 @@ Session::Refusal Session::startPorts()
         return openIn();
     }
     case TransferEngine::ModeAnswer: {
+        if (m_choices.answersByRules())
+            return startSharedPorts();
         const CommandCodec::Fault fault = CommandCodec::check(m_choices.inCommand, m_choices.format);
         if (fault.problem != CommandCodec::CommandProblem::None) {
             Refusal result = refusal(Refusal::BadCommand, Refusal::InCommandChoice);
@@ -245,7 +285,8 @@ Session::Refusal Session::openIn()
     try {
         m_engine.openInPort({m_choices.inPort, inSettings(), m_choices.inHandshake},
                             TransferEngine::receiveThreshold(m_choices.mode, m_choices.inCommand,
-                                                             m_choices.format),
+                                                             m_choices.format,
+                                                             m_choices.answersByRules()),
                             m_choices.format);
     } catch (const Component::RuntimeError &error) {
         return openRefusal(error, m_choices.inPort);

@@ -6,6 +6,7 @@
 #include "lineoptions.h"
 #include "portmapoptions.h"
 #include "portwatcher.h"
+#include "protocolset.h"
 #include "transferengine.h"
 
 #include <QList>
@@ -43,12 +44,16 @@ public:
         bool repeat = false;
         QString outCommand;             // as typed
         QString inCommand;              // the expected command of the answer mode
+        // The answer mode's rules; with any of them on, they answer instead of the
+        // expected command and the send command.
+        QList<ProtocolSet::Rule> answerRules;
         // The capture header's labels, as the window shows them in its own language.
         QString modeName;
         QString outPortCaption;
         QString inPortCaption;
 
         bool samePort() const { return outPort == inPort; }
+        bool answersByRules() const;
     };
 
     // What a start refused, and the choice to correct.
@@ -186,6 +191,7 @@ private:
     Refusal openOut();
     Refusal openIn();
     Refusal prepareCommand(TransferEngine::Run &run) const;
+    QList<TransferEngine::AnswerRule> answerRules() const;
     void applyLineOptions();
     void setRunning(bool running);
     void onConnecting();

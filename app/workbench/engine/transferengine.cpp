@@ -61,9 +61,10 @@ void TransferEngine::setTickClock(TickClock clock)
     m_clock = std::move(clock);
 }
 
-qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, qint16 format)
+qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, qint16 format,
+                                        bool rules)
 {
-    if (mode != ModeAnswer)
+    if (mode != ModeAnswer || rules)
         return 1;
     const qsizetype bytes = format == CommandCodec::FormatHex
         ? CommandCodec::receivedForm(inCommand, format).size() / 2
@@ -132,6 +133,13 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
     m_run.inCommand = CommandCodec::receivedForm(run.inCommand, m_format);
     m_reported.clear();
     m_backlogReported = false;
+    ++m_runNumber;
+    QList<BytePattern> requests;
+    if (run.mode == ModeAnswer) {
+        for (const AnswerRule &rule : run.rules)
+            requests.append(rule.request);
+    }
+    m_matcher.setPatterns(requests);
     addCaptureRecord(CaptureLog::RecordHeader, QString(), header);
     if (run.mode == ModeSend || run.mode == ModeSendReceive) {
         m_timer.setInterval(run.period);
@@ -142,6 +150,8 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 void TransferEngine::stop()
 {
     m_timer.stop();
+    ++m_runNumber;
+    m_matcher.setPatterns({});
     closePorts();
     m_run.outCommand.clear();
     m_run.inCommand.clear();
@@ -225,7 +235,7 @@ bool TransferEngine::send()
     return outcome == Outcome::Written;
 }
 
-TransferEngine::Outcome TransferEngine::writeCommand()
+TransferEngine::Outcome TransferEngine::writeCommand(const QVariant &data)
 {
     CommPort &port = sendingPort();
     // After a loss nothing goes out, to the pane or into the capture: the loss is reported.
@@ -239,7 +249,7 @@ TransferEngine::Outcome TransferEngine::writeCommand()
         return Outcome::Skipped;
     }
     try {
-        write();
+        write(data);
     } catch (const Component::RuntimeError &error) {
         if (port.DeviceLost())
             return Outcome::Skipped;
@@ -250,23 +260,23 @@ TransferEngine::Outcome TransferEngine::writeCommand()
 }
 
 // The pane and the capture show a send even when its write failed.
-void TransferEngine::showSent()
+void TransferEngine::showSent(const QString &command)
 {
-    addCaptureRecord(CaptureLog::RecordSent, m_run.outCommand);
-    emit sent(m_run.outCommand);
+    addCaptureRecord(CaptureLog::RecordSent, command);
+    emit sent(command);
 }
 
 // One port serving both directions raises no receive event while the data is handed
 // over; the threshold comes back even when the write fails.
-void TransferEngine::write()
+void TransferEngine::write(const QVariant &data)
 {
     if (!m_samePort) {
-        m_outPort.setOutput(m_run.outData);
+        m_outPort.setOutput(data);
         return;
     }
     m_inPort.setRThreshold(0);
     try {
-        m_inPort.setOutput(m_run.outData);
+        m_inPort.setOutput(data);
     } catch (const Component::RuntimeError &) {
         m_inPort.setRThreshold(m_threshold);
         throw;
@@ -310,9 +320,11 @@ void TransferEngine::onInComm()
     const QTime arrival = QTime::currentTime();
 
     // The far end waits for the answer: it goes to the line before any display work.
-    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
+    const bool byRules = !m_matcher.isEmpty();
+    const bool answer = !byRules && m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
         && text == m_run.inCommand;
     const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    const QList<int> answered = byRules ? answerRules(text) : QList<int>();
 
     const bool lineStart = newLine || !m_lineBegun;
     m_lineBegun = true;
@@ -328,6 +340,39 @@ void TransferEngine::onInComm()
     emit received(lead + shown, newLine);
     if (answer && outcome != Outcome::Skipped)
         showSent();
+    for (int rule : answered)
+        showSent(m_run.rules.at(rule).shown);
+}
+
+// Answers the requests the received text completes, at once where a rule has no delay:
+// the rules answered at once, to be shown after what arrived.
+QList<int> TransferEngine::answerRules(const QString &text)
+{
+    const QByteArray bytes = m_format == CommandCodec::FormatHex
+        ? QByteArray::fromHex(text.toLatin1())
+        : SystemCodePage::fromUnicode(text);
+    QList<int> answered;
+    for (int rule : m_matcher.feed(bytes)) {
+        if (m_run.rules.at(rule).delayMilliseconds > 0) {
+            answerLater(rule);
+            continue;
+        }
+        if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
+            answered.append(rule);
+    }
+    return answered;
+}
+
+void TransferEngine::answerLater(int rule)
+{
+    const quint64 run = m_runNumber;
+    QTimer::singleShot(m_run.rules.at(rule).delayMilliseconds, Qt::PreciseTimer, this,
+                       [this, run, rule] {
+                           if (run != m_runNumber || !m_inPort.PortOpen())
+                               return;
+                           if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
+                               showSent(m_run.rules.at(rule).shown);
+                       });
 }
 
 QString TransferEngine::receivedText()

@@ -5,6 +5,7 @@
 #include "commport.h"
 #include "lineoptions.h"
 #include "modemlines.h"
+#include "rulematcher.h"
 
 #include <QObject>
 #include <QSet>
@@ -47,6 +48,15 @@ public:
         qint16 handshake = 0;
     };
 
+    // A request of the answer mode and what answers it.
+    struct AnswerRule
+    {
+        BytePattern request;
+        QByteArray answer;             // what goes to the line
+        QString shown;                 // the answer as the pane and the capture show it
+        int delayMilliseconds = 0;
+    };
+
     // What one run of communication does, fixed at its start.
     struct Run
     {
@@ -56,6 +66,9 @@ public:
         QString outCommand;            // as typed, for the pane and the capture
         QVariant outData;              // what goes to the line
         QString inCommand;             // the expected command of the answer mode
+        // The answer mode's rules, in list order; with any, they stand in for the
+        // expected command and the send command.
+        QList<AnswerRule> rules;
     };
 
     explicit TransferEngine(QObject *parent = nullptr);
@@ -67,7 +80,9 @@ public:
 
     // The receive threshold of the receiving port: the byte length of the expected
     // command in the answer mode, so that the comparison sees all of it at once.
-    static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format);
+    // With answer rules every byte is looked at as it arrives.
+    static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format,
+                                   bool rules = false);
 
     // Opening: each throws Component::RuntimeError and leaves that port closed. The
     // opens after a closePorts() are one start and share StartMilliseconds.
@@ -159,9 +174,13 @@ private:
     enum class Outcome { Written, Failed, Skipped };
 
     CommPort &sendingPort() { return m_samePort ? m_inPort : m_outPort; }
-    Outcome writeCommand();
-    void write();
-    void showSent();
+    Outcome writeCommand() { return writeCommand(m_run.outData); }
+    Outcome writeCommand(const QVariant &data);
+    void write(const QVariant &data);
+    void showSent() { showSent(m_run.outCommand); }
+    void showSent(const QString &command);
+    QList<int> answerRules(const QString &text);
+    void answerLater(int rule);
     bool newLineDue(qint32 now) const;
     QString receivedText();
     void captured(CaptureLog::WriteStatus status);
@@ -187,4 +206,6 @@ private:
     bool m_backlogReported = false;
     std::optional<QDeadlineTimer> m_startDeadline;
     QString m_lossReason;
+    RuleMatcher m_matcher;
+    quint64 m_runNumber = 0;     // a delayed answer belongs to the run it was due in
 };

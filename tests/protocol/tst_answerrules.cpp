@@ -1,0 +1,169 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "portmap.h"
+#include "session.h"
+
+#include <pseudoterminal.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A session answering by rules on Com 1, whose far end the test plays.
+class AnswerBench
+{
+public:
+    AnswerBench() : m_farEnd(m_folder.filePath(QStringLiteral("com1")))
+    {
+        PortMap::setFolder(m_folder.path());
+        PortMap::setUserFolder(m_folder.path());
+        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write(QStringLiteral("COM1=%1\n").arg(m_farEnd.slavePath()).toUtf8());
+        ini.close();
+        session.loadOptions(m_folder.filePath(QStringLiteral("velmora.ini")));
+        session.scanPorts({});
+    }
+
+    Session::Choices choices(const QList<ProtocolSet::Rule> &rules, bool hex) const
+    {
+        Session::Choices choices;
+        choices.mode = TransferEngine::ModeAnswer;
+        choices.outPort = choices.inPort = 1;
+        choices.outSettings = choices.inSettings = QStringLiteral("9600,N,8,1");
+        choices.format = hex ? CommandCodec::FormatHex : CommandCodec::FormatText;
+        choices.answerRules = rules;
+        return choices;
+    }
+
+    QTemporaryDir m_folder;
+    PseudoTerminal m_farEnd;
+    Session session;
+};
+
+ProtocolSet::Rule rule(const QString &expected, const QString &answer, bool hex = true,
+                       int delay = 0)
+{
+    ProtocolSet::Rule rule;
+    rule.expectedHex = rule.answerHex = hex;
+    rule.expected = expected;
+    rule.answer = answer;
+    rule.delayMilliseconds = delay;
+    return rule;
+}
+
+ProtocolSet::Rule modbusSlave()
+{
+    ProtocolSet::Rule slave = rule(QStringLiteral("01 03 ?? ?? ?? ?? ?? ??"),
+                                   QStringLiteral("01 03 02 00 2A"));
+    slave.checksum.algorithm = Checksum::Algorithm::Crc16Modbus;
+    slave.checksum.order = Checksum::ByteOrder::LittleEndian;
+    return slave;
+}
+
+const QByteArray ModbusRequest = QByteArray::fromHex("01030000000AC5CD");
+const QByteArray ModbusReply = QByteArray::fromHex("010302002A") + QByteArray::fromHex("399B");
+
+} // namespace
+
+// Mode 3 answering by rules, against a far end on a pseudo-terminal: however the line
+// cuts the requests, each is answered once, by the first rule that matches.
+class TestAnswerRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answers_data();
+    void answers();
+    void delay();
+    void withoutRulesTheExpectedCommandAnswers();
+};
+
+void TestAnswerRules::answers_data()
+{
+    QTest::addColumn<QList<ProtocolSet::Rule>>("rules");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QList<QByteArray>>("writes");
+    QTest::addColumn<QByteArray>("answers");
+
+    QTest::addRow("split into single bytes") << QList{modbusSlave()} << true
+        << [] { QList<QByteArray> bytes; for (char c : ModbusRequest) bytes << QByteArray(1, c); return bytes; }()
+        << ModbusReply;
+    QTest::addRow("two requests in one write") << QList{modbusSlave()} << true
+        << QList<QByteArray>{ModbusRequest + ModbusRequest} << ModbusReply + ModbusReply;
+    QTest::addRow("noise before") << QList{modbusSlave()} << true
+        << QList<QByteArray>{QByteArray::fromHex("FF00"), ModbusRequest} << ModbusReply;
+    QTest::addRow("wildcards") << QList{modbusSlave()} << true
+        << QList<QByteArray>{QByteArray::fromHex("0103FFEEDDCCBBAA")} << ModbusReply;
+    QTest::addRow("two rules match, the first wins")
+        << QList{rule(QStringLiteral("AT?"), QStringLiteral("first"), false),
+                 rule(QStringLiteral("ATZ"), QStringLiteral("second"), false)}
+        << false << QList<QByteArray>{"AT", "Z"} << QByteArray("first");
+    QTest::addRow("a rule that is off does not answer")
+        << QList{[] { ProtocolSet::Rule r = rule(QStringLiteral("AT"), QStringLiteral("no"), false);
+                      r.enabled = false; return r; }(),
+                 rule(QStringLiteral("AT"), QStringLiteral("OK"), false)}
+        << false << QList<QByteArray>{"AT"} << QByteArray("OK");
+}
+
+void TestAnswerRules::answers()
+{
+    QFETCH(QList<ProtocolSet::Rule>, rules);
+    QFETCH(bool, hex);
+    QFETCH(QList<QByteArray>, writes);
+    QFETCH(QByteArray, answers);
+    AnswerBench bench;
+    QSignalSpy sent(&bench.session, &Session::sent);
+    QVERIFY(!bench.session.start(bench.choices(rules, hex)).refused());
+    for (const QByteArray &piece : writes) {
+        QVERIFY(bench.m_farEnd.write(piece));
+        QTest::qWait(5);
+    }
+    // Each request once: nothing more comes after the answers.
+    QCOMPARE(bench.m_farEnd.read(400).toHex(' '), answers.toHex(' '));
+    QTRY_COMPARE(sent.size(), writes.size() == 1 && answers == ModbusReply + ModbusReply ? 2 : 1);
+    if (hex)
+        QCOMPARE(sent.first().first().toString(), QStringLiteral("01 03 02 00 2A 39 9B"));
+    bench.session.stop();
+}
+
+// A rule's delay holds its answer back; a stop drops an answer still due.
+void TestAnswerRules::delay()
+{
+    AnswerBench bench;
+    ProtocolSet::Rule slow = rule(QStringLiteral("PING"), QStringLiteral("PONG"), false, 300);
+    QVERIFY(!bench.session.start(bench.choices({slow}, false)).refused());
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(bench.m_farEnd.write("PING"));
+    QCOMPARE(bench.m_farEnd.read(1000, 4), QByteArray("PONG"));
+    QVERIFY2(clock.elapsed() >= 290, qPrintable(QString::number(clock.elapsed())));
+
+    QVERIFY(bench.m_farEnd.write("PING"));
+    QTest::qWait(50);
+    bench.session.stop();
+    QVERIFY(!bench.session.start(bench.choices({slow}, false)).refused());
+    QCOMPARE(bench.m_farEnd.read(600), QByteArray());
+    bench.session.stop();
+}
+
+// Rules that are all off leave the single expected command in charge.
+void TestAnswerRules::withoutRulesTheExpectedCommandAnswers()
+{
+    AnswerBench bench;
+    ProtocolSet::Rule off = rule(QStringLiteral("AT"), QStringLiteral("rule"), false);
+    off.enabled = false;
+    Session::Choices choices = bench.choices({off}, false);
+    choices.inCommand = QStringLiteral("AT");
+    choices.outCommand = QStringLiteral("OK");
+    QVERIFY(!bench.session.start(choices).refused());
+    QVERIFY(bench.m_farEnd.write("AT"));
+    QCOMPARE(bench.m_farEnd.read(400), QByteArray("OK"));
+    bench.session.stop();
+}
+
+QTEST_GUILESS_MAIN(TestAnswerRules)
+#include "tst_answerrules.moc"
