@@ -9,6 +9,7 @@
 #include <inifileeditor.h>
 #include <runtimeerror.h>
 
+#include <QMetaMethod>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -158,6 +159,11 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
         result.fault = fault;
         return result;
     }
+    if (m_choices.outBytes) {
+        run.outCommand = m_choices.outCommand;
+        run.outData = *m_choices.outBytes;
+        return {};
+    }
     run.outCommand = m_choices.outCommand + m_lineOptions.lineEndFor(m_choices.format);
     try {
         run.outData = CommandCodec::sendBytes(run.outCommand, m_choices.format);
@@ -168,6 +174,54 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
         return result;
     }
     return {};
+}
+
+Session::Refusal Session::sendCommand(const ProtocolSet::Command &command)
+{
+    const int format = command.hex ? CommandCodec::FormatHex : CommandCodec::FormatText;
+    const CommandCodec::Fault fault = CommandCodec::check(command.data, format);
+    if (fault.problem != CommandCodec::CommandProblem::None) {
+        Refusal result = refusal(Refusal::BadCommand, Refusal::NoFocus);
+        result.fault = fault;
+        return result;
+    }
+    QByteArray bytes;
+    try {
+        bytes = command.checksum.appended(CommandCodec::sendBytes(command.data, format));
+    } catch (const Component::RuntimeError &error) {
+        Refusal result = refusal(Refusal::Unencodable, Refusal::NoFocus);
+        result.number = error.number();
+        result.description = error.description();
+        return result;
+    }
+    bytes += command.lineEnding == ProtocolSet::LineEnding::AsLineWindow
+        ? SystemCodePage::fromUnicode(m_lineOptions.lineEndFor(format))
+        : ProtocolSet::lineEndBytes(command.lineEnding);
+    const QString shown = command.hex ? QString::fromLatin1(bytes.toHex(' ').toUpper())
+                                      : SystemCodePage::toUnicode(bytes);
+    if (m_running) {
+        m_engine.sendOnce(bytes, shown);
+        return {};
+    }
+    const Choices held = m_choices;
+    Choices single = m_choices;
+    single.repeat = false;
+    if (single.mode == TransferEngine::ModeReceive || single.mode == TransferEngine::ModeAnswer)
+        single.mode = TransferEngine::ModeSendReceive;
+    single.outCommand = shown;
+    single.outBytes = bytes;
+    const Refusal result = start(single);
+    m_choices = held;
+    return result;
+}
+
+// The engine works out the bytes of what arrives only once someone listens for them.
+void Session::connectNotify(const QMetaMethod &signal)
+{
+    if (m_arrivedForwarded || signal != QMetaMethod::fromSignal(&Session::arrived))
+        return;
+    m_arrivedForwarded = true;
+    connect(&m_engine, &TransferEngine::arrived, this, &Session::arrived);
 }
 
 bool Session::Choices::answersByRules() const

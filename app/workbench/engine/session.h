@@ -44,6 +44,9 @@ public:
         bool repeat = false;
         QString outCommand;             // as typed
         QString inCommand;              // the expected command of the answer mode
+        // Bytes that go out instead of outCommand's, which then only says how they
+        // show (a row of the command list, its checksum and line ending included).
+        std::optional<QByteArray> outBytes;
         // The answer mode's rules; with any of them on, they answer instead of the
         // expected command and the send command.
         QList<ProtocolSet::Rule> answerRules;
@@ -118,6 +121,10 @@ public:
     // Opens the ports the mode needs and begins; every refusal leaves both ports closed.
     Refusal start(const Choices &choices);
     void stop();
+    // Sends a row of the command list once: at once while a run goes on; while stopped
+    // as a single send of the chosen settings would (a mode that sends nothing sends and
+    // receives), with the same refusals, the choices staying as they were.
+    Refusal sendCommand(const ProtocolSet::Command &command);
     // Calls off a start that waits for its server; closes ports a single send left open.
     void closePorts();
     // Ends everything for good: no timer ticks and no device is watched afterwards.
@@ -174,6 +181,8 @@ signals:
     void connectingChanged(bool connecting);
     void sent(const QString &command);
     void received(const QString &text, bool newLine);
+    // The bytes of each receive event, raised only while someone listens.
+    void arrived(const QByteArray &bytes);
     // Devices came or went while stopped.
     void portsChanged();
     // A device went away; told once while the run waits for it to come back.
@@ -184,6 +193,9 @@ signals:
     void sendsSkipped(qint16 port);
     void captureFailed();
     void notice(const QString &text);
+
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
     Refusal startPorts();
@@ -228,6 +240,7 @@ private:
     bool m_starting = false;
     bool m_connecting = false;
     bool m_shutDown = false;
+    bool m_arrivedForwarded = false;
 };
 
 Q_DECLARE_METATYPE(Session::Refusal)

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QTime>
 
 #include <limits>
@@ -235,6 +236,14 @@ bool TransferEngine::send()
     return outcome == Outcome::Written;
 }
 
+bool TransferEngine::sendOnce(const QByteArray &bytes, const QString &shown)
+{
+    const Outcome outcome = writeCommand(bytes);
+    if (outcome != Outcome::Skipped)
+        showSent(shown);
+    return outcome == Outcome::Written;
+}
+
 TransferEngine::Outcome TransferEngine::writeCommand(const QVariant &data)
 {
     CommPort &port = sendingPort();
@@ -324,7 +333,9 @@ void TransferEngine::onInComm()
     const bool answer = !byRules && m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
         && text == m_run.inCommand;
     const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
-    const QList<int> answered = byRules ? answerRules(text) : QList<int>();
+    const bool tapped = isSignalConnected(QMetaMethod::fromSignal(&TransferEngine::arrived));
+    const QByteArray bytes = byRules || tapped ? receivedBytes(text) : QByteArray();
+    const QList<int> answered = byRules ? answerRules(bytes) : QList<int>();
 
     const bool lineStart = newLine || !m_lineBegun;
     m_lineBegun = true;
@@ -342,15 +353,20 @@ void TransferEngine::onInComm()
         showSent();
     for (int rule : answered)
         showSent(m_run.rules.at(rule).shown);
+    if (tapped)
+        emit arrived(bytes);
+}
+
+QByteArray TransferEngine::receivedBytes(const QString &text) const
+{
+    return m_format == CommandCodec::FormatHex ? QByteArray::fromHex(text.toLatin1())
+                                               : SystemCodePage::fromUnicode(text);
 }
 
 // Answers the requests the received text completes, at once where a rule has no delay:
 // the rules answered at once, to be shown after what arrived.
-QList<int> TransferEngine::answerRules(const QString &text)
+QList<int> TransferEngine::answerRules(const QByteArray &bytes)
 {
-    const QByteArray bytes = m_format == CommandCodec::FormatHex
-        ? QByteArray::fromHex(text.toLatin1())
-        : SystemCodePage::fromUnicode(text);
     QList<int> answered;
     for (int rule : m_matcher.feed(bytes)) {
         if (m_run.rules.at(rule).delayMilliseconds > 0) {

@@ -143,6 +143,9 @@ public:
     // One send of the command: written, then shown and captured (also when the write
     // failed). False when nothing was sent because the line holds too much already.
     bool send();
+    // One send of other bytes between the run's own (a row of the command list), shown
+    // and captured as `shown`.
+    bool sendOnce(const QByteArray &bytes, const QString &shown);
 
 signals:
     // A port's remark on its line (a server that ignores a setting, say).
@@ -151,6 +154,9 @@ signals:
     void connecting();
     void sent(const QString &command);
     void received(const QString &text, bool newLine);
+    // The bytes of each receive event, for those who look for replies in them; raised
+    // only while someone listens.
+    void arrived(const QByteArray &bytes);
     // A single send is done: the timer stopped, the ports stay open.
     void singleSendDone();
     // Reported once per error number and run.
@@ -179,7 +185,8 @@ private:
     void write(const QVariant &data);
     void showSent() { showSent(m_run.outCommand); }
     void showSent(const QString &command);
-    QList<int> answerRules(const QString &text);
+    QByteArray receivedBytes(const QString &text) const;
+    QList<int> answerRules(const QByteArray &bytes);
     void answerLater(int rule);
     bool newLineDue(qint32 now) const;
     QString receivedText();

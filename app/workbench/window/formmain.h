@@ -4,6 +4,7 @@
 #include "capturelog.h"
 #include "lineoptions.h"
 #include "portmapoptions.h"
+#include "protocolfile.h"
 #include "session.h"
 #include "sysdata.h"
 #include "transferengine.h"
@@ -15,6 +16,7 @@
 #include <array>
 
 class DataPane;
+class FormCommands;
 class FormLine;
 class FormPortMap;
 class QCheckBox;
@@ -167,6 +169,13 @@ private:
     void Sub_PortMapChanged();
     void Sub_PortMapOptionsChanged(const PortMapOptions &options);
 
+    // The command list: its window, its file beside the options, its hotkeys F1 to F12.
+    void ButtonCommands_Click();
+    void Sub_LoadCommands();
+    void Sub_CommandsChanged(const ProtocolSet &set);
+    void Sub_SendListed(int intCommand);
+    void Sub_SendHotkey(int intKey);
+
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
     QComboBox *ComboComInput = nullptr;
@@ -203,6 +212,10 @@ private:
 
     QPointer<FormLine> m_formLine;
     QPointer<FormPortMap> m_formPortMap;
+    QPointer<FormCommands> m_formCommands;
+    ProtocolSet m_protocol;
+    ProtocolStore m_protocolStore;
+    bool m_protocolSaveReported = false;
 
     bool m_blnUnloaded = false;
 };

@@ -5,6 +5,7 @@
 
 #include "commandcodec.h"
 #include "datapane.h"
+#include "formcommands.h"
 #include "formline.h"
 #include "formmain_texts.h"
 #include "formportmap.h"
@@ -40,6 +41,12 @@ const UiText LineOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n线路控制设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
 const UiText PortMapOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n端口映射设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
+// %1 is the command list's file, %2 the line, %3 the reason.
+const UiText CommandsUnreadable("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n命令列表文件无法读取，保留原样：%1\r\n\r\n第%2行：%3"));
+// %1 is the command list's file.
+const UiText CommandsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n命令列表文件未保存，保留原样，更改只在本次运行中有效！\r\n\r\n%1"));
 
 QString portItem(qint16 port)
 {
@@ -87,6 +94,7 @@ Session::Choices FormMain::Fun_Choices() const
     choices.repeat = CheckComAuto->checkState() == Qt::Checked;
     choices.outCommand = TextComOutCommand->text();
     choices.inCommand = TextComInCommand->text();
+    choices.answerRules = m_protocol.rules;
     const int mode = ComboComIOState->currentIndex();
     choices.modeName = mode >= 0 && mode < int(std::size(IOStateItems)) ? IOStateItems[mode].source() : QString();
     choices.outPortCaption = sourceLabel(LabelComOutputP, OutPortPrefix);
@@ -514,4 +522,63 @@ void FormMain::Sub_PortMapOptionsChanged(const PortMapOptions &options)
 {
     if (!m_session.setPortMapOptions(options))
         ModuleFun::ShowMessage(PortMapOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
+}
+
+// ---- The command list ----
+
+// One command list window at a time, a tool window of the main window.
+void FormMain::ButtonCommands_Click()
+{
+    showSingleWindow(m_formCommands, [this] {
+        auto *window = new FormCommands(m_protocol, this);
+        connect(window, &FormCommands::changed, this, &FormMain::Sub_CommandsChanged);
+        connect(window, &FormCommands::sendRequested, this, &FormMain::Sub_SendListed);
+        return window;
+    });
+}
+
+// A file that does not parse is named with its line and left as it is: the list starts
+// empty and is not saved over it.
+void FormMain::Sub_LoadCommands()
+{
+    const QString folder = FileLocations::of(ModuleFun::ProgramFolder()).settingsFolder();
+    m_protocolStore = ProtocolStore(folder + QLatin1Char('/') + QLatin1String(ProtocolFile::FileName));
+    ProtocolFile::Parsed problem;
+    const ProtocolStore::Result result = m_protocolStore.load(&m_protocol, &problem);
+    if (result == ProtocolStore::Result::Unreadable || result == ProtocolStore::Result::Failed)
+        Sub_ShowMessageLater(CommandsUnreadable.arg(m_protocolStore.path()).arg(problem.line).arg(problem.reason),
+                             ModuleFun::AlignCentre);
+    Sub_ChoicesChanged();
+}
+
+void FormMain::Sub_CommandsChanged(const ProtocolSet &set)
+{
+    m_protocol = set;
+    Sub_ChoicesChanged();
+    if (m_protocolStore.save(set) != ProtocolStore::Result::Done && !m_protocolSaveReported) {
+        m_protocolSaveReported = true;
+        ModuleFun::ShowMessage(CommandsNotSaved.arg(m_protocolStore.path()), ModuleFun::AlignCentre);
+    }
+}
+
+// A row goes out through the session as the command box's text would, the box kept.
+void FormMain::Sub_SendListed(int intCommand)
+{
+    if (intCommand < 0 || intCommand >= m_protocol.commands.size() || m_session.starting())
+        return;
+    if (!Fun_Communicating())
+        Sub_ClosePorts();
+    const Session::Refusal refusal = m_session.sendCommand(m_protocol.commands.at(intCommand));
+    if (refusal.refused() && !m_blnUnloaded)
+        Sub_ReportRefusal(refusal);
+}
+
+void FormMain::Sub_SendHotkey(int intKey)
+{
+    for (int i = 0; i < m_protocol.commands.size(); ++i) {
+        if (m_protocol.commands.at(i).hotkey == intKey) {
+            Sub_SendListed(i);
+            return;
+        }
+    }
 }

@@ -1,0 +1,71 @@
+// Velmora workbench. Licensed under the MIT licence.
+#pragma once
+
+#include "protocolset.h"
+
+#include <skinnedwindow.h>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+// The command list window: the device's commands with their format, line ending,
+// checksum and hotkey, and the answer rules of the answer mode, each row's checksum set
+// below the lists; import and export of the set. Not modal; every change goes to the
+// main window, which keeps the file and sends a row when asked.
+class FormCommands : public SkinnedWindow
+{
+    Q_OBJECT
+
+public:
+    explicit FormCommands(const ProtocolSet &set, QWidget *parent = nullptr);
+
+    const ProtocolSet &set() const { return m_set; }
+
+signals:
+    void changed(const ProtocolSet &set);
+    void sendRequested(int command);
+
+private:
+    enum Tab { CommandsTab = 0, RulesTab = 1 };
+
+    void buildTables();
+    void buildChecksumFrame();
+    void buildButtons();
+    void fillCommands();
+    void fillRules();
+    void commandEdited(int row, int column);
+    void ruleEdited(int row, int column);
+    void rowPicked();
+    void showChecksum();
+    void checksumEdited();
+    Checksum *currentChecksum();
+    int currentRow() const;
+    void addClicked();
+    void removeClicked();
+    void moveClicked(int step);
+    void sendClicked();
+    void importClicked();
+    void exportClicked();
+    void commit();
+
+    ProtocolSet m_set;
+    bool m_filling = false;
+    QTabWidget *TabProtocol = nullptr;
+    QTableWidget *TableCommands = nullptr;
+    QTableWidget *TableRules = nullptr;
+    QComboBox *ComboChecksum = nullptr;
+    QSpinBox *SpinFrom = nullptr;
+    QSpinBox *SpinTo = nullptr;
+    QComboBox *ComboByteOrder = nullptr;
+    QComboBox *ComboOutput = nullptr;
+    QSpinBox *SpinWidth = nullptr;
+    QLineEdit *TextPoly = nullptr;
+    QLineEdit *TextInit = nullptr;
+    QLineEdit *TextXorOut = nullptr;
+    QCheckBox *CheckRefIn = nullptr;
+    QCheckBox *CheckRefOut = nullptr;
+};
