@@ -274,6 +274,8 @@ Session::Refusal Session::startPorts()
             result.focus = Refusal::InPortChoice;
             return result;
         }
+        // A row of the command list sent meanwhile goes out through the one port.
+        m_engine.setSamePort(m_choices.samePort());
         return openIn();
     }
     case TransferEngine::ModeAnswer: {

@@ -69,9 +69,12 @@ const QByteArray ModbusReply = QByteArray::fromHex("010302002A") + QByteArray::f
 
 } // namespace
 
+Q_DECLARE_METATYPE(ProtocolSet::Command)
+
 // Mode 3 answering by rules, against a far end on a pseudo-terminal: however the line
-// cuts the requests, each is answered once, by the first rule that matches.
-class TestAnswerRules : public QObject
+// cuts the requests, each is answered once, by the first rule that matches. And a row of
+// the command list sent the way the command box sends.
+class TestProtocolSession : public QObject
 {
     Q_OBJECT
 
@@ -80,9 +83,12 @@ private slots:
     void answers();
     void delay();
     void withoutRulesTheExpectedCommandAnswers();
+    void listedCommand_data();
+    void listedCommand();
+    void listedCommandRefused();
 };
 
-void TestAnswerRules::answers_data()
+void TestProtocolSession::answers_data()
 {
     QTest::addColumn<QList<ProtocolSet::Rule>>("rules");
     QTest::addColumn<bool>("hex");
@@ -109,7 +115,7 @@ void TestAnswerRules::answers_data()
         << false << QList<QByteArray>{"AT"} << QByteArray("OK");
 }
 
-void TestAnswerRules::answers()
+void TestProtocolSession::answers()
 {
     QFETCH(QList<ProtocolSet::Rule>, rules);
     QFETCH(bool, hex);
@@ -131,7 +137,7 @@ void TestAnswerRules::answers()
 }
 
 // A rule's delay holds its answer back; a stop drops an answer still due.
-void TestAnswerRules::delay()
+void TestProtocolSession::delay()
 {
     AnswerBench bench;
     ProtocolSet::Rule slow = rule(QStringLiteral("PING"), QStringLiteral("PONG"), false, 300);
@@ -151,7 +157,7 @@ void TestAnswerRules::delay()
 }
 
 // Rules that are all off leave the single expected command in charge.
-void TestAnswerRules::withoutRulesTheExpectedCommandAnswers()
+void TestProtocolSession::withoutRulesTheExpectedCommandAnswers()
 {
     AnswerBench bench;
     ProtocolSet::Rule off = rule(QStringLiteral("AT"), QStringLiteral("rule"), false);
@@ -165,5 +171,75 @@ void TestAnswerRules::withoutRulesTheExpectedCommandAnswers()
     bench.session.stop();
 }
 
-QTEST_GUILESS_MAIN(TestAnswerRules)
-#include "tst_answerrules.moc"
+void TestProtocolSession::listedCommand_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<ProtocolSet::Command>("command");
+    QTest::addColumn<QByteArray>("sent");
+
+    ProtocolSet::Command modbus;
+    modbus.name = QStringLiteral("read");
+    modbus.hex = true;
+    modbus.data = QStringLiteral("01 03 00 00 00 0A");
+    modbus.checksum.algorithm = Checksum::Algorithm::Crc16Modbus;
+    modbus.checksum.order = Checksum::ByteOrder::LittleEndian;
+    ProtocolSet::Command nmea;
+    nmea.name = QStringLiteral("nmea");
+    nmea.data = QStringLiteral("AT");
+    nmea.checksum.algorithm = Checksum::Algorithm::Xor8;
+    nmea.checksum.output = Checksum::Output::AsciiHex;
+    for (bool running : {false, true}) {
+        const char *when = running ? "during a run" : "while stopped";
+        QTest::addRow("modbus request, %s", when) << running << modbus
+            << QByteArray::fromHex("01030000000AC5CD");
+        QTest::addRow("checksum before the line window's CR LF, %s", when) << running << nmea
+            << QByteArray("AT15\r\n");
+    }
+    ProtocolSet::Command ownEnding = nmea;
+    ownEnding.lineEnding = ProtocolSet::LineEnding::Lf;
+    QTest::addRow("a row's own line ending") << true << ownEnding << QByteArray("AT15\n");
+}
+
+void TestProtocolSession::listedCommand()
+{
+    QFETCH(bool, running);
+    QFETCH(ProtocolSet::Command, command);
+    QFETCH(QByteArray, sent);
+    AnswerBench bench;
+    LineOptions options = bench.session.lineOptions();
+    options.lineEnd = LineOptions::EndCRLF;
+    bench.session.setLineOptions(options);
+    Session::Choices choices = bench.choices({}, false);
+    choices.mode = TransferEngine::ModeReceive;
+    choices.period = 200;
+    choices.outCommand = QStringLiteral("box");
+    bench.session.setChoices(choices);
+    if (running)
+        QVERIFY(!bench.session.start(choices).refused());
+    QSignalSpy shown(&bench.session, &Session::sent);
+    QVERIFY(!bench.session.sendCommand(command).refused());
+    QCOMPARE(bench.m_farEnd.read(1500, sent.size()).toHex(' '), sent.toHex(' '));
+    QCOMPARE(bench.m_farEnd.read(300), QByteArray());
+    QCOMPARE(shown.size(), 1);
+    // The command box's text stays the session's.
+    QCOMPARE(bench.session.choices().outCommand, QStringLiteral("box"));
+    QCOMPARE(bench.session.choices().mode, qint16(TransferEngine::ModeReceive));
+    bench.session.stop();
+}
+
+// A row that is no command is refused as the command box's text would be.
+void TestProtocolSession::listedCommandRefused()
+{
+    AnswerBench bench;
+    bench.session.setChoices(bench.choices({}, false));
+    ProtocolSet::Command bad;
+    bad.hex = true;
+    bad.data = QStringLiteral("0G");
+    const Session::Refusal refusal = bench.session.sendCommand(bad);
+    QCOMPARE(refusal.what, Session::Refusal::BadCommand);
+    QCOMPARE(refusal.fault.problem, CommandCodec::CommandProblem::NotHexDigit);
+    QVERIFY(!bench.session.portsOpen());
+}
+
+QTEST_GUILESS_MAIN(TestProtocolSession)
+#include "tst_protocolsession.moc"
