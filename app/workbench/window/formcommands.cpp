@@ -125,6 +125,8 @@ FormCommands::FormCommands(const ProtocolSet &set, QWidget *parent)
     buildButtons();
     fillCommands();
     fillRules();
+    TableCommands->selectRow(0);
+    TableRules->selectRow(0);
     rowPicked();
 }
 
@@ -141,8 +143,8 @@ void FormCommands::buildTables()
     TableRules->setToolTip(tr("“接收通讯命令并发送数据”时，第一条匹配的规则应答"));
     TabProtocol->addTab(TableCommands, tr("命令"));
     TabProtocol->addTab(TableRules, tr("应答规则"));
-    for (auto [table, widths] : {std::pair{TableCommands, QList<int>{110, 64, 190, 92, 104}},
-                                 std::pair{TableRules, QList<int>{44, 64, 150, 64, 140, 100}}}) {
+    for (auto [table, widths] : {std::pair{TableCommands, QList<int>{90, 68, 134, 96, 120}},
+                                 std::pair{TableRules, QList<int>{40, 64, 118, 64, 110, 110}}}) {
         for (int k = 0; k < widths.size(); ++k)
             table->setColumnWidth(k, widths.at(k));
     }
