@@ -462,6 +462,14 @@ The file cannot be written: %1</translation>
         <source>导出</source>
         <translation>Export</translation>
     </message>
+    <message>
+        <source>检查接收数据的校验：</source>
+        <translation>Check received frames:</translation>
+    </message>
+    <message>
+        <source>每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误</source>
+        <translation>The checksum at the end of each frame (a gap over 25 ms starts a new one) is marked right or wrong in the pane and the capture</translation>
+    </message>
 </context>
 <context>
     <name>FormLine</name>
@@ -1549,6 +1557,17 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>还原</source>
         <translation>Restore</translation>
+    </message>
+</context>
+<context>
+    <name>TransferEngine</name>
+    <message>
+        <source> 〔校验正确〕</source>
+        <translation> [checksum right]</translation>
+    </message>
+    <message>
+        <source> 〔校验错误，应为 %1〕</source>
+        <translation> [checksum wrong, should be %1]</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include <pseudoterminal.h>
+#include <systemcodepage.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -86,6 +87,7 @@ private slots:
     void listedCommand_data();
     void listedCommand();
     void listedCommandRefused();
+    void receivedFramesAreChecked();
 };
 
 void TestProtocolSession::answers_data()
@@ -239,6 +241,46 @@ void TestProtocolSession::listedCommandRefused()
     QCOMPARE(refusal.what, Session::Refusal::BadCommand);
     QCOMPARE(refusal.fault.problem, CommandCodec::CommandProblem::NotHexDigit);
     QVERIFY(!bench.session.portsOpen());
+}
+
+// Frames, as the 25 ms gap parts them, are marked good or bad in the pane and the capture.
+void TestProtocolSession::receivedFramesAreChecked()
+{
+    AnswerBench bench;
+    Checksum modbus;
+    modbus.algorithm = Checksum::Algorithm::Crc16Modbus;
+    modbus.order = Checksum::ByteOrder::LittleEndian;
+    bench.session.setReceiveChecksum(modbus);
+    bench.session.setCaptureFile(bench.m_folder.path(), QStringLiteral("capture.txt"));
+    bench.session.setCapturing(true);
+    Session::Choices choices = bench.choices({}, true);
+    choices.mode = TransferEngine::ModeReceive;
+    QSignalSpy received(&bench.session, &Session::received);
+    QVERIFY(!bench.session.start(choices).refused());
+
+    // A good frame split over two writes, then a bad one.
+    QVERIFY(bench.m_farEnd.write(ModbusReply.left(3)));
+    QTest::qWait(5);
+    QVERIFY(bench.m_farEnd.write(ModbusReply.mid(3)));
+    QTest::qWait(80);
+    QByteArray bad = ModbusReply;
+    bad[2] = 0x03;
+    QVERIFY(bench.m_farEnd.write(bad));
+    QTRY_VERIFY(received.size() >= 4);
+    QTest::qWait(80);
+    QString pane;
+    for (const QList<QVariant> &event : std::as_const(received))
+        pane += (event.at(1).toBool() ? QStringLiteral("\n") : QString()) + event.at(0).toString();
+    const QString good = QStringLiteral("010302002A399B 〔校验正确〕");
+    const QString wrong = QStringLiteral("010303002A399B 〔校验错误，应为 68 5B〕");
+    QCOMPARE(pane, good + QStringLiteral("\n") + wrong);
+    bench.session.stop();
+
+    QFile capture(bench.m_folder.filePath(QStringLiteral("capture.txt")));
+    QVERIFY(capture.open(QIODevice::ReadOnly));
+    const QString captured = SystemCodePage::toUnicode(capture.readAll());
+    QVERIFY2(captured.contains(QStringLiteral("〔校验正确〕")), qPrintable(captured));
+    QVERIFY2(captured.contains(QStringLiteral("〔校验错误，应为 68 5B〕")), qPrintable(captured));
 }
 
 QTEST_GUILESS_MAIN(TestProtocolSession)

@@ -125,6 +125,8 @@ public:
     // as a single send of the chosen settings would (a mode that sends nothing sends and
     // receives), with the same refusals, the choices staying as they were.
     Refusal sendCommand(const ProtocolSet::Command &command);
+    // Received frames are checked with it from now on; none by default.
+    void setReceiveChecksum(const Checksum &checksum) { m_engine.setReceiveChecksum(checksum); }
     // Calls off a start that waits for its server; closes ports a single send left open.
     void closePorts();
     // Ends everything for good: no timer ticks and no device is watched afterwards.

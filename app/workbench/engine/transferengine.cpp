@@ -5,6 +5,7 @@
 #include "systemcodepage.h"
 
 #include <runtimeerror.h>
+#include <uitext.h>
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -22,6 +23,14 @@ bool gapOver(qint32 last, qint32 now)
     return difference > TransferEngine::NewLineGapMilliseconds
         || difference < std::numeric_limits<qint32>::min();
 }
+
+// A frame longer than this is not checked: no protocol frames that much.
+constexpr qsizetype LongestCheckedFrame = 64 * 1024;
+
+// The marks after a checked frame; the capture keeps them in Chinese, as its labels.
+const UiText FrameGood("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验正确〕"));
+// %1 is the checksum the frame should have ended in, as hexadecimal pairs.
+const UiText FrameBad("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验错误，应为 %1〕"));
 
 void closeQuietly(CommPort &port)
 {
@@ -49,6 +58,9 @@ TransferEngine::TransferEngine(QObject *parent)
     m_clock = [clock] { return qint32(clock->elapsed() + 1); };
 
     connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
+    m_frameEnd.setSingleShot(true);
+    m_frameEnd.setInterval(NewLineGapMilliseconds + 1);
+    connect(&m_frameEnd, &QTimer::timeout, this, &TransferEngine::judgeFrame);
     connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
     connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
     for (CommPort *port : {&m_outPort, &m_inPort}) {
@@ -151,6 +163,9 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 void TransferEngine::stop()
 {
     m_timer.stop();
+    m_frameEnd.stop();
+    m_frame.clear();
+    m_frameTooLong = false;
     ++m_runNumber;
     m_matcher.setPatterns({});
     closePorts();
@@ -334,9 +349,12 @@ void TransferEngine::onInComm()
         && text == m_run.inCommand;
     const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
     const bool tapped = isSignalConnected(QMetaMethod::fromSignal(&TransferEngine::arrived));
-    const QByteArray bytes = byRules || tapped ? receivedBytes(text) : QByteArray();
+    const bool checked = m_receiveChecksum.enabled();
+    const QByteArray bytes = byRules || tapped || checked ? receivedBytes(text) : QByteArray();
     const QList<int> answered = byRules ? answerRules(bytes) : QList<int>();
 
+    if (checked && newLine && (!m_frame.isEmpty() || m_frameTooLong))
+        judgeFrame();
     const bool lineStart = newLine || !m_lineBegun;
     m_lineBegun = true;
     if (lineStart)
@@ -355,6 +373,38 @@ void TransferEngine::onInComm()
         showSent(m_run.rules.at(rule).shown);
     if (tapped)
         emit arrived(bytes);
+    if (checked) {
+        m_frameTooLong = m_frameTooLong || m_frame.size() + bytes.size() > LongestCheckedFrame;
+        if (m_frameTooLong)
+            m_frame.clear();
+        else
+            m_frame += bytes;
+        m_frameEnd.start();
+    }
+}
+
+void TransferEngine::setReceiveChecksum(const Checksum &checksum)
+{
+    m_receiveChecksum = checksum;
+    m_frameEnd.stop();
+    m_frame.clear();
+    m_frameTooLong = false;
+}
+
+// The pane shows the mark in the window's language; the capture keeps it in Chinese.
+void TransferEngine::judgeFrame()
+{
+    m_frameEnd.stop();
+    const bool tooLong = m_frameTooLong;
+    const QByteArray frame = std::exchange(m_frame, QByteArray());
+    m_frameTooLong = false;
+    if (tooLong || frame.isEmpty() || !m_inPort.PortOpen())
+        return;
+    const Checksum::Verdict verdict = m_receiveChecksum.check(frame);
+    const QString expected = QString::fromLatin1(verdict.expected.toHex(' ').toUpper());
+    addCaptureRecord(CaptureLog::RecordReceived,
+                     verdict.good ? FrameGood.source() : FrameBad.source().arg(expected));
+    emit received(verdict.good ? FrameGood.toString() : FrameBad.arg(expected), false);
 }
 
 QByteArray TransferEngine::receivedBytes(const QString &text) const

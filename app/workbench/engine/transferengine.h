@@ -2,6 +2,7 @@
 #pragma once
 
 #include "capturelog.h"
+#include "checksum.h"
 #include "commport.h"
 #include "lineoptions.h"
 #include "modemlines.h"
@@ -114,6 +115,11 @@ public:
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
     void setLineOptions(const LineOptions &options) { m_options = options; }
+    // Each received frame (what the gap of NewLineGapMilliseconds ends) is checked for
+    // its checksum at its end, and marked good or bad after it in the pane and the
+    // capture; none by default.
+    void setReceiveChecksum(const Checksum &checksum);
+
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
 
@@ -186,6 +192,7 @@ private:
     void showSent() { showSent(m_run.outCommand); }
     void showSent(const QString &command);
     QByteArray receivedBytes(const QString &text) const;
+    void judgeFrame();
     QList<int> answerRules(const QByteArray &bytes);
     void answerLater(int rule);
     bool newLineDue(qint32 now) const;
@@ -215,4 +222,8 @@ private:
     QString m_lossReason;
     RuleMatcher m_matcher;
     quint64 m_runNumber = 0;     // a delayed answer belongs to the run it was due in
+    Checksum m_receiveChecksum;
+    QByteArray m_frame;          // the frame received so far, while it is checked
+    bool m_frameTooLong = false;
+    QTimer m_frameEnd;
 };

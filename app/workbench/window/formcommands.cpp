@@ -23,7 +23,7 @@
 namespace {
 
 const UiText Caption("FormCommands", QT_TRANSLATE_NOOP("FormCommands", "命令列表"));
-const QSize WindowSize(660, 500);
+const QSize WindowSize(660, 530);
 
 enum CommandColumn { CommandName, CommandFormat, CommandData, CommandEnding, CommandChecksum, CommandHotkey };
 enum RuleColumn { RuleEnabled, RuleExpectedFormat, RuleExpected, RuleAnswerFormat, RuleAnswer, RuleChecksum, RuleDelay };
@@ -122,6 +122,7 @@ FormCommands::FormCommands(const ProtocolSet &set, QWidget *parent)
     addCloseButton();
     buildTables();
     buildChecksumFrame();
+    buildReceiveCheck();
     buildButtons();
     fillCommands();
     fillRules();
@@ -227,6 +228,30 @@ void FormCommands::buildChecksumFrame()
         connect(box, &QCheckBox::clicked, this, &FormCommands::checksumEdited);
 }
 
+// Received frames are checked with a catalogue checksum, in the order its protocols use.
+void FormCommands::buildReceiveCheck()
+{
+    auto *label = new QLabel(tr("检查接收数据的校验："), this);
+    label->setObjectName(QStringLiteral("LabelReceiveChecksum"));
+    label->setGeometry(14, 464, 180, 20);
+    ComboReceiveChecksum = new QComboBox(this);
+    ComboReceiveChecksum->setObjectName(QStringLiteral("ComboReceiveChecksum"));
+    ComboReceiveChecksum->addItem(NoChecksum);
+    ComboReceiveChecksum->addItems(Checksum::names());
+    ComboReceiveChecksum->removeItem(int(Checksum::Algorithm::Custom));
+    ComboReceiveChecksum->setGeometry(194, 462, 160, 22);
+    ComboReceiveChecksum->setToolTip(tr("每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误"));
+    ComboReceiveChecksum->setCurrentIndex(m_set.receiveChecksum.algorithm == Checksum::Algorithm::Custom
+                                              ? 0 : int(m_set.receiveChecksum.algorithm));
+    connect(ComboReceiveChecksum, &QComboBox::activated, this, [this](int index) {
+        Checksum checksum;
+        checksum.algorithm = Checksum::Algorithm(index);
+        checksum.order = Checksum::usualOrder(checksum.algorithm);
+        m_set.receiveChecksum = checksum;
+        commit();
+    });
+}
+
 void FormCommands::buildButtons()
 {
     struct Button
@@ -246,7 +271,7 @@ void FormCommands::buildButtons()
     };
     int x = 10;
     for (const Button &button : buttons) {
-        placeButton(QLatin1String(button.name), QRect(x, 464, 84, 25), button.caption, QString(),
+        placeButton(QLatin1String(button.name), QRect(x, 494, 84, 25), button.caption, QString(),
                     button.click);
         x += 92;
     }

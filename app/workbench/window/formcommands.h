@@ -14,7 +14,7 @@ class QTableWidget;
 
 // The command list window: the device's commands with their format, line ending,
 // checksum and hotkey, and the answer rules of the answer mode, each row's checksum set
-// below the lists; import and export of the set. Not modal; every change goes to the
+// below the lists; the checksum received frames are checked with; import and export. Not modal; every change goes to the
 // main window, which keeps the file and sends a row when asked.
 class FormCommands : public SkinnedWindow
 {
@@ -34,6 +34,7 @@ private:
 
     void buildTables();
     void buildChecksumFrame();
+    void buildReceiveCheck();
     void buildButtons();
     void fillCommands();
     void fillRules();
@@ -68,4 +69,5 @@ private:
     QLineEdit *TextXorOut = nullptr;
     QCheckBox *CheckRefIn = nullptr;
     QCheckBox *CheckRefOut = nullptr;
+    QComboBox *ComboReceiveChecksum = nullptr;
 };

@@ -548,12 +548,14 @@ void FormMain::Sub_LoadCommands()
     if (result == ProtocolStore::Result::Unreadable || result == ProtocolStore::Result::Failed)
         Sub_ShowMessageLater(CommandsUnreadable.arg(m_protocolStore.path()).arg(problem.line).arg(problem.reason),
                              ModuleFun::AlignCentre);
+    m_session.setReceiveChecksum(m_protocol.receiveChecksum);
     Sub_ChoicesChanged();
 }
 
 void FormMain::Sub_CommandsChanged(const ProtocolSet &set)
 {
     m_protocol = set;
+    m_session.setReceiveChecksum(m_protocol.receiveChecksum);
     Sub_ChoicesChanged();
     if (m_protocolStore.save(set) != ProtocolStore::Result::Done && !m_protocolSaveReported) {
         m_protocolSaveReported = true;
