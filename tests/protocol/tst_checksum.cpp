@@ -160,6 +160,7 @@ void TestChecksum::description_data()
     QTest::addRow("poly wider than width") << QByteArray(R"({"algorithm":"CUSTOM","width":8,"poly":"0x107"})") << false;
     QTest::addRow("width 0") << QByteArray(R"({"algorithm":"CUSTOM","width":0,"poly":"1"})") << false;
     QTest::addRow("fractional range") << QByteArray(R"({"algorithm":"SUM8","from":0.5})") << false;
+    QTest::addRow("range beyond any int") << QByteArray(R"({"algorithm":"SUM8","to":-2.6e110})") << false;
     QTest::addRow("bad order") << QByteArray(R"({"algorithm":"SUM8","byteOrder":"middle"})") << false;
 }
 

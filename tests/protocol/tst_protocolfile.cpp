@@ -89,6 +89,8 @@ void TestProtocolFile::faults_data()
         << head + "\"commands\": [{\"name\": \"a\", \"hotkey\": \"F13\"}]}" << 4 << "F1 to F12";
     QTest::addRow("delay over 10 s")
         << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 10001}]}" << 4 << "rules item 1";
+    QTest::addRow("delay beyond any number")
+        << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 1e107}]}" << 4 << "delayMs";
     QTest::addRow("send of a missing command")
         << head + "\"sequence\": [{\"step\": \"send\", \"command\": \"x\"}]}" << 4 << "\"x\"";
     QTest::addRow("repeat without end")

@@ -6,6 +6,7 @@
 #include <QJsonValue>
 
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -304,9 +305,10 @@ std::optional<Checksum> Checksum::fromJson(const QJsonObject &object, QString *e
     const QJsonValue to = object.value(QStringLiteral("to"));
     if ((!from.isUndefined() && !from.isDouble()) || (!to.isUndefined() && !to.isDouble()))
         return fail(QStringLiteral("\"from\" and \"to\" must be whole numbers"));
+    // The range first: a double outside an int's range has no int to compare with.
     const double fromValue = from.toDouble(0), toValue = to.toDouble(-1);
-    if (fromValue != int(fromValue) || toValue != int(toValue) || qAbs(fromValue) > 1e9
-        || qAbs(toValue) > 1e9)
+    if (!(qAbs(fromValue) <= 1e9) || !(qAbs(toValue) <= 1e9) || fromValue != std::floor(fromValue)
+        || toValue != std::floor(toValue))
         return fail(QStringLiteral("\"from\" and \"to\" must be whole numbers"));
     result.from = int(fromValue);
     result.to = int(toValue);

@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace {
 
 // Keys and names as the file spells them.
@@ -59,8 +61,9 @@ std::optional<int> readWhole(const QJsonValue &value, int least, int most)
 {
     if (!value.isDouble())
         return std::nullopt;
+    // The range first: a double outside an integer's range has no integer to compare with.
     const double n = value.toDouble();
-    if (n != double(qint64(n)) || n < least || n > most)
+    if (!(n >= least && n <= most) || n != std::floor(n))
         return std::nullopt;
     return int(n);
 }
