@@ -470,6 +470,66 @@ The file cannot be written: %1</translation>
         <source>每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误</source>
         <translation>The checksum at the end of each frame (a gap over 25 ms starts a new one) is marked right or wrong in the pane and the capture</translation>
     </message>
+    <message>
+        <source>步骤</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>命令或期望数据</source>
+        <translation>Command or expected data</translation>
+    </message>
+    <message>
+        <source>毫秒或次数</source>
+        <translation>ms or times</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Wait</translation>
+    </message>
+    <message>
+        <source>等待应答</source>
+        <translation>Wait for reply</translation>
+    </message>
+    <message>
+        <source>重复开始</source>
+        <translation>Repeat from</translation>
+    </message>
+    <message>
+        <source>重复结束</source>
+        <translation>Repeat to</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+没有名为“%1”的命令！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+No command is named &quot;%1&quot;!</translation>
+    </message>
+    <message>
+        <source>遇到失败时停止</source>
+        <translation>Stop at a failure</translation>
+    </message>
+    <message>
+        <source>运行序列</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>序列</source>
+        <translation>Sequence</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
 </context>
 <context>
     <name>FormLine</name>
@@ -998,6 +1058,22 @@ Line %2: %3</translation>
 The command list file was not saved and was left as it is; changes hold for this run only!<byte value="xd"/>
 <byte value="xd"/>
 %1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+请先开始通讯，再运行序列！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Please start communication before running the sequence!</translation>
+    </message>
+    <message>
+        <source>序列：通过 %1 步，失败 %2 步</source>
+        <translation>Sequence: %1 steps passed, %2 failed</translation>
+    </message>
+    <message>
+        <source>序列：通过 %1 步，失败 %2 步，未运行完</source>
+        <translation>Sequence: %1 steps passed, %2 failed, not finished</translation>
     </message>
 </context>
 <context>

@@ -91,8 +91,8 @@ void TestProtocolFile::faults_data()
         << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 10001}]}" << 4 << "rules item 1";
     QTest::addRow("delay beyond any number")
         << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 1e107}]}" << 4 << "delayMs";
-    QTest::addRow("send of a missing command")
-        << head + "\"sequence\": [{\"step\": \"send\", \"command\": \"x\"}]}" << 4 << "\"x\"";
+    QTest::addRow("unknown step")
+        << head + "\"sequence\": [{\"step\": \"jump\"}]}" << 4 << "sequence item 1";
     QTest::addRow("repeat without end")
         << head + "\"sequence\": [{\"step\": \"repeat\"}]}" << 4 << "\"end\"";
 }

@@ -224,6 +224,15 @@ void Session::connectNotify(const QMetaMethod &signal)
     connect(&m_engine, &TransferEngine::arrived, this, &Session::arrived);
 }
 
+void Session::disconnectNotify(const QMetaMethod &signal)
+{
+    if (!m_arrivedForwarded || signal != QMetaMethod::fromSignal(&Session::arrived)
+        || isSignalConnected(signal))
+        return;
+    m_arrivedForwarded = false;
+    disconnect(&m_engine, &TransferEngine::arrived, this, &Session::arrived);
+}
+
 bool Session::Choices::answersByRules() const
 {
     return mode == TransferEngine::ModeAnswer

@@ -198,6 +198,7 @@ signals:
 
 protected:
     void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
 
 private:
     Refusal startPorts();

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScopedValueRollback>
 #include <QSpinBox>
@@ -45,6 +46,25 @@ const UiText RuleColumns[] = {
     {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "校验")},
     {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "延时(ms)")},
 };
+enum StepColumn { StepKind, StepArgument, StepFormat, StepNumber, StepResult };
+const UiText StepColumns[] = {
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "步骤")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "命令或期望数据")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "格式")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "毫秒或次数")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "结果")},
+};
+// In the order of ProtocolSet::Step::Kind.
+const UiText StepKinds[] = {
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "发送")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "等待")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "等待应答")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "重复开始")},
+    {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "重复结束")},
+};
+// %1 is the name typed.
+const UiText NoSuchCommand("FormCommands", QT_TRANSLATE_NOOP("FormCommands",
+    "对不起！\r\n\r\n没有名为“%1”的命令！"));
 const UiText FormatItems[] = {{"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "文本")},
                               {"FormCommands", QT_TRANSLATE_NOOP("FormCommands", "16进制")}};
 // In the order of ProtocolSet::LineEnding.
@@ -126,6 +146,7 @@ FormCommands::FormCommands(const ProtocolSet &set, QWidget *parent)
     buildButtons();
     fillCommands();
     fillRules();
+    fillSteps();
     TableCommands->selectRow(0);
     TableRules->selectRow(0);
     rowPicked();
@@ -144,6 +165,7 @@ void FormCommands::buildTables()
     TableRules->setToolTip(tr("“接收通讯命令并发送数据”时，第一条匹配的规则应答"));
     TabProtocol->addTab(TableCommands, tr("命令"));
     TabProtocol->addTab(TableRules, tr("应答规则"));
+    buildSequencePage();
     for (auto [table, widths] : {std::pair{TableCommands, QList<int>{90, 68, 134, 96, 120}},
                                  std::pair{TableRules, QList<int>{40, 64, 118, 64, 110, 110}}}) {
         for (int k = 0; k < widths.size(); ++k)
@@ -226,6 +248,128 @@ void FormCommands::buildChecksumFrame()
         connect(box, &QLineEdit::editingFinished, this, &FormCommands::checksumEdited);
     for (QCheckBox *box : {CheckRefIn, CheckRefOut})
         connect(box, &QCheckBox::clicked, this, &FormCommands::checksumEdited);
+}
+
+// The sequence: its steps, whether a failure stops it, and its run with each step's verdict.
+void FormCommands::buildSequencePage()
+{
+    auto *page = new QWidget(TabProtocol);
+    TableSteps = addTable(page, QStringLiteral("TableSteps"),
+                          translated(StepColumns, int(std::size(StepColumns))));
+    TableSteps->setGeometry(0, 0, 634, 226);
+    for (int k = 0; k < 4; ++k)
+        TableSteps->setColumnWidth(k, QList<int>{110, 200, 68, 90}.at(k));
+    connect(TableSteps, &QTableWidget::cellChanged, this, &FormCommands::stepEdited);
+    connect(TableSteps, &QTableWidget::itemSelectionChanged, this, &FormCommands::rowPicked);
+    CheckStopAtFailure = new QCheckBox(tr("遇到失败时停止"), page);
+    CheckStopAtFailure->setObjectName(QStringLiteral("CheckStopAtFailure"));
+    CheckStopAtFailure->setGeometry(6, 234, 200, 20);
+    CheckStopAtFailure->setChecked(m_set.stopAtFailure);
+    connect(CheckStopAtFailure, &QCheckBox::clicked, this, [this](bool checked) {
+        m_set.stopAtFailure = checked;
+        commit();
+    });
+    ButtonRunSequence = new QPushButton(tr("运行序列"), page);
+    ButtonRunSequence->setObjectName(QStringLiteral("ButtonRunSequence"));
+    ButtonRunSequence->setGeometry(210, 232, 110, 24);
+    connect(ButtonRunSequence, &QPushButton::clicked, this, [this] {
+        for (int row = 0; row < TableSteps->rowCount(); ++row)
+            TableSteps->item(row, StepResult)->setText(QString());
+        LabelOutcome->clear();
+        emit runRequested();
+    });
+    LabelOutcome = new QLabel(page);
+    LabelOutcome->setObjectName(QStringLiteral("LabelOutcome"));
+    LabelOutcome->setGeometry(330, 234, 300, 20);
+    TabProtocol->addTab(page, tr("序列"));
+}
+
+void FormCommands::fillSteps()
+{
+    const QScopedValueRollback<bool> filling(m_filling, true);
+    TableSteps->setRowCount(int(m_set.sequence.size()));
+    const QStringList kinds = translated(StepKinds, int(std::size(StepKinds)));
+    for (int row = 0; row < m_set.sequence.size(); ++row) {
+        const ProtocolSet::Step &step = m_set.sequence.at(row);
+        connect(cellList(TableSteps, row, StepKind, kinds, int(step.kind)), &QComboBox::activated, this,
+                [this, row](int kind) {
+                    ProtocolSet::Step &edited = m_set.sequence[row];
+                    edited.kind = ProtocolSet::Step::Kind(kind);
+                    if (edited.kind == ProtocolSet::Step::Send && m_set.commandNamed(edited.command) < 0)
+                        edited.command = m_set.commands.isEmpty() ? QString() : m_set.commands.first().name;
+                    if (edited.kind == ProtocolSet::Step::Expect && !BytePattern::parse(edited.pattern, edited.hex, nullptr))
+                        edited.pattern = QStringLiteral("OK");
+                    commit();
+                    fillSteps();
+                });
+        const bool expect = step.kind == ProtocolSet::Step::Expect;
+        const QString argument = step.kind == ProtocolSet::Step::Send ? step.command : expect ? step.pattern : QString();
+        auto *item = new QTableWidgetItem(argument);
+        if (step.kind != ProtocolSet::Step::Send && !expect)
+            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        TableSteps->setItem(row, StepArgument, item);
+        if (expect) {
+            connect(cellList(TableSteps, row, StepFormat, {FormatItems[0], FormatItems[1]}, step.hex),
+                    &QComboBox::activated, this, [this, row](int index) {
+                        if (!BytePattern::parse(m_set.sequence.at(row).pattern, index == 1, nullptr)) {
+                            ModuleFun::ShowMessage(BadPattern, ModuleFun::AlignCentre);
+                            fillSteps();
+                            return;
+                        }
+                        m_set.sequence[row].hex = index == 1;
+                        commit();
+                    });
+        }
+        if (step.kind != ProtocolSet::Step::Send && step.kind != ProtocolSet::Step::RepeatBegin) {
+            auto *number = new QSpinBox(TableSteps);
+            const bool times = step.kind == ProtocolSet::Step::RepeatEnd;
+            number->setRange(times ? 1 : 0, times ? 1000000 : 3600000);
+            number->setValue(times ? step.times : step.milliseconds);
+            TableSteps->setCellWidget(row, StepNumber, number);
+            connect(number, &QSpinBox::editingFinished, this, [this, row, number, times] {
+                (times ? m_set.sequence[row].times : m_set.sequence[row].milliseconds) = number->value();
+                commit();
+            });
+        }
+        auto *result = new QTableWidgetItem;
+        result->setFlags(result->flags() & ~Qt::ItemIsEditable);
+        TableSteps->setItem(row, StepResult, result);
+    }
+}
+
+void FormCommands::stepEdited(int row, int column)
+{
+    if (m_filling || column != StepArgument)
+        return;
+    ProtocolSet::Step &step = m_set.sequence[row];
+    const QString text = TableSteps->item(row, column)->text();
+    if (step.kind == ProtocolSet::Step::Send) {
+        if (m_set.commandNamed(text) < 0) {
+            ModuleFun::ShowMessage(NoSuchCommand.arg(text), ModuleFun::AlignCentre);
+            fillSteps();
+            return;
+        }
+        step.command = text;
+    } else if (step.kind == ProtocolSet::Step::Expect) {
+        if (!BytePattern::parse(text, step.hex, nullptr)) {
+            ModuleFun::ShowMessage(BadPattern, ModuleFun::AlignCentre);
+            fillSteps();
+            return;
+        }
+        step.pattern = text;
+    }
+    commit();
+}
+
+void FormCommands::showStep(int step, bool passed)
+{
+    if (QTableWidgetItem *result = TableSteps->item(step, StepResult))
+        result->setText(passed ? tr("通过") : tr("失败"));
+}
+
+void FormCommands::showOutcome(const QString &outcome)
+{
+    LabelOutcome->setText(outcome);
 }
 
 // Received frames are checked with a catalogue checksum, in the order its protocols use.
@@ -385,7 +529,13 @@ void FormCommands::commandEdited(int row, int column)
             fillCommands();
             return;
         }
+        // The sequence's steps follow the command to its new name.
+        for (ProtocolSet::Step &step : m_set.sequence) {
+            if (step.kind == ProtocolSet::Step::Send && step.command == command.name)
+                step.command = text;
+        }
         command.name = text;
+        fillSteps();
     } else if (column == CommandData) {
         if (!ProtocolSet::encode(text, command.hex)) {
             ModuleFun::ShowMessage(BadData, ModuleFun::AlignCentre);
@@ -429,10 +579,18 @@ void FormCommands::ruleEdited(int row, int column)
     commit();
 }
 
+QTableWidget *FormCommands::currentTable() const
+{
+    switch (TabProtocol->currentIndex()) {
+    case CommandsTab: return TableCommands;
+    case RulesTab: return TableRules;
+    default: return TableSteps;
+    }
+}
+
 int FormCommands::currentRow() const
 {
-    const QTableWidget *table = TabProtocol->currentIndex() == CommandsTab ? TableCommands : TableRules;
-    return table->currentRow();
+    return currentTable()->currentRow();
 }
 
 Checksum *FormCommands::currentChecksum()
@@ -440,6 +598,8 @@ Checksum *FormCommands::currentChecksum()
     const int row = currentRow();
     if (TabProtocol->currentIndex() == CommandsTab)
         return row >= 0 && row < m_set.commands.size() ? &m_set.commands[row].checksum : nullptr;
+    if (TabProtocol->currentIndex() != RulesTab)
+        return nullptr;
     return row >= 0 && row < m_set.rules.size() ? &m_set.rules[row].checksum : nullptr;
 }
 
@@ -518,13 +678,19 @@ void FormCommands::addClicked()
         m_set.commands.append(command);
         fillCommands();
         TableCommands->selectRow(int(m_set.commands.size()) - 1);
-    } else {
+    } else if (TabProtocol->currentIndex() == RulesTab) {
         ProtocolSet::Rule rule;
         rule.expected = QStringLiteral("AT");
         rule.answer = QStringLiteral("OK");
         m_set.rules.append(rule);
         fillRules();
         TableRules->selectRow(int(m_set.rules.size()) - 1);
+    } else {
+        ProtocolSet::Step step;
+        step.kind = ProtocolSet::Step::Wait;
+        step.milliseconds = 100;
+        m_set.sequence.insert(qMax(0, currentRow() + 1), step);
+        fillSteps();
     }
     commit();
 }
@@ -537,9 +703,12 @@ void FormCommands::removeClicked()
     if (TabProtocol->currentIndex() == CommandsTab) {
         m_set.commands.removeAt(row);
         fillCommands();
-    } else {
+    } else if (TabProtocol->currentIndex() == RulesTab) {
         m_set.rules.removeAt(row);
         fillRules();
+    } else {
+        m_set.sequence.removeAt(row);
+        fillSteps();
     }
     commit();
     rowPicked();
@@ -548,19 +717,23 @@ void FormCommands::removeClicked()
 void FormCommands::moveClicked(int step)
 {
     const int row = currentRow();
-    const bool commands = TabProtocol->currentIndex() == CommandsTab;
-    const int count = int(commands ? m_set.commands.size() : m_set.rules.size());
+    const int tab = TabProtocol->currentIndex();
+    const qsizetype count = tab == CommandsTab ? m_set.commands.size()
+        : tab == RulesTab                      ? m_set.rules.size()
+                                               : m_set.sequence.size();
     if (row < 0 || row + step < 0 || row + step >= count)
         return;
-    if (commands) {
+    if (tab == CommandsTab) {
         m_set.commands.swapItemsAt(row, row + step);
         fillCommands();
-        TableCommands->selectRow(row + step);
-    } else {
+    } else if (tab == RulesTab) {
         m_set.rules.swapItemsAt(row, row + step);
         fillRules();
-        TableRules->selectRow(row + step);
+    } else {
+        m_set.sequence.swapItemsAt(row, row + step);
+        fillSteps();
     }
+    currentTable()->selectRow(row + step);
     commit();
 }
 

@@ -7,7 +7,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
@@ -24,17 +26,25 @@ public:
     explicit FormCommands(const ProtocolSet &set, QWidget *parent = nullptr);
 
     const ProtocolSet &set() const { return m_set; }
+    // A step of the running sequence passed or failed; the run is over.
+    void showStep(int step, bool passed);
+    void showOutcome(const QString &outcome);
 
 signals:
     void changed(const ProtocolSet &set);
     void sendRequested(int command);
+    void runRequested();
 
 private:
-    enum Tab { CommandsTab = 0, RulesTab = 1 };
+    enum Tab { CommandsTab = 0, RulesTab = 1, SequenceTab = 2 };
 
     void buildTables();
     void buildChecksumFrame();
     void buildReceiveCheck();
+    void buildSequencePage();
+    void fillSteps();
+    void stepEdited(int row, int column);
+    QTableWidget *currentTable() const;
     void buildButtons();
     void fillCommands();
     void fillRules();
@@ -58,6 +68,10 @@ private:
     QTabWidget *TabProtocol = nullptr;
     QTableWidget *TableCommands = nullptr;
     QTableWidget *TableRules = nullptr;
+    QTableWidget *TableSteps = nullptr;
+    QCheckBox *CheckStopAtFailure = nullptr;
+    QPushButton *ButtonRunSequence = nullptr;
+    QLabel *LabelOutcome = nullptr;
     QComboBox *ComboChecksum = nullptr;
     QSpinBox *SpinFrom = nullptr;
     QSpinBox *SpinTo = nullptr;

@@ -5,6 +5,7 @@
 #include "lineoptions.h"
 #include "portmapoptions.h"
 #include "protocolfile.h"
+#include "sequencerunner.h"
 #include "session.h"
 #include "sysdata.h"
 #include "transferengine.h"
@@ -175,6 +176,8 @@ private:
     void Sub_CommandsChanged(const ProtocolSet &set);
     void Sub_SendListed(int intCommand);
     void Sub_SendHotkey(int intKey);
+    void Sub_RunSequence();
+    void connectSequence();
 
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
@@ -216,6 +219,7 @@ private:
     ProtocolSet m_protocol;
     ProtocolStore m_protocolStore;
     bool m_protocolSaveReported = false;
+    SequenceRunner m_sequence;
 
     bool m_blnUnloaded = false;
 };

@@ -45,6 +45,11 @@ const UiText PortMapOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
 const UiText CommandsUnreadable("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n命令列表文件无法读取，保留原样：%1\r\n\r\n第%2行：%3"));
 // %1 is the command list's file.
+const UiText SequenceNeedsRun("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n请先开始通讯，再运行序列！"));
+// %1 steps passed, %2 failed; the capture keeps it in Chinese, as its labels.
+const UiText SequenceOutcome("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步"));
+const UiText SequenceStopped("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步，未运行完"));
 const UiText CommandsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n命令列表文件未保存，保留原样，更改只在本次运行中有效！\r\n\r\n%1"));
 
@@ -290,6 +295,32 @@ void FormMain::connectSession()
     connect(&m_session, &Session::deviceLost, this, &FormMain::Sub_DeviceLost);
     connect(&m_session, &Session::restartRefused, this, &FormMain::Sub_ReportRefusal);
     connect(&m_session, &Session::portsChanged, this, &FormMain::Sub_PortsChanged);
+    connectSequence();
+}
+
+// The sequence runner sends rows through the session and looks at what it receives.
+void FormMain::connectSequence()
+{
+    m_sequence.setSender([this](int intCommand) {
+        return m_session.running() && !m_session.sendCommand(m_protocol.commands.at(intCommand)).refused();
+    });
+    connect(&m_session, &Session::runningChanged, &m_sequence, [this](bool blnRunning) {
+        if (!blnRunning)
+            m_sequence.stop();
+    });
+    connect(&m_sequence, &SequenceRunner::stepDone, this, [this](int intStep, bool blnPassed) {
+        if (m_formCommands)
+            m_formCommands->showStep(intStep, blnPassed);
+    });
+    connect(&m_sequence, &SequenceRunner::finished, this, [this](int intPassed, int intFailed, bool blnCompleted) {
+        // The engine works out received bytes only while a sequence looks at them.
+        disconnect(&m_session, &Session::arrived, &m_sequence, &SequenceRunner::received);
+        const UiText &outcome = blnCompleted ? SequenceOutcome : SequenceStopped;
+        m_session.addCaptureRecord(CaptureLog::RecordReceived,
+                                   outcome.source().arg(intPassed).arg(intFailed));
+        if (m_formCommands)
+            m_formCommands->showOutcome(outcome.arg(intPassed).arg(intFailed));
+    });
 }
 
 void FormMain::ButtonCom_Click()
@@ -533,6 +564,7 @@ void FormMain::ButtonCommands_Click()
         auto *window = new FormCommands(m_protocol, this);
         connect(window, &FormCommands::changed, this, &FormMain::Sub_CommandsChanged);
         connect(window, &FormCommands::sendRequested, this, &FormMain::Sub_SendListed);
+        connect(window, &FormCommands::runRequested, this, &FormMain::Sub_RunSequence);
         return window;
     });
 }
@@ -583,4 +615,16 @@ void FormMain::Sub_SendHotkey(int intKey)
             return;
         }
     }
+}
+
+// A sequence runs on a running communication: its sends go out between the periodic ones,
+// and what arrives is looked at for the replies it waits for.
+void FormMain::Sub_RunSequence()
+{
+    if (!Fun_Communicating()) {
+        ModuleFun::ShowMessage(SequenceNeedsRun, ModuleFun::AlignCentre);
+        return;
+    }
+    if (m_sequence.start(m_protocol))
+        connect(&m_session, &Session::arrived, &m_sequence, &SequenceRunner::received, Qt::UniqueConnection);
 }
