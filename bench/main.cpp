@@ -24,6 +24,8 @@ namespace {
 
 constexpr double MiB = 1024.0 * 1024.0;
 constexpr int LongMessageBytes = 4096;
+// The answer-rule case: the far end's command matches the last of these.
+constexpr int AnswerRules = 100;
 constexpr int SteadyBytesPerSecond = 1000 * 1000;
 constexpr int SlowCommandBytes = 1000;
 constexpr int SlowLineBytesPerSecond = 960;
@@ -184,6 +186,10 @@ const std::vector<Case> &cases()
         {"velmora-answer", [](const Options &o) {
              printTrips("velmora.trip", WorkbenchCases::answerRoundTrips(o.exchanges, "AT", "OK"));
          }},
+        {"velmora-answer-rules", [](const Options &o) {
+             printTrips("rules.trip", WorkbenchCases::ruleRoundTrips(o.exchanges, AnswerRules, "AT", "OK"));
+         }},
+        {"crc32", [](const Options &) { print("crc32.mbps", WorkbenchCases::crc32MBps(1024 * 1024)); }},
         {"serial-answer-4k", [](const Options &o) {
              printTrips("serial4k.trip", Baselines::serialPortRoundTrips(o.longExchanges,
                             Baselines::longCommand(LongMessageBytes), Baselines::longAnswer(LongMessageBytes)));

@@ -129,6 +129,16 @@ void printAnswer(const Report &r)
     printRow("plain read()/poll() responder", r.figure("plain.trip.median", 0), r.figure("plain.trip.p99", 0),
              ratioText(r.median("plain.trip.median") / r.median("serial.trip.median")));
     printAnswerPair(r, "serial.trip", "velmora.trip");
+    if (r.rounds("rules.trip.median") > 0) {
+        const double ratio = r.median("rules.trip.median") / r.median("velmora.trip.median");
+        std::printf("  by the last of 100 answer rules     %s us, p99 %s us; ratio to the expected command's %s "
+                    "(goal <= 1.5: %s)\n",
+                    r.figure("rules.trip.median", 0).constData(), r.figure("rules.trip.p99", 0).constData(),
+                    ratioText(ratio).constData(), verdict(ratio <= 1.5));
+    }
+    if (r.rounds("crc32.mbps") > 0)
+        std::printf("  CRC-32/ISO-HDLC over 1 MiB          %s MB/s (goal >= 200: %s)\n",
+                    r.figure("crc32.mbps", 0).constData(), verdict(r.median("crc32.mbps") >= 200));
     std::printf(" 4 KiB command -> 4 KiB answer\n");
     printAnswerPair(r, "serial4k.trip", "velmora4k.trip");
     std::printf("\n");

@@ -30,8 +30,13 @@ const QString StopCaption = QStringLiteral("停止通讯");
 
 } // namespace
 
-WindowSession::WindowSession(const QString &slavePath)
+WindowSession::WindowSession(const QString &slavePath, const QByteArray &commandList)
 {
+    if (!commandList.isEmpty()) {
+        QFile list(m_folder.filePath(QStringLiteral("velmora-protocol.json")));
+        list.open(QIODevice::WriteOnly);
+        list.write(commandList);
+    }
     QFile ports(m_folder.filePath(QStringLiteral("ports.ini")));
     ports.open(QIODevice::WriteOnly);
     ports.write("COM15=" + slavePath.toLocal8Bit() + "\n");

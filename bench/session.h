@@ -15,7 +15,8 @@ class QPlainTextEdit;
 class WindowSession
 {
 public:
-    explicit WindowSession(const QString &slavePath);
+    // `commandList` is the command list's file the window starts with; none when empty.
+    explicit WindowSession(const QString &slavePath, const QByteArray &commandList = {});
     ~WindowSession();
     WindowSession(const WindowSession &) = delete;
     WindowSession &operator=(const WindowSession &) = delete;

@@ -9,7 +9,9 @@
 #include "ser2netserver.h"
 #include "session.h"
 
+#include <checksum.h>
 #include <commandcodec.h>
+#include <protocolfile.h>
 
 #include <QEvent>
 #include <QFile>
@@ -179,6 +181,45 @@ QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const
         trips = Baselines::farEndExchanges(terminal.master(), exchanges, command, answer);
     });
     return trips;
+}
+
+QVector<double> ruleRoundTrips(int exchanges, int rules, const QByteArray &command, const QByteArray &answer)
+{
+    ProtocolSet set;
+    for (int i = 1; i < rules; ++i) {
+        ProtocolSet::Rule other;
+        other.expected = QStringLiteral("X%1?").arg(i);
+        other.answer = QStringLiteral("NO");
+        set.rules.append(other);
+    }
+    ProtocolSet::Rule last;
+    last.expected = QString::fromLatin1(command);
+    last.answer = QString::fromLatin1(answer);
+    set.rules.append(last);
+    PseudoTerminal terminal;
+    WindowSession session(terminal.slavePath(), ProtocolFile::toJson(set));
+    session.prepare(3, 0);
+    QVector<double> trips;
+    whileFarEndRuns(session, [&] {
+        trips = Baselines::farEndExchanges(terminal.master(), exchanges, command, answer);
+    });
+    return trips;
+}
+
+double crc32MBps(int bytes)
+{
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (int i = 0; i < bytes; ++i)
+        data[i] = char(i * 131 + (i >> 9));
+    Checksum crc;
+    crc.algorithm = Checksum::Algorithm::Crc32IsoHdlc;
+    quint64 sink = 0;
+    const int passes = 20;
+    const std::int64_t start = Measurements::nowMicroseconds();
+    for (int pass = 0; pass < passes; ++pass)
+        sink ^= crc.value(data);
+    const double seconds = (Measurements::nowMicroseconds() - start) / 1e6;
+    return sink == 1 ? 0 : double(bytes) * passes / (1024.0 * 1024.0) / seconds;
 }
 
 QVector<double> periodicIntervals(int periods)

@@ -29,6 +29,10 @@ ReceiveResult receive(qint64 bytes, int format, bool throughSer2net = false);
 double steadyCpuShare(qint64 bytesPerSecond, int seconds);
 // Mode 3 expecting `command` and answering `answer`: round trips in microseconds.
 QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const QByteArray &answer);
+// The same exchange answered by the last of `rules` answer rules, the others never matching.
+QVector<double> ruleRoundTrips(int exchanges, int rules, const QByteArray &command, const QByteArray &answer);
+// CRC-32/ISO-HDLC over `bytes`, MB/s.
+double crc32MBps(int bytes);
 // Mode 0, period 200 ms, repeat on: the intervals between arrivals at the far end, in ms.
 QVector<double> periodicIntervals(int periods);
 

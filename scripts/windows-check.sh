@@ -21,6 +21,8 @@ for template in $(find "$root/app" "$root/component" "$root/controls" -name '*.h
     sed 's/@[A-Z_]*VERSION[A-Z_]*@/1/g' "$template" >"$work/include/$(basename "${template%.in}")"
 done
 
+# Boost.CRC is header-only and the same on every system: the Debian headers serve.
+ln -s /usr/include/boost "$work/include/boost"
 includes=(-I"$work/include" -I"$root")
 while read -r folder; do includes+=(-I"$folder"); done < <(
     find "$root/app" "$root/component" "$root/controls" -name '*.h' -printf '%h\n' | sort -u)

@@ -320,6 +320,297 @@ Please write to: %1</translation>
     </message>
 </context>
 <context>
+    <name>FormCommands</name>
+    <message>
+        <source>命令列表</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>格式</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>行结束符</source>
+        <translation>Line end</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Checksum</translation>
+    </message>
+    <message>
+        <source>热键</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>启用</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>期望数据</source>
+        <translation>Expected</translation>
+    </message>
+    <message>
+        <source>应答数据</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>延时(ms)</source>
+        <translation>Delay (ms)</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>按线路控制</source>
+        <translation>As line window</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>命令%1</source>
+        <translation>Command %1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+数据不是16进制字节对，未作更改！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The data is not hexadecimal byte pairs; nothing was changed!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+期望数据无效，未作更改！<byte value="xd"/>
+<byte value="xd"/>
+16进制中“??”代表任一字节，文本中“?”代表任一字符。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The expected data is not valid; nothing was changed!<byte value="xd"/>
+<byte value="xd"/>
+In hex &quot;??&quot; stands for any byte, in text &quot;?&quot; for any character.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+命令名称不能为空！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+A command needs a name!</translation>
+    </message>
+    <message>
+        <source>命令列表 (*.json)</source>
+        <translation>Command lists (*.json)</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+文件无法导入：%1<byte value="xd"/>
+<byte value="xd"/>
+第%2行：%3</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The file cannot be imported: %1<byte value="xd"/>
+<byte value="xd"/>
+Line %2: %3</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+文件无法写入：%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The file cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>单击“发送”或按热键发送一行，与主窗口的命令走同一路径</source>
+        <translation>&quot;Send&quot; or a row&apos;s key sends it the way the main window sends its command</translation>
+    </message>
+    <message>
+        <source>“接收通讯命令并发送数据”时，第一条匹配的规则应答</source>
+        <translation>In the answer mode the first matching rule answers</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>应答规则</source>
+        <translation>Answer rules</translation>
+    </message>
+    <message>
+        <source>所选行的校验</source>
+        <translation>Checksum of the selected row</translation>
+    </message>
+    <message>
+        <source>算法：</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>从字节：</source>
+        <translation>From:</translation>
+    </message>
+    <message>
+        <source>从0起计；负数从末尾计，-1为最后一个字节</source>
+        <translation>Counted from 0; a negative byte counts from the end, -1 is the last</translation>
+    </message>
+    <message>
+        <source>到字节：</source>
+        <translation>To:</translation>
+    </message>
+    <message>
+        <source>高字节在前</source>
+        <translation>High byte first</translation>
+    </message>
+    <message>
+        <source>低字节在前</source>
+        <translation>Low byte first</translation>
+    </message>
+    <message>
+        <source>二进制</source>
+        <translation>Binary</translation>
+    </message>
+    <message>
+        <source>16进制文本</source>
+        <translation>Hex text</translation>
+    </message>
+    <message>
+        <source>宽度：</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>输入反转</source>
+        <translation>Reflect in</translation>
+    </message>
+    <message>
+        <source>输出反转</source>
+        <translation>Reflect out</translation>
+    </message>
+    <message>
+        <source>多项式：</source>
+        <translation>Poly:</translation>
+    </message>
+    <message>
+        <source>初值：</source>
+        <translation>Init:</translation>
+    </message>
+    <message>
+        <source>结果异或：</source>
+        <translation>XorOut:</translation>
+    </message>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>上移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>检查接收数据的校验：</source>
+        <translation>Check received frames:</translation>
+    </message>
+    <message>
+        <source>每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误</source>
+        <translation>The checksum at the end of each frame (a gap over 25 ms starts a new one) is marked right or wrong in the pane and the capture</translation>
+    </message>
+    <message>
+        <source>步骤</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>命令或期望数据</source>
+        <translation>Command or expected data</translation>
+    </message>
+    <message>
+        <source>毫秒或次数</source>
+        <translation>ms or times</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>等待</source>
+        <translation>Wait</translation>
+    </message>
+    <message>
+        <source>等待应答</source>
+        <translation>Wait for reply</translation>
+    </message>
+    <message>
+        <source>重复开始</source>
+        <translation>Repeat from</translation>
+    </message>
+    <message>
+        <source>重复结束</source>
+        <translation>Repeat to</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+没有名为“%1”的命令！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+No command is named &quot;%1&quot;!</translation>
+    </message>
+    <message>
+        <source>遇到失败时停止</source>
+        <translation>Stop at a failure</translation>
+    </message>
+    <message>
+        <source>运行序列</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>序列</source>
+        <translation>Sequence</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Failed</translation>
+    </message>
+</context>
+<context>
     <name>FormLine</name>
     <message>
         <source>线路控制</source>
@@ -1051,6 +1342,10 @@ Communication starts again with the same settings when the device is back.</tran
         <translation>Link Test</translation>
     </message>
     <message>
+        <source>命令列表</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
         <source>对不起！<byte value="xd"/>
 <byte value="xd"/>
 线路测试正在进行，端口已被占用！<byte value="xd"/>
@@ -1061,6 +1356,46 @@ Communication starts again with the same settings when the device is back.</tran
 A link test is running and holds the ports!<byte value="xd"/>
 <byte value="xd"/>
 Please stop the link test before starting communication.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+命令列表文件无法读取，保留原样：%1<byte value="xd"/>
+<byte value="xd"/>
+第%2行：%3</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The command list file cannot be read and was left as it is: %1<byte value="xd"/>
+<byte value="xd"/>
+Line %2: %3</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+命令列表文件未保存，保留原样，更改只在本次运行中有效！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The command list file was not saved and was left as it is; changes hold for this run only!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+请先开始通讯，再运行序列！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Please start communication before running the sequence!</translation>
+    </message>
+    <message>
+        <source>序列：通过 %1 步，失败 %2 步</source>
+        <translation>Sequence: %1 steps passed, %2 failed</translation>
+    </message>
+    <message>
+        <source>序列：通过 %1 步，失败 %2 步，未运行完</source>
+        <translation>Sequence: %1 steps passed, %2 failed, not finished</translation>
     </message>
 </context>
 <context>
@@ -1871,6 +2206,17 @@ The RS-485 settings cannot be saved!<byte value="xd"/>
     <message>
         <source>还原</source>
         <translation>Restore</translation>
+    </message>
+</context>
+<context>
+    <name>TransferEngine</name>
+    <message>
+        <source> 〔校验正确〕</source>
+        <translation> [checksum right]</translation>
+    </message>
+    <message>
+        <source> 〔校验错误，应为 %1〕</source>
+        <translation> [checksum wrong, should be %1]</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include <formabout.h>
 #include <formmain_texts.h>
 #include <formasc.h>
+#include <formcommands.h>
 #include <formline.h>
 #include <formportmap.h>
 #include <formlogo.h>
@@ -173,6 +174,18 @@ QWidget *openPortMapWindow(Workbench &bench)
     bench.child<TitleStripButton>("ButtonPortMap")->click();
     for (QWidget *window : QApplication::topLevelWidgets()) {
         if (qobject_cast<FormPortMap *>(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// The main window on the bench with its command list window open.
+QWidget *openCommandsWindow(Workbench &bench)
+{
+    bench.open();
+    bench.child<TitleStripButton>("ButtonCommands")->click();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<FormCommands *>(window))
             return window;
     }
     return nullptr;
@@ -439,6 +452,7 @@ void TestEnglish::noTextIsClipped_data()
     QTest::addRow("main window") << WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); });
     QTest::addRow("line window") << WindowMaker(&openLineWindow);
     QTest::addRow("port map window") << WindowMaker(&openPortMapWindow);
+    QTest::addRow("command list window") << WindowMaker(&openCommandsWindow);
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });
@@ -474,9 +488,10 @@ void TestEnglish::listItemsAreWhole_data()
         WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); }),
         WindowMaker(&openLineWindow),
         WindowMaker(&openPortMapWindow),
+        WindowMaker(&openCommandsWindow),
     };
-    const char *names[] = {"main window", "line window", "port map window"};
-    for (int k = 0; k < 3; ++k) {
+    const char *names[] = {"main window", "line window", "port map window", "command list window"};
+    for (int k = 0; k < int(std::size(names)); ++k) {
         QTest::addRow("%s, Chinese", names[k]) << windows[k] << false;
         QTest::addRow("%s, English", names[k]) << windows[k] << true;
     }

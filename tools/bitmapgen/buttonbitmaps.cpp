@@ -210,6 +210,17 @@ void drawBitMeter(QPainter &p, const QColor &c)
     p.drawPolyline(tick, 3);
 }
 
+// A list: three rows, each a bullet and its line.
+void drawList(QPainter &p, const QColor &c)
+{
+    p.setPen(glyphPen(c, 1.5));
+    p.setBrush(Qt::NoBrush);
+    for (qreal y : {6.5, 10.5, 14.5}) {
+        p.drawLine(QPointF(4.5, y), QPointF(5.5, y));
+        p.drawLine(QPointF(8.5, y), QPointF(16.5, y));
+    }
+}
+
 using GlyphPainter = void (*)(QPainter &, const QColor &);
 
 QImage titleFace(const TitleLook &look, GlyphPainter glyph)
@@ -262,6 +273,7 @@ const TitleSet TitleSets[] = {
     {"LINE", drawPulse, HelpLooks, 3},   // the program's line window, beside the help button
     {"PORTMAP", drawConnector, HelpLooks, 3},   // the port map window, beside the line window's
     {"LINKTEST", drawBitMeter, HelpLooks, 3},   // the link test window, beside the port map's
+    {"COMMANDS", drawList, HelpLooks, 3},   // the command list, beside the link test's
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)

@@ -5,11 +5,15 @@
 #include "portmap.h"
 #include "portprobe.h"
 #include "remoteaddress.h"
+#include "systemcodepage.h"
 
 #include <inifileeditor.h>
 #include <runtimeerror.h>
 
+#include <QMetaMethod>
 #include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace {
 
@@ -145,8 +149,12 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
     run.mode = m_choices.mode;
     run.repeat = m_choices.repeat;
     run.period = m_choices.period;
-    if (m_choices.mode == TransferEngine::ModeAnswer)
+    if (m_choices.mode == TransferEngine::ModeAnswer) {
         run.inCommand = m_choices.inCommand;
+        run.rules = answerRules();
+        if (!run.rules.isEmpty())
+            return {};
+    }
     if (m_choices.mode == TransferEngine::ModeReceive)
         return {};
     const CommandCodec::Fault fault = CommandCodec::check(m_choices.outCommand, m_choices.format);
@@ -154,6 +162,11 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
         Refusal result = refusal(Refusal::BadCommand, Refusal::OutCommandChoice);
         result.fault = fault;
         return result;
+    }
+    if (m_choices.outBytes) {
+        run.outCommand = m_choices.outCommand;
+        run.outData = *m_choices.outBytes;
+        return {};
     }
     run.outCommand = m_choices.outCommand + m_lineOptions.lineEndFor(m_choices.format);
     try {
@@ -165,6 +178,94 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
         return result;
     }
     return {};
+}
+
+Session::Refusal Session::sendCommand(const ProtocolSet::Command &command)
+{
+    const int format = command.hex ? CommandCodec::FormatHex : CommandCodec::FormatText;
+    const CommandCodec::Fault fault = CommandCodec::check(command.data, format);
+    if (fault.problem != CommandCodec::CommandProblem::None) {
+        Refusal result = refusal(Refusal::BadCommand, Refusal::NoFocus);
+        result.fault = fault;
+        return result;
+    }
+    QByteArray bytes;
+    try {
+        bytes = command.checksum.appended(CommandCodec::sendBytes(command.data, format));
+    } catch (const Component::RuntimeError &error) {
+        Refusal result = refusal(Refusal::Unencodable, Refusal::NoFocus);
+        result.number = error.number();
+        result.description = error.description();
+        return result;
+    }
+    bytes += command.lineEnding == ProtocolSet::LineEnding::AsLineWindow
+        ? SystemCodePage::fromUnicode(m_lineOptions.lineEndFor(format))
+        : ProtocolSet::lineEndBytes(command.lineEnding);
+    const QString shown = command.hex ? QString::fromLatin1(bytes.toHex(' ').toUpper())
+                                      : SystemCodePage::toUnicode(bytes);
+    if (m_running) {
+        m_engine.sendOnce(bytes, shown);
+        return {};
+    }
+    const Choices held = m_choices;
+    Choices single = m_choices;
+    single.repeat = false;
+    if (single.mode == TransferEngine::ModeReceive || single.mode == TransferEngine::ModeAnswer)
+        single.mode = TransferEngine::ModeSendReceive;
+    single.outCommand = shown;
+    single.outBytes = bytes;
+    const Refusal result = start(single);
+    m_choices = held;
+    return result;
+}
+
+// The engine works out the bytes of what arrives only once someone listens for them.
+void Session::connectNotify(const QMetaMethod &signal)
+{
+    if (m_arrivedForwarded || signal != QMetaMethod::fromSignal(&Session::arrived))
+        return;
+    m_arrivedForwarded = true;
+    connect(&m_engine, &TransferEngine::arrived, this, &Session::arrived);
+}
+
+void Session::disconnectNotify(const QMetaMethod &signal)
+{
+    if (!m_arrivedForwarded || signal != QMetaMethod::fromSignal(&Session::arrived)
+        || isSignalConnected(signal))
+        return;
+    m_arrivedForwarded = false;
+    disconnect(&m_engine, &TransferEngine::arrived, this, &Session::arrived);
+}
+
+bool Session::Choices::answersByRules() const
+{
+    return mode == TransferEngine::ModeAnswer
+        && std::any_of(answerRules.cbegin(), answerRules.cend(),
+                       [](const ProtocolSet::Rule &rule) { return rule.enabled; });
+}
+
+// The rules that are on, each answer with its checksum and, in text, the line ending.
+QList<TransferEngine::AnswerRule> Session::answerRules() const
+{
+    QList<TransferEngine::AnswerRule> result;
+    if (!m_choices.answersByRules())
+        return result;
+    const QByteArray lineEnd =
+        SystemCodePage::fromUnicode(m_lineOptions.lineEndFor(CommandCodec::FormatText));
+    for (const ProtocolSet::Rule &rule : m_choices.answerRules) {
+        const std::optional<BytePattern> request = rule.pattern();
+        const std::optional<QByteArray> answer = rule.answerPayload();
+        if (!rule.enabled || !request || !answer)
+            continue;
+        TransferEngine::AnswerRule entry;
+        entry.request = *request;
+        entry.answer = rule.answerHex ? *answer : *answer + lineEnd;
+        entry.shown = rule.answerHex ? QString::fromLatin1(answer->toHex(' ').toUpper())
+                                     : SystemCodePage::toUnicode(entry.answer);
+        entry.delayMilliseconds = rule.delayMilliseconds;
+        result.append(entry);
+    }
+    return result;
 }
 
 // Checks and opens the ports the mode needs.
@@ -186,9 +287,13 @@ Session::Refusal Session::startPorts()
             result.focus = Refusal::InPortChoice;
             return result;
         }
+        // A row of the command list sent meanwhile goes out through the one port.
+        m_engine.setSamePort(m_choices.samePort());
         return openIn();
     }
     case TransferEngine::ModeAnswer: {
+        if (m_choices.answersByRules())
+            return startSharedPorts();
         const CommandCodec::Fault fault = CommandCodec::check(m_choices.inCommand, m_choices.format);
         if (fault.problem != CommandCodec::CommandProblem::None) {
             Refusal result = refusal(Refusal::BadCommand, Refusal::InCommandChoice);
@@ -249,7 +354,8 @@ Session::Refusal Session::openIn()
     try {
         m_engine.openInPort({m_choices.inPort, inSettings(), m_choices.inHandshake},
                             TransferEngine::receiveThreshold(m_choices.mode, m_choices.inCommand,
-                                                             m_choices.format),
+                                                             m_choices.format,
+                                                             m_choices.answersByRules()),
                             m_choices.format);
     } catch (const Component::RuntimeError &error) {
         return openRefusal(error, m_choices.inPort);

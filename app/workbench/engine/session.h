@@ -6,6 +6,7 @@
 #include "lineoptions.h"
 #include "portmapoptions.h"
 #include "portwatcher.h"
+#include "protocolset.h"
 #include "rs485options.h"
 #include "transferengine.h"
 
@@ -44,12 +45,19 @@ public:
         bool repeat = false;
         QString outCommand;             // as typed
         QString inCommand;              // the expected command of the answer mode
+        // Bytes that go out instead of outCommand's, which then only says how they
+        // show (a row of the command list, its checksum and line ending included).
+        std::optional<QByteArray> outBytes;
+        // The answer mode's rules; with any of them on, they answer instead of the
+        // expected command and the send command.
+        QList<ProtocolSet::Rule> answerRules;
         // The capture header's labels, as the window shows them in its own language.
         QString modeName;
         QString outPortCaption;
         QString inPortCaption;
 
         bool samePort() const { return outPort == inPort; }
+        bool answersByRules() const;
     };
 
     // What a start refused, and the choice to correct.
@@ -114,6 +122,12 @@ public:
     // Opens the ports the mode needs and begins; every refusal leaves both ports closed.
     Refusal start(const Choices &choices);
     void stop();
+    // Sends a row of the command list once: at once while a run goes on; while stopped
+    // as a single send of the chosen settings would (a mode that sends nothing sends and
+    // receives), with the same refusals, the choices staying as they were.
+    Refusal sendCommand(const ProtocolSet::Command &command);
+    // Received frames are checked with it from now on; none by default.
+    void setReceiveChecksum(const Checksum &checksum) { m_engine.setReceiveChecksum(checksum); }
     // Calls off a start that waits for its server; closes ports a single send left open.
     void closePorts();
     // Ends everything for good: no timer ticks and no device is watched afterwards.
@@ -189,6 +203,8 @@ signals:
     void connectingChanged(bool connecting);
     void sent(const QString &command);
     void received(const QString &text, bool newLine);
+    // The bytes of each receive event, raised only while someone listens.
+    void arrived(const QByteArray &bytes);
     // Devices came or went while stopped.
     void portsChanged();
     // A device went away; told once while the run waits for it to come back.
@@ -200,12 +216,17 @@ signals:
     void captureFailed();
     void notice(const QString &text);
 
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
+
 private:
     Refusal startPorts();
     Refusal startSharedPorts();
     Refusal openOut();
     Refusal openIn();
     Refusal prepareCommand(TransferEngine::Run &run) const;
+    QList<TransferEngine::AnswerRule> answerRules() const;
     void applyLineOptions();
     void setRunning(bool running);
     void onConnecting();
@@ -243,6 +264,7 @@ private:
     bool m_starting = false;
     bool m_connecting = false;
     bool m_shutDown = false;
+    bool m_arrivedForwarded = false;
 };
 
 Q_DECLARE_METATYPE(Session::Refusal)

@@ -5,9 +5,11 @@
 #include "systemcodepage.h"
 
 #include <runtimeerror.h>
+#include <uitext.h>
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QTime>
 
 #include <limits>
@@ -21,6 +23,14 @@ bool gapOver(qint32 last, qint32 now)
     return difference > TransferEngine::NewLineGapMilliseconds
         || difference < std::numeric_limits<qint32>::min();
 }
+
+// A frame longer than this is not checked: no protocol frames that much.
+constexpr qsizetype LongestCheckedFrame = 64 * 1024;
+
+// The marks after a checked frame; the capture keeps them in Chinese, as its labels.
+const UiText FrameGood("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验正确〕"));
+// %1 is the checksum the frame should have ended in, as hexadecimal pairs.
+const UiText FrameBad("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验错误，应为 %1〕"));
 
 void closeQuietly(CommPort &port)
 {
@@ -48,6 +58,9 @@ TransferEngine::TransferEngine(QObject *parent)
     m_clock = [clock] { return qint32(clock->elapsed() + 1); };
 
     connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
+    m_frameEnd.setSingleShot(true);
+    m_frameEnd.setInterval(NewLineGapMilliseconds + 1);
+    connect(&m_frameEnd, &QTimer::timeout, this, &TransferEngine::judgeFrame);
     connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
     connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
     for (CommPort *port : {&m_outPort, &m_inPort}) {
@@ -61,9 +74,10 @@ void TransferEngine::setTickClock(TickClock clock)
     m_clock = std::move(clock);
 }
 
-qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, qint16 format)
+qint16 TransferEngine::receiveThreshold(qint16 mode, const QString &inCommand, qint16 format,
+                                        bool rules)
 {
-    if (mode != ModeAnswer)
+    if (mode != ModeAnswer || rules)
         return 1;
     const qsizetype bytes = format == CommandCodec::FormatHex
         ? CommandCodec::receivedForm(inCommand, format).size() / 2
@@ -133,6 +147,13 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
     m_reported.clear();
     m_backlogReported = false;
     m_turnaround.reset();
+    ++m_runNumber;
+    QList<BytePattern> requests;
+    if (run.mode == ModeAnswer) {
+        for (const AnswerRule &rule : run.rules)
+            requests.append(rule.request);
+    }
+    m_matcher.setPatterns(requests);
     addCaptureRecord(CaptureLog::RecordHeader, QString(), header);
     if (run.mode == ModeSend || run.mode == ModeSendReceive) {
         m_timer.setInterval(run.period);
@@ -143,6 +164,11 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 void TransferEngine::stop()
 {
     m_timer.stop();
+    m_frameEnd.stop();
+    m_frame.clear();
+    m_frameTooLong = false;
+    ++m_runNumber;
+    m_matcher.setPatterns({});
     closePorts();
     // Only a run with RS-485 options on ends its block with the turnaround: without them
     // the capture reads exactly as it always did.
@@ -253,7 +279,15 @@ bool TransferEngine::send()
     return outcome == Outcome::Written;
 }
 
-TransferEngine::Outcome TransferEngine::writeCommand()
+bool TransferEngine::sendOnce(const QByteArray &bytes, const QString &shown)
+{
+    const Outcome outcome = writeCommand(bytes);
+    if (outcome != Outcome::Skipped)
+        showSent(shown);
+    return outcome == Outcome::Written;
+}
+
+TransferEngine::Outcome TransferEngine::writeCommand(const QVariant &data)
 {
     CommPort &port = sendingPort();
     // After a loss nothing goes out, to the pane or into the capture: the loss is reported.
@@ -267,7 +301,7 @@ TransferEngine::Outcome TransferEngine::writeCommand()
         return Outcome::Skipped;
     }
     try {
-        write();
+        write(data);
     } catch (const Component::RuntimeError &error) {
         if (port.DeviceLost())
             return Outcome::Skipped;
@@ -279,23 +313,23 @@ TransferEngine::Outcome TransferEngine::writeCommand()
 }
 
 // The pane and the capture show a send even when its write failed.
-void TransferEngine::showSent()
+void TransferEngine::showSent(const QString &command)
 {
-    addCaptureRecord(CaptureLog::RecordSent, m_run.outCommand);
-    emit sent(m_run.outCommand);
+    addCaptureRecord(CaptureLog::RecordSent, command);
+    emit sent(command);
 }
 
 // One port serving both directions raises no receive event while the data is handed
 // over; the threshold comes back even when the write fails.
-void TransferEngine::write()
+void TransferEngine::write(const QVariant &data)
 {
     if (!m_samePort) {
-        m_outPort.setOutput(m_run.outData);
+        m_outPort.setOutput(data);
         return;
     }
     m_inPort.setRThreshold(0);
     try {
-        m_inPort.setOutput(m_run.outData);
+        m_inPort.setOutput(data);
     } catch (const Component::RuntimeError &) {
         m_inPort.setRThreshold(m_threshold);
         throw;
@@ -341,10 +375,17 @@ void TransferEngine::onInComm()
     const QTime arrival = QTime::currentTime();
 
     // The far end waits for the answer: it goes to the line before any display work.
-    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
+    const bool byRules = !m_matcher.isEmpty();
+    const bool answer = !byRules && m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
         && text == m_run.inCommand;
     const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    const bool tapped = isSignalConnected(QMetaMethod::fromSignal(&TransferEngine::arrived));
+    const bool checked = m_receiveChecksum.enabled();
+    const QByteArray bytes = byRules || tapped || checked ? receivedBytes(text) : QByteArray();
+    const QList<int> answered = byRules ? answerRules(bytes) : QList<int>();
 
+    if (checked && newLine && (!m_frame.isEmpty() || m_frameTooLong))
+        judgeFrame();
     const bool lineStart = newLine || !m_lineBegun;
     m_lineBegun = true;
     if (lineStart)
@@ -359,6 +400,76 @@ void TransferEngine::onInComm()
     emit received(lead + shown, newLine);
     if (answer && outcome != Outcome::Skipped)
         showSent();
+    for (int rule : answered)
+        showSent(m_run.rules.at(rule).shown);
+    if (tapped)
+        emit arrived(bytes);
+    if (checked) {
+        m_frameTooLong = m_frameTooLong || m_frame.size() + bytes.size() > LongestCheckedFrame;
+        if (m_frameTooLong)
+            m_frame.clear();
+        else
+            m_frame += bytes;
+        m_frameEnd.start();
+    }
+}
+
+void TransferEngine::setReceiveChecksum(const Checksum &checksum)
+{
+    m_receiveChecksum = checksum;
+    m_frameEnd.stop();
+    m_frame.clear();
+    m_frameTooLong = false;
+}
+
+// The pane shows the mark in the window's language; the capture keeps it in Chinese.
+void TransferEngine::judgeFrame()
+{
+    m_frameEnd.stop();
+    const bool tooLong = m_frameTooLong;
+    const QByteArray frame = std::exchange(m_frame, QByteArray());
+    m_frameTooLong = false;
+    if (tooLong || frame.isEmpty() || !m_inPort.PortOpen())
+        return;
+    const Checksum::Verdict verdict = m_receiveChecksum.check(frame);
+    const QString expected = QString::fromLatin1(verdict.expected.toHex(' ').toUpper());
+    addCaptureRecord(CaptureLog::RecordReceived,
+                     verdict.good ? FrameGood.source() : FrameBad.source().arg(expected));
+    emit received(verdict.good ? FrameGood.toString() : FrameBad.arg(expected), false);
+}
+
+QByteArray TransferEngine::receivedBytes(const QString &text) const
+{
+    return m_format == CommandCodec::FormatHex ? QByteArray::fromHex(text.toLatin1())
+                                               : SystemCodePage::fromUnicode(text);
+}
+
+// Answers the requests the received text completes, at once where a rule has no delay:
+// the rules answered at once, to be shown after what arrived.
+QList<int> TransferEngine::answerRules(const QByteArray &bytes)
+{
+    QList<int> answered;
+    for (int rule : m_matcher.feed(bytes)) {
+        if (m_run.rules.at(rule).delayMilliseconds > 0) {
+            answerLater(rule);
+            continue;
+        }
+        if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
+            answered.append(rule);
+    }
+    return answered;
+}
+
+void TransferEngine::answerLater(int rule)
+{
+    const quint64 run = m_runNumber;
+    QTimer::singleShot(m_run.rules.at(rule).delayMilliseconds, Qt::PreciseTimer, this,
+                       [this, run, rule] {
+                           if (run != m_runNumber || !m_inPort.PortOpen())
+                               return;
+                           if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
+                               showSent(m_run.rules.at(rule).shown);
+                       });
 }
 
 QString TransferEngine::receivedText()

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "capturelog.h"
+#include "checksum.h"
 #include "commport.h"
 #include "lineoptions.h"
 #include "modemlines.h"
 #include "rs485.h"
+#include "rulematcher.h"
 #include "turnaroundtimes.h"
 
 #include <QObject>
@@ -49,6 +51,15 @@ public:
         qint16 handshake = 0;
     };
 
+    // A request of the answer mode and what answers it.
+    struct AnswerRule
+    {
+        BytePattern request;
+        QByteArray answer;             // what goes to the line
+        QString shown;                 // the answer as the pane and the capture show it
+        int delayMilliseconds = 0;
+    };
+
     // What one run of communication does, fixed at its start.
     struct Run
     {
@@ -58,6 +69,9 @@ public:
         QString outCommand;            // as typed, for the pane and the capture
         QVariant outData;              // what goes to the line
         QString inCommand;             // the expected command of the answer mode
+        // The answer mode's rules, in list order; with any, they stand in for the
+        // expected command and the send command.
+        QList<AnswerRule> rules;
     };
 
     explicit TransferEngine(QObject *parent = nullptr);
@@ -69,7 +83,9 @@ public:
 
     // The receive threshold of the receiving port: the byte length of the expected
     // command in the answer mode, so that the comparison sees all of it at once.
-    static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format);
+    // With answer rules every byte is looked at as it arrives.
+    static qint16 receiveThreshold(qint16 mode, const QString &inCommand, qint16 format,
+                                   bool rules = false);
 
     // Opening: each throws Component::RuntimeError and leaves that port closed. The
     // opens after a closePorts() are one start and share StartMilliseconds.
@@ -110,6 +126,10 @@ public:
     quint64 echoCollisions() const;
     // The run's turnaround figures so far; they stay after the stop until the next begin.
     TurnaroundTimes::Figures turnaround() const { return m_turnaround.figures(); }
+    // Each received frame (what the gap of NewLineGapMilliseconds ends) is checked for
+    // its checksum at its end, and marked good or bad after it in the pane and the
+    // capture; none by default.
+    void setReceiveChecksum(const Checksum &checksum);
 
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
@@ -140,6 +160,9 @@ public:
     // One send of the command: written, then shown and captured (also when the write
     // failed). False when nothing was sent because the line holds too much already.
     bool send();
+    // One send of other bytes between the run's own (a row of the command list), shown
+    // and captured as `shown`.
+    bool sendOnce(const QByteArray &bytes, const QString &shown);
 
 signals:
     // A port's remark on its line (a server that ignores a setting, say).
@@ -148,6 +171,9 @@ signals:
     void connecting();
     void sent(const QString &command);
     void received(const QString &text, bool newLine);
+    // The bytes of each receive event, for those who look for replies in them; raised
+    // only while someone listens.
+    void arrived(const QByteArray &bytes);
     // A single send is done: the timer stopped, the ports stay open.
     void singleSendDone();
     // Reported once per error number and run.
@@ -171,9 +197,15 @@ private:
     enum class Outcome { Written, Failed, Skipped };
 
     CommPort &sendingPort() { return m_samePort ? m_inPort : m_outPort; }
-    Outcome writeCommand();
-    void write();
-    void showSent();
+    Outcome writeCommand() { return writeCommand(m_run.outData); }
+    Outcome writeCommand(const QVariant &data);
+    void write(const QVariant &data);
+    void showSent() { showSent(m_run.outCommand); }
+    void showSent(const QString &command);
+    QByteArray receivedBytes(const QString &text) const;
+    void judgeFrame();
+    QList<int> answerRules(const QByteArray &bytes);
+    void answerLater(int rule);
     bool newLineDue(qint32 now) const;
     QString receivedText();
     void captured(CaptureLog::WriteStatus status);
@@ -200,4 +232,10 @@ private:
     std::optional<QDeadlineTimer> m_startDeadline;
     QString m_lossReason;
     TurnaroundTimes m_turnaround;
+    RuleMatcher m_matcher;
+    quint64 m_runNumber = 0;     // a delayed answer belongs to the run it was due in
+    Checksum m_receiveChecksum;
+    QByteArray m_frame;          // the frame received so far, while it is checked
+    bool m_frameTooLong = false;
+    QTimer m_frameEnd;
 };

@@ -3,6 +3,7 @@
 
 #include "datapane.h"
 #include "formmain_texts.h"
+#include "formcommands.h"
 #include "formline.h"
 #include "formlinktest.h"
 #include "formportmap.h"
@@ -30,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include <limits>
@@ -86,6 +88,7 @@ FormMain::~FormMain()
     delete m_formLine;
     delete m_formLinkTest;
     delete m_formPortMap;
+    delete m_formCommands;
 }
 
 QLabel *FormMain::addLabel(QWidget *parent, const QString &name, const QString &text,
@@ -146,6 +149,15 @@ void FormMain::buildTitleStrip()
     linkTest->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 3));
     linkTest->setToolTip(tr("线路测试"));
     connect(linkTest, &TitleStripButton::clicked, this, &FormMain::ButtonLinkTest_Click);
+    auto *commands = new TitleStripButton(QStringLiteral("COMMANDS"), this);
+    commands->setObjectName(QStringLiteral("ButtonCommands"));
+    commands->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 4));
+    commands->setToolTip(tr("命令列表"));
+    connect(commands, &TitleStripButton::clicked, this, &FormMain::ButtonCommands_Click);
+    for (int key = 1; key <= 12; ++key) {
+        auto *hotkey = new QShortcut(QKeySequence(Qt::Key_F1 + key - 1), this);
+        connect(hotkey, &QShortcut::activated, this, [this, key] { Sub_SendHotkey(key); });
+    }
 }
 
 void FormMain::buildSettingsFrame()
@@ -349,6 +361,7 @@ void FormMain::Form_Load()
     move((screen()->geometry().width() - width()) / 2, y());
     udtSysData = SysData::load(Fun_SysDataPath());
     m_session.loadOptions(Fun_LineOptionsPath());
+    Sub_LoadCommands();
     Sub_ScanComPort(udtSysData.OutPort, udtSysData.InPort);
     for (const Setting &setting : Fun_Settings()) {
         const qint16 stored = udtSysData.*setting.stored;

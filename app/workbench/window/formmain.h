@@ -4,6 +4,8 @@
 #include "capturelog.h"
 #include "lineoptions.h"
 #include "portmapoptions.h"
+#include "protocolfile.h"
+#include "sequencerunner.h"
 #include "session.h"
 #include "sysdata.h"
 #include "transferengine.h"
@@ -15,6 +17,7 @@
 #include <array>
 
 class DataPane;
+class FormCommands;
 class FormLine;
 class FormLinkTest;
 class FormPortMap;
@@ -171,6 +174,15 @@ private:
     void ButtonLinkTest_Click();
     bool Fun_LinkTesting() const;
 
+    // The command list: its window, its file beside the options, its hotkeys F1 to F12.
+    void ButtonCommands_Click();
+    void Sub_LoadCommands();
+    void Sub_CommandsChanged(const ProtocolSet &set);
+    void Sub_SendListed(int intCommand);
+    void Sub_SendHotkey(int intKey);
+    void Sub_RunSequence();
+    void connectSequence();
+
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
     QComboBox *ComboComInput = nullptr;
@@ -208,6 +220,11 @@ private:
     QPointer<FormLine> m_formLine;
     QPointer<FormPortMap> m_formPortMap;
     QPointer<FormLinkTest> m_formLinkTest;
+    QPointer<FormCommands> m_formCommands;
+    ProtocolSet m_protocol;
+    ProtocolStore m_protocolStore;
+    bool m_protocolSaveReported = false;
+    SequenceRunner m_sequence;
 
     bool m_blnUnloaded = false;
 };

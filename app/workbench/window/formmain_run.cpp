@@ -5,6 +5,7 @@
 
 #include "commandcodec.h"
 #include "datapane.h"
+#include "formcommands.h"
 #include "formline.h"
 #include "formlinktest.h"
 #include "formmain_texts.h"
@@ -41,6 +42,17 @@ const UiText LineOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n线路控制设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
 const UiText PortMapOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n端口映射设置文件无法写入，这些设置只在本次运行中有效！\r\n\r\n%1"));
+// %1 is the command list's file, %2 the line, %3 the reason.
+const UiText CommandsUnreadable("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n命令列表文件无法读取，保留原样：%1\r\n\r\n第%2行：%3"));
+// %1 is the command list's file.
+const UiText SequenceNeedsRun("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n请先开始通讯，再运行序列！"));
+// %1 steps passed, %2 failed; the capture keeps it in Chinese, as its labels.
+const UiText SequenceOutcome("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步"));
+const UiText SequenceStopped("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步，未运行完"));
+const UiText CommandsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n命令列表文件未保存，保留原样，更改只在本次运行中有效！\r\n\r\n%1"));
 
 QString portItem(qint16 port)
 {
@@ -88,6 +100,7 @@ Session::Choices FormMain::Fun_Choices() const
     choices.repeat = CheckComAuto->checkState() == Qt::Checked;
     choices.outCommand = TextComOutCommand->text();
     choices.inCommand = TextComInCommand->text();
+    choices.answerRules = m_protocol.rules;
     const int mode = ComboComIOState->currentIndex();
     choices.modeName = mode >= 0 && mode < int(std::size(IOStateItems)) ? IOStateItems[mode].source() : QString();
     choices.outPortCaption = sourceLabel(LabelComOutputP, OutPortPrefix);
@@ -283,6 +296,32 @@ void FormMain::connectSession()
     connect(&m_session, &Session::deviceLost, this, &FormMain::Sub_DeviceLost);
     connect(&m_session, &Session::restartRefused, this, &FormMain::Sub_ReportRefusal);
     connect(&m_session, &Session::portsChanged, this, &FormMain::Sub_PortsChanged);
+    connectSequence();
+}
+
+// The sequence runner sends rows through the session and looks at what it receives.
+void FormMain::connectSequence()
+{
+    m_sequence.setSender([this](int intCommand) {
+        return m_session.running() && !m_session.sendCommand(m_protocol.commands.at(intCommand)).refused();
+    });
+    connect(&m_session, &Session::runningChanged, &m_sequence, [this](bool blnRunning) {
+        if (!blnRunning)
+            m_sequence.stop();
+    });
+    connect(&m_sequence, &SequenceRunner::stepDone, this, [this](int intStep, bool blnPassed) {
+        if (m_formCommands)
+            m_formCommands->showStep(intStep, blnPassed);
+    });
+    connect(&m_sequence, &SequenceRunner::finished, this, [this](int intPassed, int intFailed, bool blnCompleted) {
+        // The engine works out received bytes only while a sequence looks at them.
+        disconnect(&m_session, &Session::arrived, &m_sequence, &SequenceRunner::received);
+        const UiText &outcome = blnCompleted ? SequenceOutcome : SequenceStopped;
+        m_session.addCaptureRecord(CaptureLog::RecordReceived,
+                                   outcome.source().arg(intPassed).arg(intFailed));
+        if (m_formCommands)
+            m_formCommands->showOutcome(outcome.arg(intPassed).arg(intFailed));
+    });
 }
 
 void FormMain::ButtonCom_Click()
@@ -528,4 +567,78 @@ void FormMain::Sub_PortMapOptionsChanged(const PortMapOptions &options)
 {
     if (!m_session.setPortMapOptions(options))
         ModuleFun::ShowMessage(PortMapOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
+}
+
+// ---- The command list ----
+
+// One command list window at a time, a tool window of the main window.
+void FormMain::ButtonCommands_Click()
+{
+    showSingleWindow(m_formCommands, [this] {
+        auto *window = new FormCommands(m_protocol, this);
+        connect(window, &FormCommands::changed, this, &FormMain::Sub_CommandsChanged);
+        connect(window, &FormCommands::sendRequested, this, &FormMain::Sub_SendListed);
+        connect(window, &FormCommands::runRequested, this, &FormMain::Sub_RunSequence);
+        return window;
+    });
+}
+
+// A file that does not parse is named with its line and left as it is: the list starts
+// empty and is not saved over it.
+void FormMain::Sub_LoadCommands()
+{
+    const QString folder = FileLocations::of(ModuleFun::ProgramFolder()).settingsFolder();
+    m_protocolStore = ProtocolStore(folder + QLatin1Char('/') + QLatin1String(ProtocolFile::FileName));
+    ProtocolFile::Parsed problem;
+    const ProtocolStore::Result result = m_protocolStore.load(&m_protocol, &problem);
+    if (result == ProtocolStore::Result::Unreadable || result == ProtocolStore::Result::Failed)
+        Sub_ShowMessageLater(CommandsUnreadable.arg(m_protocolStore.path()).arg(problem.line).arg(problem.reason),
+                             ModuleFun::AlignCentre);
+    m_session.setReceiveChecksum(m_protocol.receiveChecksum);
+    Sub_ChoicesChanged();
+}
+
+void FormMain::Sub_CommandsChanged(const ProtocolSet &set)
+{
+    m_protocol = set;
+    m_session.setReceiveChecksum(m_protocol.receiveChecksum);
+    Sub_ChoicesChanged();
+    if (m_protocolStore.save(set) != ProtocolStore::Result::Done && !m_protocolSaveReported) {
+        m_protocolSaveReported = true;
+        ModuleFun::ShowMessage(CommandsNotSaved.arg(m_protocolStore.path()), ModuleFun::AlignCentre);
+    }
+}
+
+// A row goes out through the session as the command box's text would, the box kept.
+void FormMain::Sub_SendListed(int intCommand)
+{
+    if (intCommand < 0 || intCommand >= m_protocol.commands.size() || m_session.starting())
+        return;
+    if (!Fun_Communicating())
+        Sub_ClosePorts();
+    const Session::Refusal refusal = m_session.sendCommand(m_protocol.commands.at(intCommand));
+    if (refusal.refused() && !m_blnUnloaded)
+        Sub_ReportRefusal(refusal);
+}
+
+void FormMain::Sub_SendHotkey(int intKey)
+{
+    for (int i = 0; i < m_protocol.commands.size(); ++i) {
+        if (m_protocol.commands.at(i).hotkey == intKey) {
+            Sub_SendListed(i);
+            return;
+        }
+    }
+}
+
+// A sequence runs on a running communication: its sends go out between the periodic ones,
+// and what arrives is looked at for the replies it waits for.
+void FormMain::Sub_RunSequence()
+{
+    if (!Fun_Communicating()) {
+        ModuleFun::ShowMessage(SequenceNeedsRun, ModuleFun::AlignCentre);
+        return;
+    }
+    if (m_sequence.start(m_protocol))
+        connect(&m_session, &Session::arrived, &m_sequence, &SequenceRunner::received, Qt::UniqueConnection);
 }

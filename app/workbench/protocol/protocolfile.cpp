@@ -1,0 +1,447 @@
+// Velmora workbench. Licensed under the MIT licence.
+#include "protocolfile.h"
+
+#include "keptfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+
+namespace {
+
+// Keys and names as the file spells them.
+const char FormatName[] = "velmora-protocol";
+
+struct LineEndingName
+{
+    ProtocolSet::LineEnding ending;
+    const char *name;
+};
+constexpr LineEndingName LineEndings[] = {
+    {ProtocolSet::LineEnding::AsLineWindow, "window"},
+    {ProtocolSet::LineEnding::None, "none"},
+    {ProtocolSet::LineEnding::Cr, "cr"},
+    {ProtocolSet::LineEnding::Lf, "lf"},
+    {ProtocolSet::LineEnding::CrLf, "crlf"},
+};
+
+struct StepName
+{
+    ProtocolSet::Step::Kind kind;
+    const char *name;
+};
+constexpr StepName Steps[] = {
+    {ProtocolSet::Step::Send, "send"},
+    {ProtocolSet::Step::Wait, "wait"},
+    {ProtocolSet::Step::Expect, "expect"},
+    {ProtocolSet::Step::RepeatBegin, "repeat"},
+    {ProtocolSet::Step::RepeatEnd, "end"},
+};
+
+constexpr int LongestWait = 3600 * 1000;
+constexpr int MostRepeats = 1000000;
+
+QString formatName(bool hex)
+{
+    return hex ? QStringLiteral("hex") : QStringLiteral("text");
+}
+
+bool readFormat(const QJsonObject &object, const char *key, bool *hex)
+{
+    const QString name = object.value(QLatin1String(key)).toString(QStringLiteral("text"));
+    *hex = name == QLatin1String("hex");
+    return *hex || name == QLatin1String("text");
+}
+
+std::optional<int> readWhole(const QJsonValue &value, int least, int most)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    // The range first: a double outside an integer's range has no integer to compare with.
+    const double n = value.toDouble();
+    if (!(n >= least && n <= most) || n != std::floor(n))
+        return std::nullopt;
+    return int(n);
+}
+
+std::optional<Checksum> readChecksum(const QJsonValue &value, QString *reason)
+{
+    if (value.isUndefined() || value.isNull())
+        return Checksum();
+    if (!value.isObject()) {
+        *reason = QStringLiteral("\"checksum\" must be an object");
+        return std::nullopt;
+    }
+    return Checksum::fromJson(value.toObject(), reason);
+}
+
+QJsonValue checksumJson(const Checksum &checksum)
+{
+    return checksum.enabled() ? QJsonValue(checksum.toJson()) : QJsonValue();
+}
+
+std::optional<ProtocolSet::Command> readCommand(const QJsonObject &o, QString *reason)
+{
+    ProtocolSet::Command command;
+    command.name = o.value(QStringLiteral("name")).toString();
+    if (command.name.trimmed().isEmpty()) {
+        *reason = QStringLiteral("a command needs a \"name\"");
+        return std::nullopt;
+    }
+    if (!readFormat(o, "format", &command.hex)) {
+        *reason = QStringLiteral("\"format\" must be \"text\" or \"hex\"");
+        return std::nullopt;
+    }
+    command.data = o.value(QStringLiteral("data")).toString();
+    if (!ProtocolSet::encode(command.data, command.hex)) {
+        *reason = QStringLiteral("\"data\" is no hexadecimal byte pairs");
+        return std::nullopt;
+    }
+    const QString ending = o.value(QStringLiteral("lineEnding")).toString(QStringLiteral("window"));
+    bool known = false;
+    for (const LineEndingName &e : LineEndings) {
+        if (ending == QLatin1String(e.name)) {
+            command.lineEnding = e.ending;
+            known = true;
+        }
+    }
+    if (!known) {
+        *reason = QStringLiteral("\"lineEnding\" must be window, none, cr, lf or crlf");
+        return std::nullopt;
+    }
+    const QString hotkey = o.value(QStringLiteral("hotkey")).toString();
+    if (!hotkey.isEmpty()) {
+        bool ok = false;
+        command.hotkey = hotkey.startsWith(QLatin1Char('F')) ? hotkey.mid(1).toInt(&ok) : 0;
+        if (!ok || command.hotkey < 1 || command.hotkey > 12) {
+            *reason = QStringLiteral("\"hotkey\" must be F1 to F12");
+            return std::nullopt;
+        }
+    }
+    const std::optional<Checksum> checksum = readChecksum(o.value(QStringLiteral("checksum")), reason);
+    if (!checksum)
+        return std::nullopt;
+    command.checksum = *checksum;
+    return command;
+}
+
+std::optional<ProtocolSet::Rule> readRule(const QJsonObject &o, QString *reason)
+{
+    ProtocolSet::Rule rule;
+    rule.enabled = o.value(QStringLiteral("enabled")).toBool(true);
+    if (!readFormat(o, "expectedFormat", &rule.expectedHex)
+        || !readFormat(o, "answerFormat", &rule.answerHex)) {
+        *reason = QStringLiteral("a format must be \"text\" or \"hex\"");
+        return std::nullopt;
+    }
+    rule.expected = o.value(QStringLiteral("expected")).toString();
+    QString patternFault;
+    if (!BytePattern::parse(rule.expected, rule.expectedHex, &patternFault)) {
+        *reason = QStringLiteral("\"expected\": %1").arg(patternFault);
+        return std::nullopt;
+    }
+    rule.answer = o.value(QStringLiteral("answer")).toString();
+    if (!ProtocolSet::encode(rule.answer, rule.answerHex)) {
+        *reason = QStringLiteral("\"answer\" is no hexadecimal byte pairs");
+        return std::nullopt;
+    }
+    const QJsonValue delayValue = o.value(QStringLiteral("delayMs"));
+    const std::optional<int> delay = readWhole(delayValue.isUndefined() ? QJsonValue(0) : delayValue,
+                                               0, ProtocolSet::Rule::MaximumDelay);
+    if (!delay) {
+        *reason = QStringLiteral("\"delayMs\" must be 0 to %1").arg(ProtocolSet::Rule::MaximumDelay);
+        return std::nullopt;
+    }
+    rule.delayMilliseconds = *delay;
+    const std::optional<Checksum> checksum = readChecksum(o.value(QStringLiteral("checksum")), reason);
+    if (!checksum)
+        return std::nullopt;
+    rule.checksum = *checksum;
+    return rule;
+}
+
+std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
+{
+    ProtocolSet::Step step;
+    const QString kind = o.value(QStringLiteral("step")).toString();
+    bool known = false;
+    for (const StepName &s : Steps) {
+        if (kind == QLatin1String(s.name)) {
+            step.kind = s.kind;
+            known = true;
+        }
+    }
+    if (!known) {
+        *reason = QStringLiteral("\"step\" must be send, wait, expect, repeat or end");
+        return std::nullopt;
+    }
+    switch (step.kind) {
+    case ProtocolSet::Step::Send:
+        // A command named but missing fails its step when run: the file stays readable
+        // whatever becomes of the list.
+        step.command = o.value(QStringLiteral("command")).toString();
+        break;
+    case ProtocolSet::Step::Wait:
+    case ProtocolSet::Step::Expect: {
+        const std::optional<int> ms = readWhole(o.value(QStringLiteral("ms")), 0, LongestWait);
+        if (!ms) {
+            *reason = QStringLiteral("\"ms\" must be 0 to %1").arg(LongestWait);
+            return std::nullopt;
+        }
+        step.milliseconds = *ms;
+        if (step.kind == ProtocolSet::Step::Wait)
+            break;
+        step.pattern = o.value(QStringLiteral("pattern")).toString();
+        QString patternFault;
+        if (!readFormat(o, "format", &step.hex)
+            || !BytePattern::parse(step.pattern, step.hex, &patternFault)) {
+            *reason = QStringLiteral("\"pattern\": %1").arg(patternFault.isEmpty()
+                                                                ? QStringLiteral("bad format")
+                                                                : patternFault);
+            return std::nullopt;
+        }
+        break;
+    }
+    case ProtocolSet::Step::RepeatBegin:
+        break;
+    case ProtocolSet::Step::RepeatEnd: {
+        const std::optional<int> times = readWhole(o.value(QStringLiteral("times")), 1, MostRepeats);
+        if (!times) {
+            *reason = QStringLiteral("\"times\" must be 1 to %1").arg(MostRepeats);
+            return std::nullopt;
+        }
+        step.times = *times;
+        break;
+    }
+    }
+    return step;
+}
+
+// Reads the items of one array, naming the first bad one.
+template <typename Item, typename Reader>
+bool readArray(const QJsonObject &root, const char *key, QList<Item> *items, Reader reader,
+               QString *reason)
+{
+    const QJsonValue value = root.value(QLatin1String(key));
+    if (value.isUndefined())
+        return true;
+    if (!value.isArray()) {
+        *reason = QStringLiteral("\"%1\" must be a list").arg(QLatin1String(key));
+        return false;
+    }
+    const QJsonArray array = value.toArray();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        QString itemReason;
+        const auto item = array.at(i).isObject() ? reader(array.at(i).toObject(), &itemReason)
+                                                 : std::nullopt;
+        if (!item) {
+            *reason = QStringLiteral("%1 item %2: %3")
+                          .arg(QLatin1String(key))
+                          .arg(i + 1)
+                          .arg(itemReason.isEmpty() ? QStringLiteral("not an object") : itemReason);
+            return false;
+        }
+        items->append(*item);
+    }
+    return true;
+}
+
+// The line of an offset into the text, counted from 1.
+int lineOf(const QByteArray &bytes, qsizetype offset)
+{
+    return int(bytes.left(offset).count('\n')) + 1;
+}
+
+} // namespace
+
+QByteArray ProtocolFile::toJson(const ProtocolSet &set)
+{
+    QJsonArray commands;
+    for (const ProtocolSet::Command &c : set.commands) {
+        QString ending;
+        for (const LineEndingName &e : LineEndings) {
+            if (e.ending == c.lineEnding)
+                ending = QLatin1String(e.name);
+        }
+        commands.append(QJsonObject{
+            {QStringLiteral("name"), c.name},
+            {QStringLiteral("format"), formatName(c.hex)},
+            {QStringLiteral("data"), c.data},
+            {QStringLiteral("lineEnding"), ending},
+            {QStringLiteral("checksum"), checksumJson(c.checksum)},
+            {QStringLiteral("hotkey"), c.hotkey ? QStringLiteral("F%1").arg(c.hotkey) : QString()},
+        });
+    }
+    QJsonArray rules;
+    for (const ProtocolSet::Rule &r : set.rules) {
+        rules.append(QJsonObject{
+            {QStringLiteral("enabled"), r.enabled},
+            {QStringLiteral("expectedFormat"), formatName(r.expectedHex)},
+            {QStringLiteral("expected"), r.expected},
+            {QStringLiteral("answerFormat"), formatName(r.answerHex)},
+            {QStringLiteral("answer"), r.answer},
+            {QStringLiteral("checksum"), checksumJson(r.checksum)},
+            {QStringLiteral("delayMs"), r.delayMilliseconds},
+        });
+    }
+    QJsonArray sequence;
+    for (const ProtocolSet::Step &s : set.sequence) {
+        QJsonObject step;
+        for (const StepName &n : Steps) {
+            if (n.kind == s.kind)
+                step.insert(QStringLiteral("step"), QLatin1String(n.name));
+        }
+        switch (s.kind) {
+        case ProtocolSet::Step::Send:
+            step.insert(QStringLiteral("command"), s.command);
+            break;
+        case ProtocolSet::Step::Expect:
+            step.insert(QStringLiteral("format"), formatName(s.hex));
+            step.insert(QStringLiteral("pattern"), s.pattern);
+            Q_FALLTHROUGH();
+        case ProtocolSet::Step::Wait:
+            step.insert(QStringLiteral("ms"), s.milliseconds);
+            break;
+        case ProtocolSet::Step::RepeatEnd:
+            step.insert(QStringLiteral("times"), s.times);
+            break;
+        case ProtocolSet::Step::RepeatBegin:
+            break;
+        }
+        sequence.append(step);
+    }
+    const QJsonObject root{
+        {QStringLiteral("format"), QLatin1String(FormatName)},
+        {QStringLiteral("version"), Version},
+        {QStringLiteral("commands"), commands},
+        {QStringLiteral("rules"), rules},
+        {QStringLiteral("sequence"), sequence},
+        {QStringLiteral("stopAtFailure"), set.stopAtFailure},
+        {QStringLiteral("receiveChecksum"), checksumJson(set.receiveChecksum)},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+ProtocolFile::Parsed ProtocolFile::parse(const QByteArray &bytes)
+{
+    Parsed result;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        result.line = lineOf(bytes, error.offset);
+        result.reason = error.errorString();
+        return result;
+    }
+    if (!document.isObject()
+        || document.object().value(QStringLiteral("format")).toString() != QLatin1String(FormatName)) {
+        result.line = 1;
+        result.reason = QStringLiteral("not a Velmora command list (\"format\": \"%1\" missing)")
+                            .arg(QLatin1String(FormatName));
+        return result;
+    }
+    const QJsonObject root = document.object();
+    const int version = root.value(QStringLiteral("version")).toInt(0);
+    if (version < 1 || version > Version) {
+        result.reason = QStringLiteral("version %1 is not one this program reads").arg(version);
+        result.line = lineOf(bytes, bytes.indexOf("\"version\""));
+        return result;
+    }
+    ProtocolSet set;
+    QString reason;
+    const char *failedKey = nullptr;
+    if (!readArray(root, "commands", &set.commands, readCommand, &reason))
+        failedKey = "commands";
+    else if (!readArray(root, "rules", &set.rules, readRule, &reason))
+        failedKey = "rules";
+    else if (!readArray(root, "sequence", &set.sequence,
+                        readStep, &reason))
+        failedKey = "sequence";
+    if (failedKey) {
+        result.reason = reason;
+        result.line = lineOf(bytes, bytes.indexOf(QByteArray("\"") + failedKey + '"'));
+        return result;
+    }
+    int depth = 0;
+    for (const ProtocolSet::Step &step : std::as_const(set.sequence)) {
+        depth += step.kind == ProtocolSet::Step::RepeatBegin ? 1
+            : step.kind == ProtocolSet::Step::RepeatEnd      ? -1
+                                                             : 0;
+        if (depth < 0)
+            break;
+    }
+    if (depth != 0) {
+        result.reason = QStringLiteral("sequence: every \"repeat\" needs its \"end\"");
+        result.line = lineOf(bytes, bytes.indexOf("\"sequence\""));
+        return result;
+    }
+    set.stopAtFailure = root.value(QStringLiteral("stopAtFailure")).toBool(true);
+    const std::optional<Checksum> receive =
+        readChecksum(root.value(QStringLiteral("receiveChecksum")), &reason);
+    if (!receive) {
+        result.reason = QStringLiteral("receiveChecksum: %1").arg(reason);
+        result.line = lineOf(bytes, bytes.indexOf("\"receiveChecksum\""));
+        return result;
+    }
+    set.receiveChecksum = *receive;
+    result.set = set;
+    return result;
+}
+
+ProtocolStore::Result ProtocolStore::load(ProtocolSet *set, ProtocolFile::Parsed *problem)
+{
+    *set = {};
+    QFile file(m_path);
+    if (!file.exists()) {
+        m_known = QByteArray();
+        return Result::Missing;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_known.reset();
+        if (problem)
+            problem->reason = file.errorString();
+        return Result::Failed;
+    }
+    const QByteArray bytes = file.readAll();
+    const ProtocolFile::Parsed parsed = ProtocolFile::parse(bytes);
+    if (!parsed.set) {
+        m_known.reset();
+        if (problem)
+            *problem = parsed;
+        return Result::Unreadable;
+    }
+    m_known = bytes;
+    *set = *parsed.set;
+    return Result::Done;
+}
+
+ProtocolStore::Result ProtocolStore::save(const ProtocolSet &set)
+{
+    QFile file(m_path);
+    const bool exists = QFileInfo::exists(m_path);
+    if (exists) {
+        if (!m_known)
+            return Result::Unreadable;
+        if (!file.open(QIODevice::ReadOnly))
+            return Result::Failed;
+        if (file.readAll() != *m_known)
+            return Result::Changed;
+        file.close();
+    }
+    const QByteArray bytes = ProtocolFile::toJson(set);
+    switch (KeptFile::write(m_path, bytes)) {
+    case KeptFile::Result::Written:
+        m_known = bytes;
+        return Result::Done;
+    case KeptFile::Result::SymbolicLink:
+        return Result::SymbolicLink;
+    case KeptFile::Result::ReadOnly:
+        return Result::ReadOnly;
+    case KeptFile::Result::Failed:
+        break;
+    }
+    return Result::Failed;
+}
