@@ -83,9 +83,9 @@ CaptureLog::WriteStatus CaptureLog::addSent(const QString &text)
     return recordAdded();
 }
 
-CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text)
+CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text, bool newRecord)
 {
-    const bool continued = m_lastKind == RecordReceived;
+    const bool continued = m_lastKind == RecordReceived && !newRecord;
     startRecord(RecordReceived);
     if (!continued) {
         m_pending += CRLF;

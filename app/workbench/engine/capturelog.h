@@ -51,7 +51,8 @@ public:
 
     WriteStatus addHeader(const CaptureHeader &header, const QDateTime &now);
     WriteStatus addSent(const QString &text);
-    WriteStatus addReceived(const QString &text);
+    // Received data continues the last received record unless `newRecord` (a frame).
+    WriteStatus addReceived(const QString &text, bool newRecord = false);
 
     // Appends the buffer to the file and empties it; an empty buffer touches nothing.
     // Called when communication stops and when the window closes, so records it cannot

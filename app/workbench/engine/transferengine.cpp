@@ -2,6 +2,7 @@
 #include "transferengine.h"
 
 #include "commandcodec.h"
+#include "linesettings.h"
 #include "systemcodepage.h"
 
 #include <runtimeerror.h>
@@ -10,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QTime>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -36,7 +38,8 @@ TransferEngine::TransferEngine(QObject *parent)
     : QObject(parent),
       m_outPort(this), // children by name, destroyed as members before the engine
       m_inPort(this),
-      m_timer(this)
+      m_timer(this),
+      m_frameIdle(this)
 {
     m_outPort.setObjectName(QStringLiteral("MSCommOutPut"));
     m_inPort.setObjectName(QStringLiteral("MSCommInPut"));
@@ -48,6 +51,11 @@ TransferEngine::TransferEngine(QObject *parent)
     m_clock = [clock] { return qint32(clock->elapsed() + 1); };
 
     connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
+    m_frameIdle.setSingleShot(true);
+    connect(&m_frameIdle, &QTimer::timeout, this, [this] {
+        if (m_cutter)
+            showPieces(m_cutter->expire(QDateTime::currentMSecsSinceEpoch()));
+    });
     connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
     connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
     for (CommPort *port : {&m_outPort, &m_inPort}) {
@@ -99,6 +107,7 @@ void TransferEngine::openInPort(const Line &line, qint16 threshold, qint16 forma
         m_inPort.setRThreshold(threshold);
         m_inPort.setSettings(line.settings);
         m_inPort.setHandshaking(line.handshake);
+        startFraming(line.settings);
         setFormat(format);
         m_inPort.setPortOpen(true);
         // Whatever waited on the line before the start is not part of this run.
@@ -142,6 +151,10 @@ void TransferEngine::begin(const Run &run, const CaptureHeader &header)
 void TransferEngine::stop()
 {
     m_timer.stop();
+    // Bytes held for a frame not yet complete are shown, not dropped.
+    if (m_cutter)
+        showPieces(m_cutter->flush());
+    m_frameIdle.stop();
     closePorts();
     m_run.outCommand.clear();
     m_run.inCommand.clear();
@@ -152,8 +165,9 @@ void TransferEngine::stop()
 void TransferEngine::setFormat(qint16 format)
 {
     m_format = format;
-    m_inPort.setInputMode(format == CommandCodec::FormatHex ? CommPort::InputModeBinary
-                                                            : CommPort::InputModeText);
+    // Frames are cut from the bytes; each is decoded on its own.
+    const bool binary = format == CommandCodec::FormatHex || m_cutter;
+    m_inPort.setInputMode(binary ? CommPort::InputModeBinary : CommPort::InputModeText);
 }
 
 void TransferEngine::setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts)
@@ -189,7 +203,7 @@ void TransferEngine::setCapturing(bool capturing)
 }
 
 void TransferEngine::addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
-                                      const CaptureHeader &header)
+                                      const CaptureHeader &header, bool newRecord)
 {
     if (!m_capturing)
         return;
@@ -201,7 +215,7 @@ void TransferEngine::addCaptureRecord(CaptureLog::RecordKind kind, const QString
         captured(m_capture.addSent(text));
         break;
     case CaptureLog::RecordReceived:
-        captured(m_capture.addReceived(text));
+        captured(m_capture.addReceived(text, newRecord));
         break;
     }
 }
@@ -299,6 +313,10 @@ void TransferEngine::onInComm()
     // Line errors, modem-line changes and breaks carry no data to show or capture.
     if (event != CommPort::EvReceive)
         return;
+    if (m_cutter) {
+        receiveFrames();
+        return;
+    }
 
     const qint32 now = m_clock();
     const bool newLine = newLineDue(now);
@@ -343,6 +361,80 @@ QString TransferEngine::receivedText()
     } catch (const Component::RuntimeError &error) {
         report(error.number(), error.description(), Hint::ReceiveFormat);
         return {};
+    }
+}
+
+// A frame rule's cutter for the line settings of the receiving port: a gap in
+// characters is timed by its rate and frame, and a length rule gives up a partial frame
+// after 25 ms or ten characters of quiet, whichever is longer.
+void TransferEngine::startFraming(const QString &settings)
+{
+    m_frameIdle.stop();
+    m_cutter.reset();
+    const FrameRule rule = m_options.frames.bounded();
+    if (rule.isDefault())
+        return;
+    double characterMs = 0;
+    try {
+        const LineSettings line = LineSettings::parse(settings);
+        const double stopBits = line.stopBits == LineSettings::StopBits::One ? 1.0
+            : line.stopBits == LineSettings::StopBits::OneAndHalf ? 1.5 : 2.0;
+        characterMs = FrameRule::characterMilliseconds(
+            line.baudRate, line.dataBits, line.parity != QSerialPort::NoParity, stopBits);
+    } catch (const Component::RuntimeError &) {
+        // The open refuses malformed settings itself.
+    }
+    m_cutter.emplace(rule, rule.gapFor(characterMs),
+                     std::max(double(NewLineGapMilliseconds), 10 * characterMs));
+}
+
+void TransferEngine::receiveFrames()
+{
+    QByteArray bytes;
+    try {
+        bytes = m_inPort.Input().toByteArray();
+    } catch (const Component::RuntimeError &) {
+        return;
+    }
+    if (bytes.isEmpty())
+        return;
+    const qint64 arrival = QDateTime::currentMSecsSinceEpoch();
+    // The far end waits for the answer: it goes to the line before any display work.
+    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
+        && CommandCodec::receivedText(bytes, m_format) == m_run.inCommand;
+    const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    showPieces(m_cutter->feed(bytes, arrival));
+    if (m_cutter->pending() > 0)
+        m_frameIdle.start(int(std::ceil(m_cutter->idleMilliseconds())) + 1);
+    if (answer && outcome != Outcome::Skipped)
+        showSent();
+}
+
+// Every frame starts a line of the pane and a record of the capture, stamped with the
+// time its first byte arrived and, when asked, the pause before it.
+void TransferEngine::showPieces(const QList<FramePiece> &pieces)
+{
+    const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
+    for (const FramePiece &piece : pieces) {
+        const QString text = m_format == CommandCodec::FormatHex
+            ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
+        const QString shown = spaced ? m_options.shownHex(text) : text;
+        QString lead;
+        if (piece.starts) {
+            if (m_options.timeStamp) {
+                lead = LineOptions::stamp(QDateTime::fromMSecsSinceEpoch(piece.arrival).time());
+                if (m_options.frames.showGap && piece.gap >= 0)
+                    lead += QStringLiteral("+%1ms ").arg(piece.gap);
+            }
+            if (piece.kind == FramePiece::Skipped)
+                lead += tr("[跳过] ");
+        } else if (spaced) {
+            lead = QStringLiteral(" ");
+        }
+        const bool newLine = piece.starts && m_lineBegun;
+        m_lineBegun = true;
+        addCaptureRecord(CaptureLog::RecordReceived, lead + shown, {}, piece.starts);
+        emit received(lead + shown, newLine);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include "capturelog.h"
 #include "commport.h"
+#include "framecutter.h"
 #include "lineoptions.h"
 #include "modemlines.h"
 
@@ -98,6 +99,7 @@ public:
 
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
+    // A frame rule other than the default applies from the next open of the receiving port.
     void setLineOptions(const LineOptions &options) { m_options = options; }
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
@@ -119,7 +121,7 @@ public:
     bool capturing() const { return m_capturing; }
     // One capture record, when capturing; the header record takes `header`.
     void addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
-                          const CaptureHeader &header = {});
+                          const CaptureHeader &header = {}, bool newRecord = false);
     void writeCapture();
 
     // The clear button: the next received data never begins a new line.
@@ -164,6 +166,9 @@ private:
     void showSent();
     bool newLineDue(qint32 now) const;
     QString receivedText();
+    void startFraming(const QString &settings);
+    void receiveFrames();
+    void showPieces(const QList<FramePiece> &pieces);
     void captured(CaptureLog::WriteStatus status);
     void report(int number, const QString &description, Hint hint);
     void loseDevice(CommPort &port);
@@ -179,6 +184,10 @@ private:
     qint16 m_format = 0;
     qint32 m_tickLast = 0;
     LineOptions m_options;
+    // The receiving port's frame cutter while a frame rule other than the default holds,
+    // and the timer that gives up a length rule's partial frame once the line is quiet.
+    std::optional<FrameCutter> m_cutter;
+    QTimer m_frameIdle;
     bool m_lineBegun = false;    // the receive pane's last line holds received data
     QString m_lineStamp;         // when the first byte of that line arrived
     bool m_capturing = false;
