@@ -170,6 +170,18 @@ void TransferEngine::setFormat(qint16 format)
     m_inPort.setInputMode(binary ? CommPort::InputModeBinary : CommPort::InputModeText);
 }
 
+void TransferEngine::setLineOptions(const LineOptions &options)
+{
+    const bool newRule = options.frames.bounded() != m_options.frames.bounded();
+    m_options = options;
+    if (!newRule || !m_inPort.PortOpen())
+        return;
+    if (m_cutter)
+        showPieces(m_cutter->flush());
+    startFraming(m_inSettings);
+    setFormat(m_format);
+}
+
 void TransferEngine::setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts)
 {
     m_outPort.setDTREnable(outDtr);
@@ -369,6 +381,7 @@ QString TransferEngine::receivedText()
 // after 25 ms or ten characters of quiet, whichever is longer.
 void TransferEngine::startFraming(const QString &settings)
 {
+    m_inSettings = settings;
     m_frameIdle.stop();
     m_cutter.reset();
     const FrameRule rule = m_options.frames.bounded();

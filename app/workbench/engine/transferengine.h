@@ -99,8 +99,8 @@ public:
 
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
-    // A frame rule other than the default applies from the next open of the receiving port.
-    void setLineOptions(const LineOptions &options) { m_options = options; }
+    // A new frame rule applies at once: what the old one held is shown first.
+    void setLineOptions(const LineOptions &options);
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
 
@@ -187,6 +187,7 @@ private:
     // The receiving port's frame cutter while a frame rule other than the default holds,
     // and the timer that gives up a length rule's partial frame once the line is quiet.
     std::optional<FrameCutter> m_cutter;
+    QString m_inSettings;
     QTimer m_frameIdle;
     bool m_lineBegun = false;    // the receive pane's last line holds received data
     QString m_lineStamp;         // when the first byte of that line arrived

@@ -2,6 +2,7 @@
 #include "formline.h"
 
 #include "commport.h"
+#include "framerulebox.h"
 #include "session.h"
 
 #include <inifileeditor.h>
@@ -23,7 +24,7 @@
 namespace {
 
 const UiText Caption("FormLine", QT_TRANSLATE_NOOP("FormLine", "线路控制"));
-const QSize WindowSize(400, 336);
+const QSize WindowSize(400, 476);
 constexpr int HandshakeRtsCts = 2;
 constexpr int HandshakeBoth = 3;
 
@@ -86,6 +87,7 @@ FormLine::FormLine(Session &session, QWidget *parent)
     buildPortFrame(In, 205);
     buildOptionFrame();
     buildLanguageRow();
+    buildFrameBox();
     showOptions();
 
     m_refresh.setInterval(RefreshMilliseconds);
@@ -187,8 +189,20 @@ void FormLine::buildLanguageRow()
     connect(ComboLanguage, &QComboBox::activated, this, &FormLine::languageChosen);
 }
 
+// Below the language row; the window grew for it.
+void FormLine::buildFrameBox()
+{
+    m_frames = new FrameRuleBox(this);
+    m_frames->setGeometry(10, 334, 380, 134);
+    connect(m_frames, &FrameRuleBox::ruleChanged, this, [this](const FrameRule &rule) {
+        m_options.frames = rule;
+        changed();
+    });
+}
+
 void FormLine::showOptions()
 {
+    m_frames->setRule(m_options.frames);
     m_ports[Out].dtr->setChecked(m_options.outDTR);
     m_ports[Out].rts->setChecked(m_options.outRTS);
     m_ports[Out].baud->setText(m_options.outBaud);

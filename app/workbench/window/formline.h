@@ -10,6 +10,7 @@
 
 #include <array>
 
+class FrameRuleBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -23,7 +24,8 @@ class Control;
 
 // The line window: DTR and RTS, the modem input lines and a break for each of the two
 // ports (one set when they are one port), custom baud rates, the line ending of text
-// sends, timestamps and spaced hex, and the language of the interface. Not modal; it works on
+// sends, timestamps and spaced hex, the language of the interface and how received data
+// is cut into frames. Not modal; it works on
 // the session's ports while communication runs and hands every change of the options to
 // the main window.
 class FormLine : public SkinnedWindow
@@ -58,6 +60,7 @@ private:
     void buildPortFrame(Side side, int x);
     void buildOptionFrame();
     void buildLanguageRow();
+    void buildFrameBox();
     void showOptions();
     void refresh();
     void refreshPort(Side side);
@@ -75,6 +78,7 @@ private:
     QCheckBox *CheckTimeStamp = nullptr;
     QCheckBox *CheckHexSpace = nullptr;
     QComboBox *ComboLanguage = nullptr;
+    FrameRuleBox *m_frames = nullptr;
     QTimer m_refresh;
     bool m_refusing = false;
 };
