@@ -4,6 +4,7 @@
 #include "datapane.h"
 #include "formmain_texts.h"
 #include "formline.h"
+#include "formmonitor.h"
 #include "formportmap.h"
 #include "portmap.h"
 #include "settinglists.h"
@@ -139,6 +140,11 @@ void FormMain::buildTitleStrip()
     portMap->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 2));
     portMap->setToolTip(tr("端口映射"));
     connect(portMap, &TitleStripButton::clicked, this, &FormMain::ButtonPortMap_Click);
+    auto *monitor = new TitleStripButton(QStringLiteral("MONITOR"), this);
+    monitor->setObjectName(QStringLiteral("ButtonMonitor"));
+    monitor->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 3));
+    monitor->setToolTip(tr("双向监听"));
+    connect(monitor, &TitleStripButton::clicked, this, &FormMain::ButtonMonitor_Click);
 }
 
 void FormMain::buildSettingsFrame()

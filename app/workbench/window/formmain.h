@@ -16,6 +16,7 @@
 
 class DataPane;
 class FormLine;
+class FormMonitor;
 class FormPortMap;
 class QCheckBox;
 class QComboBox;
@@ -161,6 +162,7 @@ private:
 
     // The line and port map windows and their options.
     void ButtonLine_Click();
+    void ButtonMonitor_Click();
     static QString Fun_LineOptionsPath();
     void Sub_LineOptionsChanged(const LineOptions &options);
     void ButtonPortMap_Click();
@@ -202,6 +204,7 @@ private:
     SysData udtSysData;
 
     QPointer<FormLine> m_formLine;
+    QPointer<FormMonitor> m_formMonitor;
     QPointer<FormPortMap> m_formPortMap;
 
     bool m_blnUnloaded = false;
