@@ -6,6 +6,7 @@
 #include <formmain_texts.h>
 #include <formasc.h>
 #include <formline.h>
+#include <formmonitor.h>
 #include <formportmap.h>
 #include <formlogo.h>
 #include <formmessage.h>
@@ -178,6 +179,18 @@ QWidget *openPortMapWindow(Workbench &bench)
     return nullptr;
 }
 
+// The main window on the bench with its monitor window open.
+QWidget *openMonitorWindow(Workbench &bench)
+{
+    bench.open();
+    bench.child<TitleStripButton>("ButtonMonitor")->click();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<FormMonitor *>(window))
+            return window;
+    }
+    return nullptr;
+}
+
 // The capture viewer showing a capture too large for one text, with the bar that finds
 // texts and times in it.
 QWidget *openLargeCapture(Workbench &)
@@ -335,8 +348,9 @@ QStringList clippedIn(const WindowMaker &make)
         return {QStringLiteral("no window")};
     showEveryState(window.get());
     const QStringList clipped = clippedTexts(window.get());
-    if (qobject_cast<FormMain *>(window.get()) || qobject_cast<FormLine *>(window.get()))
-        window.release(); // the bench closes its main window, and the main window its line window
+    if (qobject_cast<FormMain *>(window.get()) || qobject_cast<FormLine *>(window.get())
+        || qobject_cast<FormMonitor *>(window.get()))
+        window.release(); // the bench closes its main window, and the main window its own windows
     return clipped;
 }
 
@@ -439,6 +453,7 @@ void TestEnglish::noTextIsClipped_data()
     QTest::addRow("main window") << WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); });
     QTest::addRow("line window") << WindowMaker(&openLineWindow);
     QTest::addRow("port map window") << WindowMaker(&openPortMapWindow);
+    QTest::addRow("monitor window") << WindowMaker(&openMonitorWindow);
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });
@@ -474,9 +489,10 @@ void TestEnglish::listItemsAreWhole_data()
         WindowMaker([](Workbench &bench) -> QWidget * { return bench.open(); }),
         WindowMaker(&openLineWindow),
         WindowMaker(&openPortMapWindow),
+        WindowMaker(&openMonitorWindow),
     };
-    const char *names[] = {"main window", "line window", "port map window"};
-    for (int k = 0; k < 3; ++k) {
+    const char *names[] = {"main window", "line window", "port map window", "monitor window"};
+    for (int k = 0; k < 4; ++k) {
         QTest::addRow("%s, Chinese", names[k]) << windows[k] << false;
         QTest::addRow("%s, English", names[k]) << windows[k] << true;
     }
