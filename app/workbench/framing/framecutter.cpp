@@ -203,7 +203,7 @@ void FrameCutter::cutHeld(QList<FramePiece> &out)
             from = start;
         }
         const qsizetype have = m_held.size() - from;
-        qint64 length = std::max<qint64>(m_rule.fixedLength, header.size());
+        qint64 length = m_rule.fixedLength;
         if (m_rule.kind == FrameRule::LengthField) {
             if (have < fieldEnd || have < qsizetype(header.size()))
                 break;

@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cctype>
 #include <tuple>
 
@@ -29,8 +30,9 @@ FrameRule FrameRule::bounded() const
     if (rule.terminator.isEmpty() && rule.kind == Terminator)
         rule.terminator = QByteArray("\r\n");
     rule.header.truncate(LongestPattern);
-    rule.maxLength = qBound(1, rule.maxLength, HighestLength);
-    rule.fixedLength = qBound(1, rule.fixedLength, rule.maxLength);
+    // A frame holds at least its header.
+    rule.maxLength = qBound(std::max(1, int(rule.header.size())), rule.maxLength, HighestLength);
+    rule.fixedLength = qBound(std::max(1, int(rule.header.size())), rule.fixedLength, rule.maxLength);
     if (rule.lengthSize != 1 && rule.lengthSize != 2 && rule.lengthSize != 4)
         rule.lengthSize = 1;
     if (rule.lengthOffset < 0 || rule.lengthOffset + rule.lengthSize > rule.maxLength)
