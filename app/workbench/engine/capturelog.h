@@ -41,6 +41,11 @@ public:
 
     // "mm-dd-yyyy.txt"
     static QString fileNameFor(const QDate &date);
+    // A capture file's records as the rows of a table: time (the block's, or a record's
+    // own stamp on the block's day), direction and port, hexadecimal bytes, text, and a
+    // checksum column left empty. Hexadecimal records keep their pairs; text records
+    // give the bytes of their text in the system code page.
+    static QList<QStringList> tableOf(const QString &captureText);
 
     // The file is folder + "/" + fileName; the folder is created when missing.
     void setFile(const QString &folder, const QString &fileName);

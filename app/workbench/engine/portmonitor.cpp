@@ -4,7 +4,6 @@
 #include "commandcodec.h"
 #include "csvtable.h"
 #include "lineoptions.h"
-#include "linesettings.h"
 #include "systemcodepage.h"
 
 #include <runtimeerror.h>
@@ -12,22 +11,8 @@
 #include <QDateTime>
 #include <QHash>
 
-#include <algorithm>
 
 namespace {
-
-double characterMilliseconds(const QString &settings)
-{
-    try {
-        const LineSettings line = LineSettings::parse(settings);
-        const double stopBits = line.stopBits == LineSettings::StopBits::One ? 1.0
-            : line.stopBits == LineSettings::StopBits::OneAndHalf ? 1.5 : 2.0;
-        return FrameRule::characterMilliseconds(line.baudRate, line.dataBits,
-                                                line.parity != QSerialPort::NoParity, stopBits);
-    } catch (const Component::RuntimeError &) {
-        return 0.0;   // the open refuses malformed settings itself
-    }
-}
 
 QString timeOf(qint64 arrival)
 {
@@ -72,10 +57,7 @@ void PortMonitor::start(const TransferEngine::Line &a, const TransferEngine::Lin
     try {
         for (int side = 0; side < 2; ++side) {
             CommPort &port = *m_sides[side].port;
-            const double characterMs = characterMilliseconds(lines[side].settings);
-            m_sides[side].cutter.emplace(rule, rule.bounded().gapFor(characterMs),
-                                         std::max(double(TransferEngine::NewLineGapMilliseconds),
-                                                  10 * characterMs));
+            m_sides[side].cutter = TransferEngine::frameCutter(rule, lines[side].settings);
             port.setCommPort(lines[side].port);
             port.setRThreshold(1);
             port.setSettings(lines[side].settings);

@@ -376,17 +376,10 @@ QString TransferEngine::receivedText()
     }
 }
 
-// A frame rule's cutter for the line settings of the receiving port: a gap in
-// characters is timed by its rate and frame, and a length rule gives up a partial frame
-// after 25 ms or ten characters of quiet, whichever is longer.
-void TransferEngine::startFraming(const QString &settings)
+// A gap in characters is timed by the line's rate and frame, and a length rule gives
+// up a partial frame after 25 ms or ten characters of quiet, whichever is longer.
+FrameCutter TransferEngine::frameCutter(const FrameRule &rule, const QString &settings)
 {
-    m_inSettings = settings;
-    m_frameIdle.stop();
-    m_cutter.reset();
-    const FrameRule rule = m_options.frames.bounded();
-    if (rule.isDefault())
-        return;
     double characterMs = 0;
     try {
         const LineSettings line = LineSettings::parse(settings);
@@ -397,8 +390,18 @@ void TransferEngine::startFraming(const QString &settings)
     } catch (const Component::RuntimeError &) {
         // The open refuses malformed settings itself.
     }
-    m_cutter.emplace(rule, rule.gapFor(characterMs),
-                     std::max(double(NewLineGapMilliseconds), 10 * characterMs));
+    const FrameRule bounded = rule.bounded();
+    return FrameCutter(bounded, bounded.gapFor(characterMs),
+                       std::max(double(NewLineGapMilliseconds), 10 * characterMs));
+}
+
+void TransferEngine::startFraming(const QString &settings)
+{
+    m_inSettings = settings;
+    m_frameIdle.stop();
+    m_cutter.reset();
+    if (!m_options.frames.bounded().isDefault())
+        m_cutter = frameCutter(m_options.frames, settings);
 }
 
 void TransferEngine::receiveFrames()

@@ -99,6 +99,8 @@ public:
 
     // Timestamps and spaced hex of what arrives from now on; the other options are the
     // window's to apply.
+    // The cutter of a frame rule for a port of these line settings.
+    static FrameCutter frameCutter(const FrameRule &rule, const QString &settings);
     // A new frame rule applies at once: what the old one held is shown first.
     void setLineOptions(const LineOptions &options);
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.

@@ -1,8 +1,10 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "formmonitor.h"
 
+#include "csvtable.h"
 #include "datapane.h"
 #include "session.h"
+#include "systemcodepage.h"
 
 #include <modulefun.h>
 
@@ -34,6 +36,11 @@ const UiText LostDevice("FormMonitor", QT_TRANSLATE_NOOP("FormMonitor",
     "对不起！\r\n\r\n端口Com %1的设备已断开，监听已停止！"));
 const UiText ExportFailed("FormMonitor", QT_TRANSLATE_NOOP("FormMonitor",
     "对不起！\r\n\r\n无法写入文件：\r\n%1"));
+const UiText ReadFailed("FormMonitor", QT_TRANSLATE_NOOP("FormMonitor",
+    "对不起！\r\n\r\n无法读取文件：\r\n%1"));
+const UiText CaptureTooLarge("FormMonitor", QT_TRANSLATE_NOOP("FormMonitor",
+    "对不起！\r\n\r\n捕获文件超过 %1 MB，无法导出！"));
+constexpr qint64 CaptureExportBytes = qint64(64) * 1024 * 1024;
 const QSize WindowSize(560, 420);
 const char CaptionKey[] = "Caption";
 
@@ -65,6 +72,8 @@ FormMonitor::FormMonitor(Session &session, QWidget *parent)
                 tr("清空显示和待导出的记录"), [this] { clearClicked(); });
     placeButton(QStringLiteral("ButtonMonitorExport"), QRect(210, 384, 90, 25), tr("导出 CSV"),
                 tr("时间、端口、16进制、文本，UTF-8 编码"), [this] { exportClicked(); });
+    placeButton(QStringLiteral("ButtonCaptureExport"), QRect(310, 384, 130, 25), tr("捕获文件转 CSV"),
+                tr("把一个捕获文件导出为 CSV：时间、方向、16进制、文本"), [this] { exportCaptureClicked(); });
 
     connect(&m_monitor, &PortMonitor::entry, this, &FormMonitor::showEntry);
     connect(&m_monitor, &PortMonitor::deviceLost, this, [this](qint16 port) {
@@ -161,13 +170,39 @@ void FormMonitor::clearClicked()
 
 void FormMonitor::exportClicked()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出 CSV"), QString(),
+    saveCsv(m_monitor.csv(), QString());
+}
+
+// A capture is read whole for this: one larger than the bound is refused.
+void FormMonitor::exportCaptureClicked()
+{
+    const QString folder = QFileInfo(m_session.capture().filePath()).path();
+    const QString path = QFileDialog::getOpenFileName(this, tr("捕获文件转 CSV"), folder,
+                                                      tr("捕获文件 (*.txt)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.size() > CaptureExportBytes) {
+        ModuleFun::ShowMessage(CaptureTooLarge.arg(CaptureExportBytes / (1024 * 1024)), ModuleFun::AlignCentre);
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        ModuleFun::ShowMessage(ReadFailed.arg(path), ModuleFun::AlignCentre);
+        return;
+    }
+    const QFileInfo info(path);
+    saveCsv(CsvTable::write(CaptureLog::tableOf(SystemCodePage::toUnicode(file.readAll()))),
+            info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".csv"));
+}
+
+void FormMonitor::saveCsv(const QByteArray &csv, const QString &suggested)
+{
+    const QString path = QFileDialog::getSaveFileName(this, tr("导出 CSV"), suggested,
                                                       tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(m_monitor.csv()) < 0
-        || !file.flush())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) < 0 || !file.flush())
         ModuleFun::ShowMessage(ExportFailed.arg(path), ModuleFun::AlignCentre);
 }
 

@@ -20,7 +20,7 @@ class Control;
 // "双向监听": both directions of a link between two other devices, heard through a
 // Y-tap on the main window's sending port (A) and receiving port (B), in one timeline.
 // Both ports only receive. The frame rule and the capture switch are the main window's;
-// the log exports as CSV. It refuses to start while the main window's run holds ports.
+// the log, or a capture file, exports as CSV. It refuses to start while the main window's run holds ports.
 class FormMonitor : public SkinnedWindow
 {
     Q_OBJECT
@@ -37,6 +37,8 @@ private:
     void stop();
     void clearClicked();
     void exportClicked();
+    void exportCaptureClicked();
+    void saveCsv(const QByteArray &csv, const QString &suggested);
     void showEntry(const PortMonitor::Entry &entry);
     void showPorts();
     void setCaption(const QString &caption);
