@@ -39,6 +39,34 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>。</source>
         <translation>.</translation>
     </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>发送 %1</source>
+        <translation>Sent %1</translation>
+    </message>
+    <message>
+        <source>接收 %1</source>
+        <translation>Received %1</translation>
+    </message>
 </context>
 <context>
     <name>CommPort</name>
@@ -840,6 +868,36 @@ Cannot write the file:<byte value="xd"/>
         <source>CSV 文件 (*.csv)</source>
         <translation>CSV files (*.csv)</translation>
     </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+无法读取文件：<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Cannot read the file:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+捕获文件超过 %1 MB，无法导出！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The capture file is larger than %1 MB and cannot be exported!</translation>
+    </message>
+    <message>
+        <source>捕获文件转 CSV</source>
+        <translation>Capture to CSV</translation>
+    </message>
+    <message>
+        <source>把一个捕获文件导出为 CSV：时间、方向、16进制、文本</source>
+        <translation>Exports a capture file as CSV: time, direction, hex, text</translation>
+    </message>
+    <message>
+        <source>捕获文件 (*.txt)</source>
+        <translation>Capture files (*.txt)</translation>
+    </message>
 </context>
 <context>
     <name>FormPortMap</name>
@@ -1134,7 +1192,7 @@ Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
     </message>
     <message>
         <source>长度字段的位置：从帧的第一个字节（0）数起</source>
-        <translation>Where the length field starts, counted from the frame's first byte (0)</translation>
+        <translation>Where the length field starts, counted from the frame&apos;s first byte (0)</translation>
     </message>
     <message>
         <source>长度字段的字节数</source>
@@ -1154,7 +1212,7 @@ Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
     </message>
     <message>
         <source>帧长 = 长度字段的值 + 此数</source>
-        <translation>Frame length = the field's value + this</translation>
+        <translation>Frame length = the field&apos;s value + this</translation>
     </message>
     <message>
         <source>最大帧长：</source>
