@@ -30,8 +30,13 @@ const QString StopCaption = QStringLiteral("停止通讯");
 
 } // namespace
 
-WindowSession::WindowSession(const QString &slavePath)
+WindowSession::WindowSession(const QString &slavePath, const QByteArray &options)
 {
+    if (!options.isEmpty()) {
+        QFile ini(m_folder.filePath(QStringLiteral("velmora.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write(options);
+    }
     QFile ports(m_folder.filePath(QStringLiteral("ports.ini")));
     ports.open(QIODevice::WriteOnly);
     ports.write("COM15=" + slavePath.toLocal8Bit() + "\n");

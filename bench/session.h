@@ -15,7 +15,8 @@ class QPlainTextEdit;
 class WindowSession
 {
 public:
-    explicit WindowSession(const QString &slavePath);
+    // `options` is the program folder's velmora.ini, none when empty.
+    explicit WindowSession(const QString &slavePath, const QByteArray &options = {});
     ~WindowSession();
     WindowSession(const WindowSession &) = delete;
     WindowSession &operator=(const WindowSession &) = delete;

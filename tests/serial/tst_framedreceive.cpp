@@ -46,17 +46,17 @@ public:
         }
     }
 
-    // The pane's lines as the received signals build them.
+    // The pane's lines as the received signals build them: a new line where the signal
+    // says so, and where the text breaks its line.
     QStringList lines() const
     {
-        QStringList shown;
+        QString shown;
         for (const QList<QVariant> &event : received) {
-            if (event.at(1).toBool() || shown.isEmpty())
-                shown.append(event.at(0).toString());
-            else
-                shown.last() += event.at(0).toString();
+            if (event.at(1).toBool())
+                shown += QStringLiteral("\r\n");
+            shown += event.at(0).toString();
         }
-        return shown;
+        return shown.split(QStringLiteral("\r\n"));
     }
 
     QStringList capturedLines()

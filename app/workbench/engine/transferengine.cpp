@@ -427,16 +427,23 @@ void TransferEngine::receiveFrames()
 }
 
 // Every frame starts a line of the pane and a record of the capture, stamped with the
-// time its first byte arrived and, when asked, the pause before it.
+// time its first byte arrived and, when asked, the pause before it. The pane takes the
+// frames of one read at once, their lines broken within the text, as it takes a text
+// that holds line breaks.
 void TransferEngine::showPieces(const QList<FramePiece> &pieces)
 {
+    if (pieces.isEmpty())
+        return;
     const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
+    const bool newLine = pieces.first().starts && m_lineBegun;
+    m_lineBegun = true;
+    QString paneText;
     for (const FramePiece &piece : pieces) {
         const QString text = m_format == CommandCodec::FormatHex
             ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
-        const QString shown = spaced ? m_options.shownHex(text) : text;
-        QString lead;
+        QString shown = spaced ? m_options.shownHex(text) : text;
         if (piece.starts) {
+            QString lead;
             if (m_options.timeStamp) {
                 lead = LineOptions::stamp(QDateTime::fromMSecsSinceEpoch(piece.arrival).time());
                 if (m_options.frames.showGap && piece.gap >= 0)
@@ -444,14 +451,16 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
             }
             if (piece.kind == FramePiece::Skipped)
                 lead += tr("[跳过] ");
+            shown.prepend(lead);
+            if (!paneText.isEmpty())
+                paneText += QLatin1String("\r\n");
         } else if (spaced) {
-            lead = QStringLiteral(" ");
+            shown.prepend(QLatin1Char(' '));
         }
-        const bool newLine = piece.starts && m_lineBegun;
-        m_lineBegun = true;
-        addCaptureRecord(CaptureLog::RecordReceived, lead + shown, {}, piece.starts);
-        emit received(lead + shown, newLine);
+        addCaptureRecord(CaptureLog::RecordReceived, shown, {}, piece.starts);
+        paneText += shown;
     }
+    emit received(paneText, newLine);
 }
 
 void TransferEngine::onOutComm()
