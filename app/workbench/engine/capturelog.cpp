@@ -180,6 +180,20 @@ CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text, bool newRec
     return recordAdded();
 }
 
+CaptureLog::WriteStatus CaptureLog::addReceivedFrames(const QStringList &texts, const QList<bool> &starts)
+{
+    const bool continued = m_lastKind == RecordReceived;
+    startRecord(RecordReceived);
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        if (starts.value(k) || (k == 0 && !continued)) {
+            m_pending += CRLF;
+            m_pending += ReceivedLead;
+        }
+        m_pending += texts.at(k);
+    }
+    return recordAdded();
+}
+
 // Every piece added counts as a record when kept records are dropped, so that a long
 // stream of received data is dropped piece by piece and never cut inside a character.
 void CaptureLog::startRecord(RecordKind kind)

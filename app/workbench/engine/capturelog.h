@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The lines that make up the header of a capture block.
 struct CaptureHeader
@@ -58,6 +59,10 @@ public:
     WriteStatus addSent(const QString &text);
     // Received data continues the last received record unless `newRecord` (a frame).
     WriteStatus addReceived(const QString &text, bool newRecord = false);
+    // The frames of one read as one record, so that a fast line of short frames is
+    // written as seldom as without frames: each text whose `starts` is set begins a
+    // received line of its own, the others continue the line before.
+    WriteStatus addReceivedFrames(const QStringList &texts, const QList<bool> &starts);
 
     // Appends the buffer to the file and empties it; an empty buffer touches nothing.
     // Called when communication stops and when the window closes, so records it cannot

@@ -215,7 +215,7 @@ void TransferEngine::setCapturing(bool capturing)
 }
 
 void TransferEngine::addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
-                                      const CaptureHeader &header, bool newRecord)
+                                      const CaptureHeader &header)
 {
     if (!m_capturing)
         return;
@@ -227,7 +227,7 @@ void TransferEngine::addCaptureRecord(CaptureLog::RecordKind kind, const QString
         captured(m_capture.addSent(text));
         break;
     case CaptureLog::RecordReceived:
-        captured(m_capture.addReceived(text, newRecord));
+        captured(m_capture.addReceived(text));
         break;
     }
 }
@@ -438,6 +438,8 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
     const bool newLine = pieces.first().starts && m_lineBegun;
     m_lineBegun = true;
     QString paneText;
+    QStringList captureTexts;
+    QList<bool> captureStarts;
     for (const FramePiece &piece : pieces) {
         const QString text = m_format == CommandCodec::FormatHex
             ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
@@ -457,9 +459,14 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
         } else if (spaced) {
             shown.prepend(QLatin1Char(' '));
         }
-        addCaptureRecord(CaptureLog::RecordReceived, shown, {}, piece.starts);
         paneText += shown;
+        if (m_capturing) {
+            captureTexts.append(shown);
+            captureStarts.append(piece.starts);
+        }
     }
+    if (m_capturing)
+        captured(m_capture.addReceivedFrames(captureTexts, captureStarts));
     emit received(paneText, newLine);
 }
 

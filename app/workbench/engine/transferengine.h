@@ -123,7 +123,7 @@ public:
     bool capturing() const { return m_capturing; }
     // One capture record, when capturing; the header record takes `header`.
     void addCaptureRecord(CaptureLog::RecordKind kind, const QString &text,
-                          const CaptureHeader &header = {}, bool newRecord = false);
+                          const CaptureHeader &header = {});
     void writeCapture();
 
     // The clear button: the next received data never begins a new line.
