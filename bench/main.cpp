@@ -4,6 +4,7 @@
 // baselines measured in the same run. Every case runs in a process of its own, so that
 // peak memory and CPU time are the case's own, and the cases take turns in rounds.
 #include "baselines.h"
+#include "linktestcases.h"
 #include "measurements.h"
 #include "options.h"
 #include "report.h"
@@ -130,6 +131,13 @@ void runPlainScan(const Options &options)
     print("scan.search", scan.searchMBps);
 }
 
+void printLink(const QString &prefix, const LinkTestCases::Result &result)
+{
+    print(prefix + ".mbps", result.mbps);
+    print(prefix + ".cpupermib", result.cpuPerMiB);
+    print(prefix + ".complete", result.complete ? 1 : 0);
+}
+
 struct Case
 {
     const char *name;
@@ -206,6 +214,18 @@ const std::vector<Case> &cases()
         {"velmora-viewer", runViewer},
         {"velmora-late-start", [](const Options &) {
              printLateStart(WorkbenchCases::lateStart(LateAnswerMilliseconds));
+         }},
+        {"plain-linkloop", [](const Options &o) {
+             printLink("plainlink", LinkTestCases::plainLoop(qint64(o.streamMiB) * 1024 * 1024));
+         }},
+        {"velmora-linktest", [](const Options &o) {
+             printLink("linktest", LinkTestCases::linkTest(qint64(o.streamMiB) * 1024 * 1024));
+         }},
+        {"velmora-linktest-paced", [](const Options &o) {
+             print("linkpaced.share", LinkTestCases::pacedShare(o.slowSeconds));
+         }},
+        {"velmora-linkchecker", [](const Options &o) {
+             print("linkchecker.mbps", LinkTestCases::checkerMBps(qint64(o.streamMiB) * 1024 * 1024));
          }},
     };
     return all;

@@ -219,6 +219,30 @@ void printLateStart(const Report &r)
 
 } // namespace
 
+void printLinkTest(const Report &r, const Options &options)
+{
+    const double plain = r.median("plainlink.mbps");
+    const double plainCpu = r.median("plainlink.cpupermib");
+    std::printf("\nLink test: framed PRBS-15 over two pseudo-terminals joined by a forwarding thread, beside\n"
+                "a plain C loop that writes, reads and compares the same bytes; every byte arrives and checks\n");
+    printRow("", "MiB/s", "CPU s per MiB", "ratio of MiB/s, of CPU per MiB");
+    printRow("plain write/read/compare loop", r.figure("plainlink.mbps", 1), r.figure("plainlink.cpupermib", 3),
+             "1.00, 1.00");
+    const double speed = r.median("linktest.mbps") / plain;
+    const double cpu = r.median("linktest.cpupermib") / plainCpu;
+    printRow("Velmora link test", r.figure("linktest.mbps", 1), r.figure("linktest.cpupermib", 3),
+             ratioText(speed) + " (goal >= 0.80: " + verdict(speed >= 0.8) + "), " + ratioText(cpu)
+                 + " (goal <= 2: " + verdict(cpu <= 2) + "); complete in "
+                 + QByteArray::number(r.roundsWith("linktest.complete", 1)) + " of "
+                 + QByteArray::number(r.rounds("linktest.complete")) + " rounds");
+    const double share = r.median("linkpaced.share");
+    printRow(qPrintable(QStringLiteral("far end paced at 11,520 B/s, %1 s").arg(options.slowSeconds)),
+             r.figure("linkpaced.share", 3), "", "share of 11,520 B/s (goal >= 0.99: " + QByteArray(verdict(share >= 0.99)) + ")");
+    const double checker = r.median("linkchecker.mbps");
+    printRow("the checker alone, in memory", r.figure("linkchecker.mbps", 0), "",
+             "MiB/s (goal >= 200: " + QByteArray(verdict(checker >= 200)) + ")");
+}
+
 void printReport(const Results &results, const Options &options)
 {
     const Report r(results);
@@ -234,4 +258,5 @@ void printReport(const Results &results, const Options &options)
     printSlowLine(r, options);
     printLateStart(r);
     printViewer(r, options);
+    printLinkTest(r, options);
 }

@@ -376,6 +376,233 @@ The interface language cannot be saved!<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>FormLinkTest</name>
+    <message>
+        <source>线路测试</source>
+        <translation>Link Test</translation>
+    </message>
+    <message>
+        <source>开始测试</source>
+        <translation>Start Test</translation>
+    </message>
+    <message>
+        <source>停止测试</source>
+        <translation>Stop Test</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+通讯正在进行，端口已被占用！<byte value="xd"/>
+<byte value="xd"/>
+请先停止通讯，再开始线路测试。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Communication is running and holds the ports!<byte value="xd"/>
+<byte value="xd"/>
+Please stop communication before starting the link test.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路测试需要 8 个数据位！<byte value="xd"/>
+<byte value="xd"/>
+请在主窗口中选择 8 个数据位。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The link test needs 8 data bits!<byte value="xd"/>
+<byte value="xd"/>
+Please choose 8 data bits in the main window.</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+发送端口与接收端口相同，两边的通讯参数必须一致！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The send and receive ports are one port: both sides need the same settings!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+测试数量必须是大于 0 的整数！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The amount must be a whole number above 0!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+误码率上限必须是 0 到 1 之间的数！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The bit error rate limit must be a number from 0 to 1!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+自定义图案不能为空，16进制格式时须为成对的16进制数字！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The custom pattern cannot be empty, and in hexadecimal it must be pairs of hex digits!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路测试无法打开端口！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The link test cannot open the ports!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+测试中线路断开，测试已结束，结果为断开前的部分结果。<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The line was lost during the test; the test ended, and its result covers the time before the loss.<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>测试中…</source>
+        <translation>Testing…</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+报告无法保存！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The report cannot be saved!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>用主窗口的发送端口与接收端口及其参数进行测试</source>
+        <translation>Test with the main window&apos;s send and receive ports and their settings</translation>
+    </message>
+    <message>
+        <source>保存报告</source>
+        <translation>Save Report</translation>
+    </message>
+    <message>
+        <source>把测试结果保存为文本报告</source>
+        <translation>Save the result as a text report</translation>
+    </message>
+    <message>
+        <source>测试设置</source>
+        <translation>Test settings</translation>
+    </message>
+    <message>
+        <source>图案：</source>
+        <translation>Pattern:</translation>
+    </message>
+    <message>
+        <source>形式：</source>
+        <translation>Form:</translation>
+    </message>
+    <message>
+        <source>分块（块号+CRC）</source>
+        <translation>Blocks (number+CRC)</translation>
+    </message>
+    <message>
+        <source>原始</source>
+        <translation>Raw</translation>
+    </message>
+    <message>
+        <source>方向：</source>
+        <translation>Direction:</translation>
+    </message>
+    <message>
+        <source>单向</source>
+        <translation>One way</translation>
+    </message>
+    <message>
+        <source>双向</source>
+        <translation>Both ways</translation>
+    </message>
+    <message>
+        <source>数量：</source>
+        <translation>Amount:</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>seconds</translation>
+    </message>
+    <message>
+        <source>字节</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>直到停止</source>
+        <translation>until stopped</translation>
+    </message>
+    <message>
+        <source>速度：</source>
+        <translation>Pace:</translation>
+    </message>
+    <message>
+        <source>线路最快</source>
+        <translation>Line&apos;s fastest</translation>
+    </message>
+    <message>
+        <source>按线路字符速率的百分比发送</source>
+        <translation>Send at a share of the line&apos;s character rate</translation>
+    </message>
+    <message>
+        <source>块长：</source>
+        <translation>Block:</translation>
+    </message>
+    <message>
+        <source>每块的数据字节数（分块形式）</source>
+        <translation>Payload bytes per block (block form)</translation>
+    </message>
+    <message>
+        <source>自定义：</source>
+        <translation>Custom:</translation>
+    </message>
+    <message>
+        <source>自定义图案，按主窗口选择的文本或16进制格式输入，重复发送</source>
+        <translation>Your own pattern, as text or hexadecimal as the main window&apos;s format says, sent repeatedly</translation>
+    </message>
+    <message>
+        <source>误码率上限：</source>
+        <translation>BER limit:</translation>
+    </message>
+    <message>
+        <source>测试结果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>发送端口：Com %1 %2    接收端口：Com %3 %4</source>
+        <translation>Send port: Com %1 %2    Receive port: Com %3 %4</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路测试的设置无法保存，只在本次运行中有效！<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The link test settings cannot be saved; they hold for this run only!<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+</context>
+<context>
     <name>FormLogo</name>
     <message>
         <source>登陆界面</source>
@@ -769,6 +996,22 @@ Communication starts again with the same settings when the device is back.</tran
         <translation>Connecting…</translation>
     </message>
     <message>
+        <source>线路测试</source>
+        <translation>Link Test</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+线路测试正在进行，端口已被占用！<byte value="xd"/>
+<byte value="xd"/>
+请先停止线路测试，再开始通讯。</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+A link test is running and holds the ports!<byte value="xd"/>
+<byte value="xd"/>
+Please stop the link test before starting communication.</translation>
+    </message>
+    <message>
         <source>双向监听</source>
         <translation>Monitor both ports</translation>
     </message>
@@ -837,6 +1080,24 @@ Cannot write the file:<byte value="xd"/>
 %1</translation>
     </message>
     <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+无法读取文件：<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Cannot read the file:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+捕获文件超过 %1 MB，无法导出！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The capture file is larger than %1 MB and cannot be exported!</translation>
+    </message>
+    <message>
         <source>16进制显示</source>
         <translation>Hex</translation>
     </message>
@@ -861,32 +1122,6 @@ Cannot write the file:<byte value="xd"/>
         <translation>Time, port, hex, text; UTF-8</translation>
     </message>
     <message>
-        <source>A：Com %1（%2）    B：Com %3（%4）</source>
-        <translation>A: Com %1 (%2)    B: Com %3 (%4)</translation>
-    </message>
-    <message>
-        <source>CSV 文件 (*.csv)</source>
-        <translation>CSV files (*.csv)</translation>
-    </message>
-    <message>
-        <source>对不起！<byte value="xd"/>
-<byte value="xd"/>
-无法读取文件：<byte value="xd"/>
-%1</source>
-        <translation>Sorry!<byte value="xd"/>
-<byte value="xd"/>
-Cannot read the file:<byte value="xd"/>
-%1</translation>
-    </message>
-    <message>
-        <source>对不起！<byte value="xd"/>
-<byte value="xd"/>
-捕获文件超过 %1 MB，无法导出！</source>
-        <translation>Sorry!<byte value="xd"/>
-<byte value="xd"/>
-The capture file is larger than %1 MB and cannot be exported!</translation>
-    </message>
-    <message>
         <source>捕获文件转 CSV</source>
         <translation>Capture to CSV</translation>
     </message>
@@ -895,8 +1130,16 @@ The capture file is larger than %1 MB and cannot be exported!</translation>
         <translation>Exports a capture file as CSV: time, direction, hex, text</translation>
     </message>
     <message>
+        <source>A：Com %1（%2）    B：Com %3（%4）</source>
+        <translation>A: Com %1 (%2)    B: Com %3 (%4)</translation>
+    </message>
+    <message>
         <source>捕获文件 (*.txt)</source>
         <translation>Capture files (*.txt)</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -1192,7 +1435,7 @@ Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
     </message>
     <message>
         <source>长度字段的位置：从帧的第一个字节（0）数起</source>
-        <translation>Where the length field starts, counted from the frame&apos;s first byte (0)</translation>
+        <translation>Where the length field starts, counted from the frame's first byte (0)</translation>
     </message>
     <message>
         <source>长度字段的字节数</source>
@@ -1212,7 +1455,7 @@ Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
     </message>
     <message>
         <source>帧长 = 长度字段的值 + 此数</source>
-        <translation>Frame length = the field&apos;s value + this</translation>
+        <translation>Frame length = the field's value + this</translation>
     </message>
     <message>
         <source>最大帧长：</source>
@@ -1377,6 +1620,132 @@ Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
     <message>
         <source>数据位只能是 4 到 8</source>
         <translation>the data bits can only be 4 to 8</translation>
+    </message>
+</context>
+<context>
+    <name>LinkReport</name>
+    <message>
+        <source>Com %1 → Com %2</source>
+        <translation>Com %1 → Com %2</translation>
+    </message>
+    <message>
+        <source>  发送字节：%1    接收字节：%2</source>
+        <translation>  Bytes sent: %1    received: %2</translation>
+    </message>
+    <message>
+        <source>  比较位数：%1    误码位数：%2</source>
+        <translation>  Bits compared: %1    bit errors: %2</translation>
+    </message>
+    <message>
+        <source>  误码率：%1</source>
+        <translation>  Bit error rate: %1</translation>
+    </message>
+    <message>
+        <source>  误码率：0（95%置信上限 %1）</source>
+        <translation>  Bit error rate: 0 (95% upper bound %1)</translation>
+    </message>
+    <message>
+        <source>  错误字节：%1    丢失字节：%2    多余字节：%3</source>
+        <translation>  Bytes in error: %1    lost: %2    inserted: %3</translation>
+    </message>
+    <message>
+        <source>  数据块：完好 %1，丢失 %2，损坏 %3，重复 %4</source>
+        <translation>  Blocks: good %1, lost %2, corrupted %3, duplicated %4</translation>
+    </message>
+    <message>
+        <source>  失步次数：%1    未对齐字节：%2</source>
+        <translation>  Sync losses: %1    unaligned bytes: %2</translation>
+    </message>
+    <message>
+        <source>  线路错误：帧 %1，校验 %2，溢出 %3，中断 %4</source>
+        <translation>  Line errors: framing %1, parity %2, overrun %3, break %4</translation>
+    </message>
+    <message>
+        <source>  吞吐量：%1 字节/秒，理论 %2 字节/秒（%3%）</source>
+        <translation>  Throughput: %1 bytes/s of a theoretical %2 bytes/s (%3%)</translation>
+    </message>
+    <message>
+        <source>  吞吐量：%1 字节/秒（此线路没有波特率，无理论值）</source>
+        <translation>  Throughput: %1 bytes/s (this line has no baud rate, so no theoretical rate)</translation>
+    </message>
+    <message>
+        <source>  往返延迟：最小 %1，中位 %2，p99 %3，最大 %4</source>
+        <translation>  Round trip: min %1, median %2, p99 %3, max %4</translation>
+    </message>
+    <message>
+        <source>用时：%1 秒</source>
+        <translation>Elapsed: %1 s</translation>
+    </message>
+    <message>
+        <source>测试因线路断开而结束：%1</source>
+        <translation>The test ended on a lost line: %1</translation>
+    </message>
+    <message>
+        <source>测试被提前停止，以上为停止前的结果。</source>
+        <translation>The test was stopped early; the figures are those up to the stop.</translation>
+    </message>
+    <message>
+        <source>通过</source>
+        <translation>PASS</translation>
+    </message>
+    <message>
+        <source>未通过</source>
+        <translation>FAIL</translation>
+    </message>
+    <message>
+        <source>线路测试报告</source>
+        <translation>Link test report</translation>
+    </message>
+    <message>
+        <source>开始：%1</source>
+        <translation>Started: %1</translation>
+    </message>
+    <message>
+        <source>结束：%1</source>
+        <translation>Ended: %1</translation>
+    </message>
+    <message>
+        <source>发送端口：Com %1 %2</source>
+        <translation>Send port: Com %1 %2</translation>
+    </message>
+    <message>
+        <source>接收端口：Com %1 %2</source>
+        <translation>Receive port: Com %1 %2</translation>
+    </message>
+    <message>
+        <source>测试图案：%1</source>
+        <translation>Pattern: %1</translation>
+    </message>
+    <message>
+        <source>形式：分块（块号与 CRC），每块 %1 字节</source>
+        <translation>Form: blocks (number and CRC), %1 payload bytes each</translation>
+    </message>
+    <message>
+        <source>形式：原始</source>
+        <translation>Form: raw</translation>
+    </message>
+    <message>
+        <source>方向：双向</source>
+        <translation>Direction: both ways</translation>
+    </message>
+    <message>
+        <source>方向：单向</source>
+        <translation>Direction: one way</translation>
+    </message>
+    <message>
+        <source>误码率上限：%1</source>
+        <translation>Bit error rate limit: %1</translation>
+    </message>
+    <message>
+        <source>结论：%1</source>
+        <translation>Verdict: %1</translation>
+    </message>
+</context>
+<context>
+    <name>LinkRunner</name>
+    <message>
+        <source>端口Com %1的设备已断开</source>
+        <translation>The device of port Com %1 is gone</translation>
     </message>
 </context>
 <context>
@@ -1557,6 +1926,13 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>关闭</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>TestPattern</name>
+    <message>
+        <source>自定义</source>
+        <translation>custom</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,9 +303,14 @@ void TestMainWindowLine::spacedPairsGoOutAsTyped()
         part<QCheckBox>(openLineWindow(bench), "CheckHexSpace")->click();
     bench.click("ButtonCom");
     QCOMPARE(bench.farEnd(15).read(3000, wire.size()), wire);
+    QElapsedTimer gap;
+    gap.start();
     bench.farEnd(15).write("OK");
     QTest::qWait(10);
     bench.farEnd(15).write("\r");   // within the line: its pair follows the others
+    // A machine too busy to keep the pieces within the 25 ms of one line cannot judge it.
+    if (gap.elapsed() >= 20)
+        QSKIP("the far end's two writes were not within one line's 25 ms");
     QTRY_COMPARE(bench.child<DataPane>("TextComInput")->toPlainText(), shown);
     QCOMPARE(bench.messages, QStringList());
 }

@@ -197,6 +197,19 @@ void drawConnector(QPainter &p, const QColor &c)
         p.drawRect(QRectF(x, 11.5, 2, 2));
 }
 
+// A stream of bits with a tick over it: the link test.
+void drawBitMeter(QPainter &p, const QColor &c)
+{
+    p.setPen(glyphPen(c, 1.5));
+    p.setBrush(Qt::NoBrush);
+    const QPointF bits[] = {{3, 16}, {6, 16}, {6, 12}, {9, 12}, {9, 16}, {12, 16}, {12, 12}, {18, 12}};
+    p.drawPolyline(bits, 8);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(glyphPen(c, 2.0));
+    const QPointF tick[] = {{7, 6.5}, {10, 9}, {15, 3.5}};
+    p.drawPolyline(tick, 3);
+}
+
 // Two arrows, one each way: both directions of a link.
 void drawTwoWay(QPainter &p, const QColor &c)
 {
@@ -263,7 +276,8 @@ const TitleSet TitleSets[] = {
     {"HELP", drawQuestionMark, HelpLooks, 3},
     {"LINE", drawPulse, HelpLooks, 3},   // the program's line window, beside the help button
     {"PORTMAP", drawConnector, HelpLooks, 3},   // the port map window, beside the line window's
-    {"MONITOR", drawTwoWay, HelpLooks, 3},      // the two-port monitor, beside the port map's
+    {"LINKTEST", drawBitMeter, HelpLooks, 3},   // the link test window, beside the port map's
+    {"MONITOR", drawTwoWay, HelpLooks, 3},      // the two-port monitor, beside the link test's
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)

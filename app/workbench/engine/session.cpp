@@ -339,6 +339,13 @@ void Session::addCaptureRecord(CaptureLog::RecordKind kind, const QString &text)
     m_engine.addCaptureRecord(kind, text, captureHeader());
 }
 
+void Session::addCaptureBlock(const CaptureHeader &header, const QString &text)
+{
+    m_engine.addCaptureRecord(CaptureLog::RecordHeader, {}, header);
+    m_engine.addCaptureRecord(CaptureLog::RecordReceived, text);
+    m_engine.writeCapture();
+}
+
 void Session::writeCapture()
 {
     m_engine.writeCapture();

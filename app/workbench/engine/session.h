@@ -130,6 +130,9 @@ public:
     void setCaptureFile(const QString &folder, const QString &fileName);
     const CaptureLog &capture() const { return m_engine.capture(); }
     void addCaptureRecord(CaptureLog::RecordKind kind, const QString &text);
+    // A block of its own when capturing (a link test's result): `header`'s labels, then
+    // `text`, written at once.
+    void addCaptureBlock(const CaptureHeader &header, const QString &text);
     // Writes what the capture buffer holds; a failure is signalled as captureFailed.
     void writeCapture();
     // The same at the end, told at once: false when the capture could not be written.

@@ -4,6 +4,7 @@
 #include "datapane.h"
 #include "formmain_texts.h"
 #include "formline.h"
+#include "formlinktest.h"
 #include "formmonitor.h"
 #include "formportmap.h"
 #include "portmap.h"
@@ -84,6 +85,7 @@ FormMain::FormMain(QWidget *parent)
 FormMain::~FormMain()
 {
     delete m_formLine;
+    delete m_formLinkTest;
     delete m_formPortMap;
 }
 
@@ -140,9 +142,14 @@ void FormMain::buildTitleStrip()
     portMap->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 2));
     portMap->setToolTip(tr("端口映射"));
     connect(portMap, &TitleStripButton::clicked, this, &FormMain::ButtonPortMap_Click);
+    auto *linkTest = new TitleStripButton(QStringLiteral("LINKTEST"), this);
+    linkTest->setObjectName(QStringLiteral("ButtonLinkTest"));
+    linkTest->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 3));
+    linkTest->setToolTip(tr("线路测试"));
+    connect(linkTest, &TitleStripButton::clicked, this, &FormMain::ButtonLinkTest_Click);
     auto *monitor = new TitleStripButton(QStringLiteral("MONITOR"), this);
     monitor->setObjectName(QStringLiteral("ButtonMonitor"));
-    monitor->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 3));
+    monitor->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 4));
     monitor->setToolTip(tr("双向监听"));
     connect(monitor, &TitleStripButton::clicked, this, &FormMain::ButtonMonitor_Click);
 }

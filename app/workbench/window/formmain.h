@@ -16,6 +16,7 @@
 
 class DataPane;
 class FormLine;
+class FormLinkTest;
 class FormMonitor;
 class FormPortMap;
 class QCheckBox;
@@ -168,6 +169,9 @@ private:
     void ButtonPortMap_Click();
     void Sub_PortMapChanged();
     void Sub_PortMapOptionsChanged(const PortMapOptions &options);
+    // The link test window; it and communication never hold the ports at once.
+    void ButtonLinkTest_Click();
+    bool Fun_LinkTesting() const;
 
     // Controls, named as the window shows them.
     QComboBox *ComboComOutput = nullptr;
@@ -206,6 +210,7 @@ private:
     QPointer<FormLine> m_formLine;
     QPointer<FormMonitor> m_formMonitor;
     QPointer<FormPortMap> m_formPortMap;
+    QPointer<FormLinkTest> m_formLinkTest;
 
     bool m_blnUnloaded = false;
 };

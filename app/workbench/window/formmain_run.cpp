@@ -6,6 +6,7 @@
 #include "commandcodec.h"
 #include "datapane.h"
 #include "formline.h"
+#include "formlinktest.h"
 #include "formmonitor.h"
 #include "formmain_texts.h"
 #include "formportmap.h"
@@ -295,7 +296,9 @@ void FormMain::ButtonCom_Click()
     m_session.endReconnectWait();   // the user's own start or stop ends the wait for a lost device
     Sub_ClosePorts();
     const QString caption = ButtonCom->property(CaptionProperty).toString();
-    if (caption == ComStart)
+    if (caption == ComStart && Fun_LinkTesting())
+        ModuleFun::ShowMessage(LinkTestRuns, ModuleFun::AlignCentre);
+    else if (caption == ComStart)
         Sub_ComStart();
     else if (caption == ComStop)
         Sub_ComStop();
@@ -496,6 +499,17 @@ void FormMain::Sub_LineOptionsChanged(const LineOptions &options)
 {
     if (!m_session.setLineOptions(options))
         ModuleFun::ShowMessage(LineOptionsNotSaved.arg(Fun_LineOptionsPath()), ModuleFun::AlignCentre);
+}
+
+// One link test window at a time, a tool window of the main window.
+void FormMain::ButtonLinkTest_Click()
+{
+    showSingleWindow(m_formLinkTest, [this] { return new FormLinkTest(m_session, this); });
+}
+
+bool FormMain::Fun_LinkTesting() const
+{
+    return m_formLinkTest && m_formLinkTest->testing();
 }
 
 // One port map window at a time, a tool window of the main window: it stays above it.

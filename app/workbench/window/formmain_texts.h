@@ -18,6 +18,8 @@ inline const UiText InPortPrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "数�
 inline const UiText FileNamePrefix("FormMain", QT_TRANSLATE_NOOP("FormMain", "文件名："));
 // %1 is the port's description; the tooltip of a chosen port whose device is gone.
 inline const UiText PortMissingTip("FormMain", QT_TRANSLATE_NOOP("FormMain", "%1（设备不存在）"));
+inline const UiText LinkTestRuns("FormMain", QT_TRANSLATE_NOOP("FormMain",
+    "对不起！\r\n\r\n线路测试正在进行，端口已被占用！\r\n\r\n请先停止线路测试，再开始通讯。"));
 inline const UiText NoPort("FormMain", QT_TRANSLATE_NOOP("FormMain", "系统暂无可用端口！"));
 
 inline const UiText ModeSendOnly("FormMain", QT_TRANSLATE_NOOP("FormMain", "单独发送通讯命令"));
