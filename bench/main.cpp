@@ -177,6 +177,11 @@ const std::vector<Case> &cases()
         {"velmora-steady", [](const Options &o) {
              print("steady.cpu", WorkbenchCases::steadyCpuShare(SteadyBytesPerSecond, o.steadySeconds));
          }},
+        // The same stream cut into its 64-byte lines by their CR LF: every line a frame.
+        {"velmora-steady-framed", [](const Options &o) {
+             print("steadyframed.cpu", WorkbenchCases::steadyCpuShare(SteadyBytesPerSecond, o.steadySeconds,
+                                                                      "[Frames]\nKind=3\nTerminator=0D 0A\n"));
+         }},
         {"plain-answer", [](const Options &o) {
              printTrips("plain.trip", Baselines::plainRoundTrips(o.exchanges));
          }},

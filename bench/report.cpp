@@ -109,6 +109,15 @@ void printReceive(const Report &r)
                 QString::asprintf("%.1f [%.1f–%.1f]", r.median("steady.cpu") * 100, r.least("steady.cpu") * 100,
                                   r.most("steady.cpu") * 100).toUtf8().constData(),
                 verdict(r.median("steady.cpu") <= 0.25));
+    if (r.rounds("steadyframed.cpu") > 0) {
+        const double ratio = r.median("steadyframed.cpu") / r.median("steady.cpu");
+        std::printf("  The same, every 64-byte line a frame (CR LF): %s %% of one core; ratio to unframed %s"
+                    " (goal <= 1.20: %s)\n\n",
+                    QString::asprintf("%.1f [%.1f–%.1f]", r.median("steadyframed.cpu") * 100,
+                                      r.least("steadyframed.cpu") * 100, r.most("steadyframed.cpu") * 100)
+                        .toUtf8().constData(),
+                    ratioText(ratio).constData(), verdict(ratio <= 1.2));
+    }
 }
 
 void printAnswerPair(const Report &r, const QString &serial, const QString &velmora)

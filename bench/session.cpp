@@ -30,13 +30,11 @@ const QString StopCaption = QStringLiteral("停止通讯");
 
 } // namespace
 
-WindowSession::WindowSession(const QString &slavePath, const QByteArray &commandList)
+WindowSession::WindowSession(const QString &slavePath, const QByteArray &options,
+                             const QByteArray &commandList)
 {
-    if (!commandList.isEmpty()) {
-        QFile list(m_folder.filePath(QStringLiteral("velmora-protocol.json")));
-        list.open(QIODevice::WriteOnly);
-        list.write(commandList);
-    }
+    writeBeside(QStringLiteral("velmora.ini"), options);
+    writeBeside(QStringLiteral("velmora-protocol.json"), commandList);
     QFile ports(m_folder.filePath(QStringLiteral("ports.ini")));
     ports.open(QIODevice::WriteOnly);
     ports.write("COM15=" + slavePath.toLocal8Bit() + "\n");
@@ -48,6 +46,15 @@ WindowSession::WindowSession(const QString &slavePath, const QByteArray &command
     m_window = new FormMain;
     m_window->show();
     QCoreApplication::processEvents();
+}
+
+void WindowSession::writeBeside(const QString &fileName, const QByteArray &contents)
+{
+    if (contents.isEmpty())
+        return;
+    QFile file(m_folder.filePath(fileName));
+    file.open(QIODevice::WriteOnly);
+    file.write(contents);
 }
 
 WindowSession::~WindowSession()

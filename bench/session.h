@@ -15,8 +15,10 @@ class QPlainTextEdit;
 class WindowSession
 {
 public:
-    // `commandList` is the command list's file the window starts with; none when empty.
-    explicit WindowSession(const QString &slavePath, const QByteArray &commandList = {});
+    // `options` is the program folder's velmora.ini and `commandList` the command list's file
+    // the window starts with; none when empty.
+    explicit WindowSession(const QString &slavePath, const QByteArray &options = {},
+                           const QByteArray &commandList = {});
     ~WindowSession();
     WindowSession(const WindowSession &) = delete;
     WindowSession &operator=(const WindowSession &) = delete;
@@ -45,6 +47,8 @@ public:
 
 private:
     void observe(const QString &text);
+    // Writes `contents` into the program folder as `fileName`, unless empty.
+    void writeBeside(const QString &fileName, const QByteArray &contents);
 
     QTemporaryDir m_folder;
     FormMain *m_window = nullptr;

@@ -151,10 +151,10 @@ ReceiveResult receive(qint64 bytes, int format, bool throughSer2net)
     return result;
 }
 
-double steadyCpuShare(qint64 bytesPerSecond, int seconds)
+double steadyCpuShare(qint64 bytesPerSecond, int seconds, const QByteArray &options)
 {
     PseudoTerminal terminal;
-    WindowSession session(terminal.slavePath());
+    WindowSession session(terminal.slavePath(), options);
     session.prepare(2, 0);
     session.check("CheckSaveInfo", true);
     session.clickButtonCom();

@@ -26,7 +26,8 @@ struct ReceiveResult
 // pseudo-terminal, instead of the pseudo-terminal itself.
 ReceiveResult receive(qint64 bytes, int format, bool throughSer2net = false);
 // Mode 2, capture on, text; the far end writes steadily. The process's share of one core.
-double steadyCpuShare(qint64 bytesPerSecond, int seconds);
+// `options`: the line window's options as velmora.ini holds them (a frame rule, say).
+double steadyCpuShare(qint64 bytesPerSecond, int seconds, const QByteArray &options = {});
 // Mode 3 expecting `command` and answering `answer`: round trips in microseconds.
 QVector<double> answerRoundTrips(int exchanges, const QByteArray &command, const QByteArray &answer);
 // The same exchange answered by the last of `rules` answer rules, the others never matching.

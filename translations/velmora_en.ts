@@ -43,6 +43,34 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>应答时间：</source>
         <translation>Turnaround: </translation>
     </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>发送 %1</source>
+        <translation>Sent %1</translation>
+    </message>
+    <message>
+        <source>接收 %1</source>
+        <translation>Received %1</translation>
+    </message>
 </context>
 <context>
     <name>CommPort</name>
@@ -1397,6 +1425,10 @@ Please start communication before running the sequence!</translation>
         <source>序列：通过 %1 步，失败 %2 步，未运行完</source>
         <translation>Sequence: %1 steps passed, %2 failed, not finished</translation>
     </message>
+    <message>
+        <source>双向监听</source>
+        <translation>Monitor both ports</translation>
+    </message>
 </context>
 <context>
     <name>FormMessage</name>
@@ -1407,6 +1439,121 @@ Please start communication before running the sequence!</translation>
     <message>
         <source>操作提示</source>
         <translation>Notice</translation>
+    </message>
+</context>
+<context>
+    <name>FormMonitor</name>
+    <message>
+        <source>双向监听</source>
+        <translation>Monitor both ports</translation>
+    </message>
+    <message>
+        <source>开始监听</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>停止监听</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+请先停止通讯，再开始监听！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Stop communication before monitoring!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+监听需要两个不同的端口：发送端口和接收端口！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Monitoring needs two different ports: the sending and the receiving port!</translation>
+    </message>
+    <message>
+        <source>错误提示：请检查两个端口的通讯参数设置是否正确！</source>
+        <translation>Hint: check the settings of both ports!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+端口Com %1的设备已断开，监听已停止！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The device of port Com %1 went away; monitoring stopped!</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+无法写入文件：<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Cannot write the file:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+无法读取文件：<byte value="xd"/>
+%1</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Cannot read the file:<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+捕获文件超过 %1 MB，无法导出！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+The capture file is larger than %1 MB and cannot be exported!</translation>
+    </message>
+    <message>
+        <source>16进制显示</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>两个端口都只接收，不发送任何数据</source>
+        <translation>Both ports only receive; nothing is sent</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>清空显示和待导出的记录</source>
+        <translation>Clears the view and the records to export</translation>
+    </message>
+    <message>
+        <source>导出 CSV</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>时间、端口、16进制、文本，UTF-8 编码</source>
+        <translation>Time, port, hex, text; UTF-8</translation>
+    </message>
+    <message>
+        <source>捕获文件转 CSV</source>
+        <translation>Capture to CSV</translation>
+    </message>
+    <message>
+        <source>把一个捕获文件导出为 CSV：时间、方向、16进制、文本</source>
+        <translation>Exports a capture file as CSV: time, direction, hex, text</translation>
+    </message>
+    <message>
+        <source>A：Com %1（%2）    B：Com %3（%4）</source>
+        <translation>A: Com %1 (%2)    B: Com %3 (%4)</translation>
+    </message>
+    <message>
+        <source>捕获文件 (*.txt)</source>
+        <translation>Capture files (*.txt)</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
     </message>
 </context>
 <context>
@@ -1628,6 +1775,121 @@ The port map file is read-only; the mapping is unchanged!<byte value="xd"/>
     <message>
         <source>通讯数据文件列表：</source>
         <translation>Data files:</translation>
+    </message>
+</context>
+<context>
+    <name>FrameRuleBox</name>
+    <message>
+        <source>对不起！<byte value="xd"/>
+<byte value="xd"/>
+请输入 1 到 %1 个16进制字节，如 0D 0A！</source>
+        <translation>Sorry!<byte value="xd"/>
+<byte value="xd"/>
+Enter 1 to %1 hexadecimal bytes, such as 0D 0A!</translation>
+    </message>
+    <message>
+        <source>接收分帧</source>
+        <translation>Received frames</translation>
+    </message>
+    <message>
+        <source>方式：</source>
+        <translation>Cut:</translation>
+    </message>
+    <message>
+        <source>25 毫秒间隔（默认）</source>
+        <translation>25 ms gap (default)</translation>
+    </message>
+    <message>
+        <source>间隔（毫秒）</source>
+        <translation>Gap in ms</translation>
+    </message>
+    <message>
+        <source>间隔（字符时间）</source>
+        <translation>Gap in characters</translation>
+    </message>
+    <message>
+        <source>结束字节</source>
+        <translation>End bytes</translation>
+    </message>
+    <message>
+        <source>固定长度</source>
+        <translation>Fixed length</translation>
+    </message>
+    <message>
+        <source>帧头加长度字段</source>
+        <translation>Header + length</translation>
+    </message>
+    <message>
+        <source>间隔：</source>
+        <translation>Gap:</translation>
+    </message>
+    <message>
+        <source>结束字节：</source>
+        <translation>End:</translation>
+    </message>
+    <message>
+        <source>16进制字节，如 0D 0A 或 7E；结束字节留在帧内</source>
+        <translation>Hexadecimal bytes such as 0D 0A or 7E; they stay in the frame</translation>
+    </message>
+    <message>
+        <source>帧头：</source>
+        <translation>Head:</translation>
+    </message>
+    <message>
+        <source>每帧开头的16进制字节；固定长度时可以留空</source>
+        <translation>Hexadecimal bytes every frame starts with; may be empty for a fixed length</translation>
+    </message>
+    <message>
+        <source>帧长：</source>
+        <translation>Len:</translation>
+    </message>
+    <message>
+        <source>长度字段：</source>
+        <translation>Field:</translation>
+    </message>
+    <message>
+        <source>长度字段的位置：从帧的第一个字节（0）数起</source>
+        <translation>Where the length field starts, counted from the frame's first byte (0)</translation>
+    </message>
+    <message>
+        <source>长度字段的字节数</source>
+        <translation>Bytes of the length field</translation>
+    </message>
+    <message>
+        <source>小端</source>
+        <translation>LE</translation>
+    </message>
+    <message>
+        <source>大端</source>
+        <translation>BE</translation>
+    </message>
+    <message>
+        <source>小端：低位字节在前；大端：高位字节在前</source>
+        <translation>LE: low byte first; BE: high byte first</translation>
+    </message>
+    <message>
+        <source>帧长 = 长度字段的值 + 此数</source>
+        <translation>Frame length = the field's value + this</translation>
+    </message>
+    <message>
+        <source>最大帧长：</source>
+        <translation>Max:</translation>
+    </message>
+    <message>
+        <source>更长的帧在此截断；更大的长度字段被拒绝并跳过</source>
+        <translation>Longer frames are cut here; a larger length field is refused and skipped</translation>
+    </message>
+    <message>
+        <source>时间戳后显示帧间隔</source>
+        <translation>Show the gap after the stamp</translation>
+    </message>
+    <message>
+        <source>字符</source>
+        <translation>chars</translation>
+    </message>
+    <message>
+        <source>毫秒</source>
+        <translation>ms</translation>
     </message>
 </context>
 <context>
@@ -1938,6 +2200,37 @@ Error message: %2<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>PortMonitor</name>
+    <message>
+        <source>[跳过] </source>
+        <translation>[skipped] </translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>16进制</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>校验</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source> 跳过</source>
+        <translation> skipped</translation>
+    </message>
+</context>
+<context>
     <name>RemoteLine</name>
     <message>
         <source>%1（%2）</source>
@@ -2217,6 +2510,10 @@ The RS-485 settings cannot be saved!<byte value="xd"/>
     <message>
         <source> 〔校验错误，应为 %1〕</source>
         <translation> [checksum wrong, should be %1]</translation>
+    </message>
+    <message>
+        <source>[跳过] </source>
+        <translation>[skipped] </translation>
     </message>
 </context>
 <context>

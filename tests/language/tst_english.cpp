@@ -7,6 +7,7 @@
 #include <formasc.h>
 #include <formcommands.h>
 #include <formline.h>
+#include <formmonitor.h>
 #include <formportmap.h>
 #include <formlogo.h>
 #include <formmessage.h>
@@ -179,16 +180,27 @@ QWidget *openPortMapWindow(Workbench &bench)
     return nullptr;
 }
 
-// The main window on the bench with its command list window open.
-QWidget *openCommandsWindow(Workbench &bench)
+// The main window on the bench with the tool window of its title-strip button open.
+template <typename Window>
+QWidget *openTitleStripWindow(Workbench &bench, const char *button)
 {
     bench.open();
-    bench.child<TitleStripButton>("ButtonCommands")->click();
+    bench.child<TitleStripButton>(button)->click();
     for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (qobject_cast<FormCommands *>(window))
+        if (qobject_cast<Window *>(window))
             return window;
     }
     return nullptr;
+}
+
+QWidget *openCommandsWindow(Workbench &bench)
+{
+    return openTitleStripWindow<FormCommands>(bench, "ButtonCommands");
+}
+
+QWidget *openMonitorWindow(Workbench &bench)
+{
+    return openTitleStripWindow<FormMonitor>(bench, "ButtonMonitor");
 }
 
 // The capture viewer showing a capture too large for one text, with the bar that finds
@@ -348,8 +360,9 @@ QStringList clippedIn(const WindowMaker &make)
         return {QStringLiteral("no window")};
     showEveryState(window.get());
     const QStringList clipped = clippedTexts(window.get());
-    if (qobject_cast<FormMain *>(window.get()) || qobject_cast<FormLine *>(window.get()))
-        window.release(); // the bench closes its main window, and the main window its line window
+    if (qobject_cast<FormMain *>(window.get()) || qobject_cast<FormLine *>(window.get())
+        || qobject_cast<FormMonitor *>(window.get()))
+        window.release(); // the bench closes its main window, and the main window its own windows
     return clipped;
 }
 
@@ -453,6 +466,7 @@ void TestEnglish::noTextIsClipped_data()
     QTest::addRow("line window") << WindowMaker(&openLineWindow);
     QTest::addRow("port map window") << WindowMaker(&openPortMapWindow);
     QTest::addRow("command list window") << WindowMaker(&openCommandsWindow);
+    QTest::addRow("monitor window") << WindowMaker(&openMonitorWindow);
     QTest::addRow("ascii table") << tool([]() -> QWidget * { return FormAsc::Show(); });
     QTest::addRow("usage notes") << tool([]() -> QWidget * { return FormReadme::Show(); });
     QTest::addRow("capture viewer") << tool([]() -> QWidget * { return FormViewInfo::Show(); });
@@ -489,8 +503,10 @@ void TestEnglish::listItemsAreWhole_data()
         WindowMaker(&openLineWindow),
         WindowMaker(&openPortMapWindow),
         WindowMaker(&openCommandsWindow),
+        WindowMaker(&openMonitorWindow),
     };
-    const char *names[] = {"main window", "line window", "port map window", "command list window"};
+    const char *names[] = {"main window", "line window", "port map window", "command list window",
+                           "monitor window"};
     for (int k = 0; k < int(std::size(names)); ++k) {
         QTest::addRow("%s, Chinese", names[k]) << windows[k] << false;
         QTest::addRow("%s, English", names[k]) << windows[k] << true;

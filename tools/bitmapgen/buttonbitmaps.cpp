@@ -221,6 +221,21 @@ void drawList(QPainter &p, const QColor &c)
     }
 }
 
+// Two arrows, one each way: both directions of a link.
+void drawTwoWay(QPainter &p, const QColor &c)
+{
+    p.setPen(glyphPen(c, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(4.5, 7.5), QPointF(16.5, 7.5));
+    p.drawLine(QPointF(4.5, 13.5), QPointF(16.5, 13.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    const QPointF right[] = {{17.5, 7.5}, {13.5, 4.5}, {13.5, 10.5}};
+    p.drawPolygon(right, 3);
+    const QPointF left[] = {{3.5, 13.5}, {7.5, 10.5}, {7.5, 16.5}};
+    p.drawPolygon(left, 3);
+}
+
 using GlyphPainter = void (*)(QPainter &, const QColor &);
 
 QImage titleFace(const TitleLook &look, GlyphPainter glyph)
@@ -274,6 +289,9 @@ const TitleSet TitleSets[] = {
     {"PORTMAP", drawConnector, HelpLooks, 3},   // the port map window, beside the line window's
     {"LINKTEST", drawBitMeter, HelpLooks, 3},   // the link test window, beside the port map's
     {"COMMANDS", drawList, HelpLooks, 3},   // the command list, beside the link test's
+}
+
+    {"MONITOR", drawTwoWay, HelpLooks, 3},      // the two-port monitor, beside the link test's
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)

@@ -5,9 +5,13 @@
 
 #include <uitext.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,6 +57,87 @@ QString CaptureLog::fileNameFor(const QDate &date)
     return date.toString(DateFormat) + FileSuffix;
 }
 
+namespace {
+
+struct CapturedRecord
+{
+    QString time;
+    QString direction;
+    QString text;
+};
+
+// A block is hexadecimal when every record of it reads as pairs: the file does not say
+// which format a block was captured in, and one text record decides it is text.
+void addBlockRows(QList<QStringList> &rows, const QList<CapturedRecord> &records)
+{
+    static const QRegularExpression hexPairs(QStringLiteral("^[0-9A-F]{2}( ?[0-9A-F]{2})*$"));
+    const bool hex = !records.isEmpty()
+        && std::all_of(records.begin(), records.end(), [](const CapturedRecord &record) {
+               return hexPairs.match(record.text).hasMatch();
+           });
+    for (const CapturedRecord &record : records) {
+        const QByteArray bytes = hex ? QByteArray::fromHex(record.text.toLatin1())
+                                     : SystemCodePage::fromUnicode(record.text);
+        rows.append({record.time, record.direction, QString::fromLatin1(bytes.toHex(' ').toUpper()),
+                     hex ? SystemCodePage::toUnicode(bytes) : record.text, QString()});
+    }
+}
+
+} // namespace
+
+QList<QStringList> CaptureLog::tableOf(const QString &captureText)
+{
+    static const QRegularExpression blockStart(QStringLiteral("^(\\d{2}-\\d{2}-\\d{4}) (\\d{2}:\\d{2}:\\d{2})$"));
+    static const QRegularExpression ports(QStringLiteral("Com (\\d+) \\S+ .*Com (\\d+) "));
+    static const QRegularExpression stamp(QStringLiteral("^\\[(\\d{2}:\\d{2}:\\d{2}\\.\\d{3})\\] "));
+    QList<QStringList> rows{{QCoreApplication::translate("CaptureLog", "时间"),
+                             QCoreApplication::translate("CaptureLog", "方向"),
+                             QCoreApplication::translate("CaptureLog", "16进制"),
+                             QCoreApplication::translate("CaptureLog", "文本"),
+                             QCoreApplication::translate("CaptureLog", "校验")}};
+    QString date;
+    QString time;
+    QString outPort;
+    QString inPort;
+    QList<CapturedRecord> block;
+    for (const QString &line : captureText.split(CRLF)) {
+        const QRegularExpressionMatch blockMatch = blockStart.match(line);
+        if (blockMatch.hasMatch()) {
+            // The empty line before a block header is the header's.
+            if (!block.isEmpty() && block.last().text.endsWith(CRLF))
+                block.last().text.chop(CRLF.size());
+            addBlockRows(rows, block);
+            block.clear();
+            date = blockMatch.captured(1);
+            time = blockMatch.captured(2);
+            continue;
+        }
+        const bool sent = line.startsWith(SentLead);
+        if (!sent && !line.startsWith(ReceivedLead)) {
+            const QRegularExpressionMatch portsMatch = ports.match(line);
+            if (block.isEmpty() && portsMatch.hasMatch()) {
+                outPort = portsMatch.captured(1);
+                inPort = portsMatch.captured(2);
+            } else if (!block.isEmpty()) {
+                block.last().text += CRLF + line;   // a text record that held a line break
+            }
+            continue;
+        }
+        CapturedRecord record{date + Blank + time, QString(), line.mid((sent ? SentLead : ReceivedLead).size())};
+        const QRegularExpressionMatch stamped = stamp.match(record.text);
+        if (!sent && stamped.hasMatch()) {
+            record.time = date + Blank + stamped.captured(1);
+            record.text = record.text.mid(stamped.capturedLength());
+        }
+        const QString port = QStringLiteral("Com ") + (sent ? outPort : inPort);
+        record.direction = sent ? QCoreApplication::translate("CaptureLog", "发送 %1").arg(port)
+                                : QCoreApplication::translate("CaptureLog", "接收 %1").arg(port);
+        block.append(record);
+    }
+    addBlockRows(rows, block);
+    return rows;
+}
+
 void CaptureLog::setFile(const QString &folder, const QString &fileName)
 {
     m_folder = folder;
@@ -84,9 +169,9 @@ CaptureLog::WriteStatus CaptureLog::addSent(const QString &text)
     return recordAdded();
 }
 
-CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text)
+CaptureLog::WriteStatus CaptureLog::addReceived(const QString &text, bool newRecord)
 {
-    const bool continued = m_lastKind == RecordReceived;
+    const bool continued = m_lastKind == RecordReceived && !newRecord;
     startRecord(RecordReceived);
     if (!continued) {
         m_pending += CRLF;
@@ -100,6 +185,20 @@ CaptureLog::WriteStatus CaptureLog::addFooter(const QString &turnaround)
 {
     startRecord(RecordFooter);
     m_pending += CRLF + QString::fromUtf8(TurnaroundLead) + turnaround;
+    return recordAdded();
+}
+
+CaptureLog::WriteStatus CaptureLog::addReceivedFrames(const QStringList &texts, const QList<bool> &starts)
+{
+    const bool continued = m_lastKind == RecordReceived;
+    startRecord(RecordReceived);
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        if (starts.value(k) || (k == 0 && !continued)) {
+            m_pending += CRLF;
+            m_pending += ReceivedLead;
+        }
+        m_pending += texts.at(k);
+    }
     return recordAdded();
 }
 

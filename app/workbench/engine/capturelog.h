@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The lines that make up the header of a capture block.
 struct CaptureHeader
@@ -41,6 +42,11 @@ public:
 
     // "mm-dd-yyyy.txt"
     static QString fileNameFor(const QDate &date);
+    // A capture file's records as the rows of a table: time (the block's, or a record's
+    // own stamp on the block's day), direction and port, hexadecimal bytes, text, and a
+    // checksum column left empty. Hexadecimal records keep their pairs; text records
+    // give the bytes of their text in the system code page.
+    static QList<QStringList> tableOf(const QString &captureText);
 
     // The file is folder + "/" + fileName; the folder is created when missing.
     void setFile(const QString &folder, const QString &fileName);
@@ -51,7 +57,12 @@ public:
 
     WriteStatus addHeader(const CaptureHeader &header, const QDateTime &now);
     WriteStatus addSent(const QString &text);
-    WriteStatus addReceived(const QString &text);
+    // Received data continues the last received record unless `newRecord` (a frame).
+    WriteStatus addReceived(const QString &text, bool newRecord = false);
+    // The frames of one read as one record, so that a fast line of short frames is
+    // written as seldom as without frames: each text whose `starts` is set begins a
+    // received line of its own, the others continue the line before.
+    WriteStatus addReceivedFrames(const QStringList &texts, const QList<bool> &starts);
     // The block's closing figures: the far end's turnaround.
     WriteStatus addFooter(const QString &turnaround);
 

@@ -43,10 +43,81 @@ const TextKey TextKeys[] = {
 };
 const char LineEndKey[] = "Send/LineEnd";
 
+// The frame rule's numbers and flags, each once: its key and its member.
+struct FrameNumberKey
+{
+    const char *key;
+    int FrameRule::*member;
+};
+const FrameNumberKey FrameNumberKeys[] = {
+    {"Frames/GapMs", &FrameRule::gapMilliseconds},
+    {"Frames/FixedLength", &FrameRule::fixedLength},
+    {"Frames/LengthOffset", &FrameRule::lengthOffset},
+    {"Frames/LengthSize", &FrameRule::lengthSize},
+    {"Frames/LengthAddend", &FrameRule::lengthAddend},
+    {"Frames/MaxLength", &FrameRule::maxLength},
+};
+struct FrameBytesKey
+{
+    const char *key;
+    QByteArray FrameRule::*member;
+};
+const FrameBytesKey FrameBytesKeys[] = {
+    {"Frames/Terminator", &FrameRule::terminator},
+    {"Frames/Header", &FrameRule::header},
+};
+const char FrameKindKey[] = "Frames/Kind";
+const char FrameGapCharactersKey[] = "Frames/GapCharacters";
+const char FrameBigEndianKey[] = "Frames/BigEndian";
+const char FrameShowGapKey[] = "Frames/ShowGap";
+
+FrameRule frameRuleIn(const IniFileEditor &file)
+{
+    FrameRule rule;
+    rule.kind = FrameRule::Kind(file.number(QLatin1String(FrameKindKey), rule.kind));
+    for (const FrameNumberKey &number : FrameNumberKeys)
+        rule.*number.member = file.number(QLatin1String(number.key), rule.*number.member);
+    for (const FrameBytesKey &bytes : FrameBytesKeys) {
+        bool ok = false;
+        const QByteArray read = FrameRule::bytesOfHex(
+            QString::fromLatin1(file.value(QLatin1String(bytes.key))), &ok);
+        if (ok && !file.value(QLatin1String(bytes.key)).isNull())
+            rule.*bytes.member = read;
+    }
+    bool ok = false;
+    const double characters = file.value(QLatin1String(FrameGapCharactersKey)).toDouble(&ok);
+    if (ok)
+        rule.gapCharacters = characters;
+    rule.byteOrder = file.flag(QLatin1String(FrameBigEndianKey), true)
+        ? FrameRule::ByteOrder::BigEndian : FrameRule::ByteOrder::LittleEndian;
+    rule.showGap = file.flag(QLatin1String(FrameShowGapKey), rule.showGap);
+    return rule.bounded();
+}
+
+void saveFrameRule(IniFileEditor &file, const FrameRule &stored, const FrameRule &rule)
+{
+    if (stored.kind != rule.kind)
+        file.setNumber(QLatin1String(FrameKindKey), rule.kind);
+    for (const FrameNumberKey &number : FrameNumberKeys) {
+        if (stored.*number.member != rule.*number.member)
+            file.setNumber(QLatin1String(number.key), rule.*number.member);
+    }
+    for (const FrameBytesKey &bytes : FrameBytesKeys) {
+        if (stored.*bytes.member != rule.*bytes.member)
+            file.setValue(QLatin1String(bytes.key), FrameRule::hexOfBytes(rule.*bytes.member).toLatin1());
+    }
+    if (stored.gapCharacters != rule.gapCharacters)
+        file.setValue(QLatin1String(FrameGapCharactersKey), QByteArray::number(rule.gapCharacters));
+    if (stored.byteOrder != rule.byteOrder)
+        file.setFlag(QLatin1String(FrameBigEndianKey), rule.byteOrder == FrameRule::ByteOrder::BigEndian);
+    if (stored.showGap != rule.showGap)
+        file.setFlag(QLatin1String(FrameShowGapKey), rule.showGap);
+}
+
 auto fields(const LineOptions &o)
 {
     return std::tie(o.lineEnd, o.timeStamp, o.hexSpace, o.outDTR, o.outRTS, o.inDTR, o.inRTS,
-                    o.outBaud, o.inBaud);
+                    o.outBaud, o.inBaud, o.frames);
 }
 
 // The options as the file gives them: missing keys and values out of range keep their defaults.
@@ -63,6 +134,7 @@ LineOptions optionsIn(const IniFileEditor &file)
         if (LineOptions::checkBaud(baud) == LineOptions::BaudProblem::None)
             options.*text.member = baud;
     }
+    options.frames = frameRuleIn(file);
     return options;
 }
 
@@ -96,6 +168,7 @@ bool LineOptions::save(const QString &path) const
         if (stored.*text.member != this->*text.member)
             file.setValue(QLatin1String(text.key), (this->*text.member).toUtf8());
     }
+    saveFrameRule(file, stored.frames, frames.bounded());
     return file.write(path) == KeptFile::Result::Written;
 }
 

@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include "framerule.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -27,6 +29,7 @@ struct LineOptions
     bool inRTS = true;
     QString outBaud;   // empty: the rate of the baud list
     QString inBaud;
+    FrameRule frames;  // how the receiving port's data is cut into lines and records
 
     // "velmora.ini" in the folder given.
     static QString filePath(const QString &folder);

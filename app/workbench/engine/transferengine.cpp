@@ -2,6 +2,7 @@
 #include "transferengine.h"
 
 #include "commandcodec.h"
+#include "linesettings.h"
 #include "systemcodepage.h"
 
 #include <runtimeerror.h>
@@ -12,6 +13,7 @@
 #include <QMetaMethod>
 #include <QTime>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -46,7 +48,8 @@ TransferEngine::TransferEngine(QObject *parent)
     : QObject(parent),
       m_outPort(this), // children by name, destroyed as members before the engine
       m_inPort(this),
-      m_timer(this)
+      m_timer(this),
+      m_frameIdle(this)
 {
     m_outPort.setObjectName(QStringLiteral("MSCommOutPut"));
     m_inPort.setObjectName(QStringLiteral("MSCommInPut"));
@@ -61,6 +64,11 @@ TransferEngine::TransferEngine(QObject *parent)
     m_frameEnd.setSingleShot(true);
     m_frameEnd.setInterval(NewLineGapMilliseconds + 1);
     connect(&m_frameEnd, &QTimer::timeout, this, &TransferEngine::judgeFrame);
+    m_frameIdle.setSingleShot(true);
+    connect(&m_frameIdle, &QTimer::timeout, this, [this] {
+        if (m_cutter)
+            showPieces(m_cutter->expire(QDateTime::currentMSecsSinceEpoch()));
+    });
     connect(&m_inPort, &CommPort::OnComm, this, &TransferEngine::onInComm);
     connect(&m_outPort, &CommPort::OnComm, this, &TransferEngine::onOutComm);
     for (CommPort *port : {&m_outPort, &m_inPort}) {
@@ -113,6 +121,7 @@ void TransferEngine::openInPort(const Line &line, qint16 threshold, qint16 forma
         m_inPort.setRThreshold(threshold);
         m_inPort.setSettings(line.settings);
         m_inPort.setHandshaking(line.handshake);
+        startFraming(line.settings);
         setFormat(format);
         m_inPort.setPortOpen(true);
         // Whatever waited on the line before the start is not part of this run.
@@ -169,6 +178,10 @@ void TransferEngine::stop()
     m_frameTooLong = false;
     ++m_runNumber;
     m_matcher.setPatterns({});
+    // Bytes held for a frame not yet complete are shown, not dropped.
+    if (m_cutter)
+        showPieces(m_cutter->flush());
+    m_frameIdle.stop();
     closePorts();
     // Only a run with RS-485 options on ends its block with the turnaround: without them
     // the capture reads exactly as it always did.
@@ -185,8 +198,21 @@ void TransferEngine::stop()
 void TransferEngine::setFormat(qint16 format)
 {
     m_format = format;
-    m_inPort.setInputMode(format == CommandCodec::FormatHex ? CommPort::InputModeBinary
-                                                            : CommPort::InputModeText);
+    // Frames are cut from the bytes; each is decoded on its own.
+    const bool binary = format == CommandCodec::FormatHex || m_cutter;
+    m_inPort.setInputMode(binary ? CommPort::InputModeBinary : CommPort::InputModeText);
+}
+
+void TransferEngine::setLineOptions(const LineOptions &options)
+{
+    const bool newRule = options.frames.bounded() != m_options.frames.bounded();
+    m_options = options;
+    if (!newRule || !m_inPort.PortOpen())
+        return;
+    if (m_cutter)
+        showPieces(m_cutter->flush());
+    startFraming(m_inSettings);
+    setFormat(m_format);
 }
 
 void TransferEngine::setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts)
@@ -362,6 +388,10 @@ void TransferEngine::onInComm()
     // Line errors, modem-line changes and breaks carry no data to show or capture.
     if (event != CommPort::EvReceive)
         return;
+    if (m_cutter) {
+        receiveFrames();
+        return;
+    }
 
     const qint32 now = m_clock();
     const bool newLine = newLineDue(now);
@@ -486,6 +516,100 @@ QString TransferEngine::receivedText()
         report(error.number(), error.description(), Hint::ReceiveFormat);
         return {};
     }
+}
+
+// A gap in characters is timed by the line's rate and frame, and a length rule gives
+// up a partial frame after 25 ms or ten characters of quiet, whichever is longer.
+FrameCutter TransferEngine::frameCutter(const FrameRule &rule, const QString &settings)
+{
+    double characterMs = 0;
+    try {
+        const LineSettings line = LineSettings::parse(settings);
+        const double stopBits = line.stopBits == LineSettings::StopBits::One ? 1.0
+            : line.stopBits == LineSettings::StopBits::OneAndHalf ? 1.5 : 2.0;
+        characterMs = FrameRule::characterMilliseconds(
+            line.baudRate, line.dataBits, line.parity != QSerialPort::NoParity, stopBits);
+    } catch (const Component::RuntimeError &) {
+        // The open refuses malformed settings itself.
+    }
+    const FrameRule bounded = rule.bounded();
+    return FrameCutter(bounded, bounded.gapFor(characterMs),
+                       std::max(double(NewLineGapMilliseconds), 10 * characterMs));
+}
+
+void TransferEngine::startFraming(const QString &settings)
+{
+    m_inSettings = settings;
+    m_frameIdle.stop();
+    m_cutter.reset();
+    if (!m_options.frames.bounded().isDefault())
+        m_cutter = frameCutter(m_options.frames, settings);
+}
+
+void TransferEngine::receiveFrames()
+{
+    QByteArray bytes;
+    try {
+        bytes = m_inPort.Input().toByteArray();
+    } catch (const Component::RuntimeError &) {
+        return;
+    }
+    if (bytes.isEmpty())
+        return;
+    const qint64 arrival = QDateTime::currentMSecsSinceEpoch();
+    // The far end waits for the answer: it goes to the line before any display work.
+    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
+        && CommandCodec::receivedText(bytes, m_format) == m_run.inCommand;
+    const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    showPieces(m_cutter->feed(bytes, arrival));
+    if (m_cutter->pending() > 0)
+        m_frameIdle.start(int(std::ceil(m_cutter->idleMilliseconds())) + 1);
+    if (answer && outcome != Outcome::Skipped)
+        showSent();
+}
+
+// Every frame starts a line of the pane and a record of the capture, stamped with the
+// time its first byte arrived and, when asked, the pause before it. The pane takes the
+// frames of one read at once, their lines broken within the text, as it takes a text
+// that holds line breaks.
+void TransferEngine::showPieces(const QList<FramePiece> &pieces)
+{
+    if (pieces.isEmpty())
+        return;
+    const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
+    const bool newLine = pieces.first().starts && m_lineBegun;
+    m_lineBegun = true;
+    QString paneText;
+    QStringList captureTexts;
+    QList<bool> captureStarts;
+    for (const FramePiece &piece : pieces) {
+        const QString text = m_format == CommandCodec::FormatHex
+            ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
+        QString shown = spaced ? m_options.shownHex(text) : text;
+        if (piece.starts) {
+            QString lead;
+            if (m_options.timeStamp) {
+                lead = LineOptions::stamp(QDateTime::fromMSecsSinceEpoch(piece.arrival).time());
+                if (m_options.frames.showGap && piece.gap >= 0)
+                    lead += QStringLiteral("+%1ms ").arg(piece.gap);
+            }
+            if (piece.kind == FramePiece::Skipped)
+                lead += tr("[跳过] ");
+            shown.prepend(lead);
+            if (!paneText.isEmpty())
+                paneText += QLatin1String("\r\n");
+        } else if (spaced) {
+            shown.prepend(QLatin1Char(' '));
+        }
+        paneText += shown;
+        if (m_capturing) {
+            captureTexts.append(shown);
+            captureStarts.append(piece.starts);
+        }
+    }
+    if (m_capturing)
+        captured(m_capture.addReceivedFrames(captureTexts, captureStarts));
+    emit received(paneText, newLine);
 }
 
 void TransferEngine::onOutComm()

@@ -4,6 +4,7 @@
 #include "capturelog.h"
 #include "checksum.h"
 #include "commport.h"
+#include "framecutter.h"
 #include "lineoptions.h"
 #include "modemlines.h"
 #include "rs485.h"
@@ -114,9 +115,12 @@ public:
     void setFormat(qint16 format);
     qint16 format() const { return m_format; }
 
-    // Timestamps and spaced hex of what arrives from now on; the other options are the
-    // window's to apply.
-    void setLineOptions(const LineOptions &options) { m_options = options; }
+    // The cutter of a frame rule for a port of these line settings.
+    static FrameCutter frameCutter(const FrameRule &rule, const QString &settings);
+    // Timestamps, spaced hex and the frame rule of what arrives from now on; the other
+    // options are the window's to apply. A new frame rule applies at once: what the old
+    // one held is shown first.
+    void setLineOptions(const LineOptions &options);
     // RS-485 direction control and echo suppression of each port, for the next open.
     void setRs485(const Rs485Settings &out, const Rs485Settings &in);
     // What the drivers of the open ports hold of RS-485 otherwise than asked.
@@ -208,6 +212,9 @@ private:
     void answerLater(int rule);
     bool newLineDue(qint32 now) const;
     QString receivedText();
+    void startFraming(const QString &settings);
+    void receiveFrames();
+    void showPieces(const QList<FramePiece> &pieces);
     void captured(CaptureLog::WriteStatus status);
     void report(int number, const QString &description, Hint hint);
     void loseDevice(CommPort &port);
@@ -223,6 +230,11 @@ private:
     qint16 m_format = 0;
     qint32 m_tickLast = 0;
     LineOptions m_options;
+    // The receiving port's frame cutter while a frame rule other than the default holds,
+    // and the timer that gives up a length rule's partial frame once the line is quiet.
+    std::optional<FrameCutter> m_cutter;
+    QString m_inSettings;
+    QTimer m_frameIdle;
     bool m_lineBegun = false;    // the receive pane's last line holds received data
     QString m_lineStamp;         // when the first byte of that line arrived
     bool m_capturing = false;

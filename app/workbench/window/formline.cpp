@@ -2,6 +2,7 @@
 #include "formline.h"
 
 #include "commport.h"
+#include "framerulebox.h"
 #include "rs485box.h"
 #include "session.h"
 
@@ -24,7 +25,7 @@
 namespace {
 
 const UiText Caption("FormLine", QT_TRANSLATE_NOOP("FormLine", "线路控制"));
-const QSize WindowSize(400, 336);
+const QSize WindowSize(400, 476);
 // The RS-485 box stands right of the other controls.
 const QRect Rs485Area(396, 36, 318, 292);
 constexpr int HandshakeRtsCts = 2;
@@ -89,6 +90,7 @@ FormLine::FormLine(Session &session, QWidget *parent)
     buildPortFrame(In, 205);
     buildOptionFrame();
     buildLanguageRow();
+    buildFrameBox();
     m_rs485 = new Rs485Box(session, this, Rs485Area);
     showOptions();
 
@@ -191,8 +193,20 @@ void FormLine::buildLanguageRow()
     connect(ComboLanguage, &QComboBox::activated, this, &FormLine::languageChosen);
 }
 
+// Below the language row; the window grew for it.
+void FormLine::buildFrameBox()
+{
+    m_frames = new FrameRuleBox(this);
+    m_frames->setGeometry(10, 334, 380, 134);
+    connect(m_frames, &FrameRuleBox::ruleChanged, this, [this](const FrameRule &rule) {
+        m_options.frames = rule;
+        changed();
+    });
+}
+
 void FormLine::showOptions()
 {
+    m_frames->setRule(m_options.frames);
     m_ports[Out].dtr->setChecked(m_options.outDTR);
     m_ports[Out].rts->setChecked(m_options.outRTS);
     m_ports[Out].baud->setText(m_options.outBaud);

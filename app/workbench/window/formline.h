@@ -10,6 +10,7 @@
 
 #include <array>
 
+class FrameRuleBox;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -24,9 +25,10 @@ class Control;
 
 // The line window: DTR and RTS, the modem input lines and a break for each of the two
 // ports (one set when they are one port), custom baud rates, the line ending of text
-// sends, timestamps and spaced hex, RS-485 direction control (a box of its own), and
-// the language of the interface. Not modal; it works on the session's ports while
-// communication runs and hands every change of the options to the main window.
+// sends, timestamps and spaced hex, the language of the interface, how received data is
+// cut into frames, and RS-485 direction control (a box of its own). Not modal; it works
+// on the session's ports while communication runs and hands every change of the options
+// to the main window.
 class FormLine : public SkinnedWindow
 {
     Q_OBJECT
@@ -59,6 +61,7 @@ private:
     void buildPortFrame(Side side, int x);
     void buildOptionFrame();
     void buildLanguageRow();
+    void buildFrameBox();
     void showOptions();
     void refresh();
     void refreshPort(Side side);
@@ -77,6 +80,7 @@ private:
     QCheckBox *CheckHexSpace = nullptr;
     QComboBox *ComboLanguage = nullptr;
     Rs485Box *m_rs485 = nullptr;
+    FrameRuleBox *m_frames = nullptr;
     QTimer m_refresh;
     bool m_refusing = false;
 };

@@ -6,6 +6,7 @@
 #include "formcommands.h"
 #include "formline.h"
 #include "formlinktest.h"
+#include "formmonitor.h"
 #include "formportmap.h"
 #include "portmap.h"
 #include "settinglists.h"
@@ -158,6 +159,11 @@ void FormMain::buildTitleStrip()
         auto *hotkey = new QShortcut(QKeySequence(Qt::Key_F1 + key - 1), this);
         connect(hotkey, &QShortcut::activated, this, [this, key] { Sub_SendHotkey(key); });
     }
+    auto *monitor = new TitleStripButton(QStringLiteral("MONITOR"), this);
+    monitor->setObjectName(QStringLiteral("ButtonMonitor"));
+    monitor->move(SkinPart::titleButtonAt(width(), SkinPart::HelpButtonPlace + 5));
+    monitor->setToolTip(tr("双向监听"));
+    connect(monitor, &TitleStripButton::clicked, this, &FormMain::ButtonMonitor_Click);
 }
 
 void FormMain::buildSettingsFrame()

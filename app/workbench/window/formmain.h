@@ -20,6 +20,7 @@ class DataPane;
 class FormCommands;
 class FormLine;
 class FormLinkTest;
+class FormMonitor;
 class FormPortMap;
 class QCheckBox;
 class QComboBox;
@@ -165,6 +166,7 @@ private:
 
     // The line and port map windows and their options.
     void ButtonLine_Click();
+    void ButtonMonitor_Click();
     static QString Fun_LineOptionsPath();
     void Sub_LineOptionsChanged(const LineOptions &options);
     void ButtonPortMap_Click();
@@ -218,6 +220,7 @@ private:
     SysData udtSysData;
 
     QPointer<FormLine> m_formLine;
+    QPointer<FormMonitor> m_formMonitor;
     QPointer<FormPortMap> m_formPortMap;
     QPointer<FormLinkTest> m_formLinkTest;
     QPointer<FormCommands> m_formCommands;

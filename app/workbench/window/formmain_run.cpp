@@ -8,6 +8,7 @@
 #include "formcommands.h"
 #include "formline.h"
 #include "formlinktest.h"
+#include "formmonitor.h"
 #include "formmain_texts.h"
 #include "formportmap.h"
 #include "linesettings.h"
@@ -520,6 +521,12 @@ void FormMain::ButtonLine_Click()
         connect(window, &FormLine::optionsChanged, this, &FormMain::Sub_LineOptionsChanged);
         return window;
     });
+}
+
+// One monitor window at a time, a tool window of the main window.
+void FormMain::ButtonMonitor_Click()
+{
+    showSingleWindow(m_formMonitor, [this] { return new FormMonitor(m_session, this); });
 }
 
 QString FormMain::Fun_LineOptionsPath()

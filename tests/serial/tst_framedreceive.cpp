@@ -1,0 +1,176 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "portmap.h"
+#include "transferengine.h"
+
+#include <pseudoterminal.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr qint16 InPort = 16;
+const QString Settings = QStringLiteral("9600,N,8,1");
+
+// The engine receiving on a far end mapped as Com 16, under a frame rule.
+class FramedBench
+{
+public:
+    explicit FramedBench(const FrameRule &rule, qint16 format = 1)
+    {
+        PortMap::setFolder(m_folder.path());
+        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write(QStringLiteral("COM%1=%2\n").arg(InPort).arg(far.slavePath()).toLocal8Bit());
+        ini.close();
+        engine.capture().setFile(m_folder.path(), QStringLiteral("capture.txt"));
+        engine.setCapturing(true);
+        LineOptions options;
+        options.frames = rule;
+        options.hexSpace = true;
+        engine.setLineOptions(options);
+        TransferEngine::Run run;
+        run.mode = TransferEngine::ModeReceive;
+        engine.openInPort({InPort, Settings, 0}, 1, format);
+        engine.begin(run, {});
+    }
+
+    // The far end writes each piece, then lets the program read for `pauseMs`.
+    void write(const QList<QByteArray> &pieces, int pauseMs)
+    {
+        for (const QByteArray &piece : pieces) {
+            far.write(piece);
+            QTest::qWait(pauseMs);
+        }
+    }
+
+    // The pane's lines as the received signals build them: a new line where the signal
+    // says so, and where the text breaks its line.
+    QStringList lines() const
+    {
+        QString shown;
+        for (const QList<QVariant> &event : received) {
+            if (event.at(1).toBool())
+                shown += QStringLiteral("\r\n");
+            shown += event.at(0).toString();
+        }
+        return shown.split(QStringLiteral("\r\n"));
+    }
+
+    QStringList capturedLines()
+    {
+        engine.writeCapture();
+        QFile file(m_folder.filePath(QStringLiteral("capture.txt")));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\r\n"));
+        lines.removeAll(QString());
+        return lines.filter(QStringLiteral("接收数据："));
+    }
+
+    QTemporaryDir m_folder;
+    PseudoTerminal far;
+    TransferEngine engine;
+    QSignalSpy received{&engine, &TransferEngine::received};
+};
+
+FrameRule ruleOf(FrameRule::Kind kind)
+{
+    FrameRule rule;
+    rule.kind = kind;
+    return rule;
+}
+
+} // namespace
+
+// The receive path under a frame rule, against a far end on a pseudo-terminal: one line
+// of the pane and one capture record per frame.
+class TestFramedReceive : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void framesByGap_data();
+    void framesByGap();
+    void framesByTerminator();
+    void partialFrameShownAfterQuietAndAtStop();
+    void frameRuleKeptInOptionsFile();
+};
+
+void TestFramedReceive::framesByGap_data()
+{
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<QStringList>("lines");
+
+    // Far apart beyond any scheduling delay, and all in one write.
+    QTest::addRow("pauses longer than the gap")
+        << 150 << QStringList{"01 03 00", "01 03 01", "01 03 02"};
+    QTest::addRow("no pause") << 0 << QStringList{"01 03 00 01 03 01 01 03 02"};
+}
+
+void TestFramedReceive::framesByGap()
+{
+    QFETCH(int, pauseMs);
+    QFETCH(QStringList, lines);
+
+    FrameRule rule = ruleOf(FrameRule::GapMilliseconds);
+    rule.gapMilliseconds = 50;
+    FramedBench bench(rule);
+    const QList<QByteArray> frames{QByteArray("\x01\x03\x00", 3), QByteArray("\x01\x03\x01", 3),
+                                   QByteArray("\x01\x03\x02", 3)};
+    if (pauseMs == 0)
+        bench.write({frames.join()}, 100);
+    else
+        bench.write(frames, pauseMs);
+    QCOMPARE(bench.lines(), lines);
+    QCOMPARE(bench.capturedLines().size(), lines.size());
+}
+
+void TestFramedReceive::framesByTerminator()
+{
+    FrameRule rule = ruleOf(FrameRule::Terminator);
+    rule.terminator = "\x7e";
+    FramedBench bench(rule);
+    bench.write({"\x7e" "ab\x7e" "c", "d\x7e"}, 60);
+    QCOMPARE(bench.lines(), (QStringList{"7E", "61 62 7E", "63 64 7E"}));
+    QCOMPARE(bench.capturedLines(),
+             (QStringList{"接收数据：7E", "接收数据：61 62 7E", "接收数据：63 64 7E"}));
+}
+
+// Bytes a length rule holds are never lost: the line's quiet gives them up as skipped,
+// and so does the stop.
+void TestFramedReceive::partialFrameShownAfterQuietAndAtStop()
+{
+    FrameRule rule = ruleOf(FrameRule::FixedLength);
+    rule.fixedLength = 4;
+    FramedBench bench(rule, 0);
+    bench.write({"abcdef"}, 200);
+    QCOMPARE(bench.lines(), (QStringList{"abcd", "[跳过] ef"}));
+    bench.write({"gh"}, 5);
+    bench.engine.stop();
+    QCOMPARE(bench.lines(), (QStringList{"abcd", "[跳过] ef", "[跳过] gh"}));
+}
+
+void TestFramedReceive::frameRuleKeptInOptionsFile()
+{
+    QTemporaryDir folder;
+    const QString path = LineOptions::filePath(folder.path());
+    LineOptions options;
+    QVERIFY(options.save(path));
+    QVERIFY(!QFile::exists(path) || !QFile(path).open(QIODevice::ReadOnly)
+            || !QFile(path).readAll().contains("Frames"));
+    options.frames = ruleOf(FrameRule::LengthField);
+    options.frames.header = QByteArray("\xAA\x55", 2);
+    options.frames.lengthSize = 2;
+    options.frames.byteOrder = FrameRule::ByteOrder::LittleEndian;
+    options.frames.lengthAddend = -3;
+    options.frames.gapCharacters = 5.5;
+    options.frames.showGap = true;
+    QVERIFY(options.save(path));
+    QCOMPARE(LineOptions::load(path), options);
+}
+
+QTEST_GUILESS_MAIN(TestFramedReceive)
+#include "tst_framedreceive.moc"

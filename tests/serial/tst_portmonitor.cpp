@@ -1,0 +1,153 @@
+// Velmora tests. Licensed under the MIT licence.
+#include "csvtable.h"
+#include "portmap.h"
+#include "portmonitor.h"
+#include "systemcodepage.h"
+
+#include <pseudoterminal.h>
+
+#include <runtimeerror.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr qint16 PortA = 15;
+constexpr qint16 PortB = 16;
+const QString Settings = QStringLiteral("9600,N,8,1");
+
+// A Y-tap: device 1 is heard on Com 15, device 2 on Com 16.
+class TapBench
+{
+public:
+    TapBench()
+    {
+        PortMap::setFolder(m_folder.path());
+        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write(QStringLiteral("COM%1=%2\nCOM%3=%4\n").arg(PortA).arg(device1.slavePath())
+                          .arg(PortB).arg(device2.slavePath()).toLocal8Bit());
+    }
+
+    void start(const FrameRule &rule = {})
+    {
+        monitor.start({PortA, Settings, 0}, {PortB, Settings, 0}, rule);
+    }
+
+    QTemporaryDir m_folder;
+    PseudoTerminal device1;
+    PseudoTerminal device2;
+    PortMonitor monitor;
+};
+
+} // namespace
+
+// Listening to both directions of a link: one timeline in arrival order, nothing written.
+class TestPortMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void alternateWritesKeepTheirOrder();
+    void framesByRuleOnEachPort();
+    void csvRoundTrip();
+    void failedOpenLeavesBothClosed();
+};
+
+void TestPortMonitor::alternateWritesKeepTheirOrder()
+{
+    TapBench bench;
+    bench.start();
+    const qint64 before = QDateTime::currentMSecsSinceEpoch();
+    QList<qint16> expectedPorts;
+    QList<QByteArray> expectedBytes;
+    for (int k = 0; k < 6; ++k) {
+        const bool first = k % 2 == 0;
+        const QByteArray bytes = QByteArray(first ? "req" : "ans") + QByteArray::number(k);
+        (first ? bench.device1 : bench.device2).write(bytes);
+        expectedPorts.append(first ? PortA : PortB);
+        expectedBytes.append(bytes);
+        QTest::qWait(40);
+    }
+    bench.monitor.stop();
+
+    QList<qint16> ports;
+    QList<QByteArray> bytes;
+    qint64 last = before;
+    for (const PortMonitor::Entry &e : bench.monitor.log()) {
+        QVERIFY(e.starts);
+        QVERIFY2(e.arrival >= last, "arrival times go back");
+        last = e.arrival;
+        ports.append(e.port);
+        bytes.append(e.bytes);
+    }
+    QCOMPARE(ports, expectedPorts);
+    QCOMPARE(bytes, expectedBytes);
+    // Only listening: neither device hears a byte.
+    QCOMPARE(bench.device1.read(50), QByteArray());
+    QCOMPARE(bench.device2.read(50), QByteArray());
+    QVERIFY(!bench.monitor.running());
+}
+
+void TestPortMonitor::framesByRuleOnEachPort()
+{
+    TapBench bench;
+    FrameRule rule;
+    rule.kind = FrameRule::Terminator;
+    rule.terminator = "\x7e";
+    bench.start(rule);
+    bench.device1.write("a\x7e" "b");
+    QTest::qWait(30);
+    bench.device2.write("x\x7e");
+    QTest::qWait(30);
+    bench.device1.write("c\x7e");
+    QTest::qWait(30);
+    QStringList shown;
+    for (const PortMonitor::Entry &e : bench.monitor.log())
+        shown.append(PortMonitor::shown(e, false, false).mid(15));   // without the stamp
+    // The rest of device 1's frame, after device 2's, is a line of its own.
+    QCOMPARE(shown, (QStringList{"Com 15> a\x7e", "Com 15> b", "Com 16> x\x7e", "Com 15> c\x7e"}));
+    QCOMPARE(bench.monitor.log().last().starts, false);
+}
+
+// The monitor's log as a spreadsheet reads it: Chinese text and every byte value.
+void TestPortMonitor::csvRoundTrip()
+{
+    TapBench bench;
+    bench.start();
+    const QByteArray chinese = SystemCodePage::fromUnicode(QStringLiteral("温度,\"正常\""));
+    QByteArray binary;
+    for (int b = 0; b < 256; ++b)
+        binary += char(b);
+    bench.device1.write(chinese);
+    QTest::qWait(40);
+    bench.device2.write(binary);
+    QTest::qWait(40);
+    bench.monitor.stop();
+
+    const QByteArray csv = bench.monitor.csv();
+    QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+    const QList<QStringList> rows = CsvTable::read(csv);
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0).size(), 5);
+    QCOMPARE(rows.at(1).at(1), QStringLiteral("Com 15"));
+    QCOMPARE(rows.at(1).at(3), QStringLiteral("温度,\"正常\""));
+    QCOMPARE(rows.at(2).at(1), QStringLiteral("Com 16"));
+    QCOMPARE(QByteArray::fromHex(rows.at(2).at(2).toLatin1()), binary);
+    QCOMPARE(rows.at(2).at(4), QString());
+}
+
+void TestPortMonitor::failedOpenLeavesBothClosed()
+{
+    TapBench bench;
+    bench.device2.unplug();
+    QVERIFY_THROWS_EXCEPTION(Component::RuntimeError, bench.start());
+    QVERIFY(!bench.monitor.running());
+}
+
+QTEST_GUILESS_MAIN(TestPortMonitor)
+#include "tst_portmonitor.moc"
