@@ -289,9 +289,7 @@ const TitleSet TitleSets[] = {
     {"PORTMAP", drawConnector, HelpLooks, 3},   // the port map window, beside the line window's
     {"LINKTEST", drawBitMeter, HelpLooks, 3},   // the link test window, beside the port map's
     {"COMMANDS", drawList, HelpLooks, 3},   // the command list, beside the link test's
-}
-
-    {"MONITOR", drawTwoWay, HelpLooks, 3},      // the two-port monitor, beside the link test's
+    {"MONITOR", drawTwoWay, HelpLooks, 3},   // the two-port monitor, beside the command list's
 };
 
 QString titleName(const TitleSet &set, const TitleLook &look)
