@@ -666,7 +666,7 @@ No command is named &quot;%1&quot;!</translation>
     </message>
     <message>
         <source>此设备没有调制解调器控制线</source>
-        <translation>This device has no modem lines</translation>
+        <translation>No modem control lines</translation>
     </message>
     <message>
         <source>对不起！<byte value="xd"/>
