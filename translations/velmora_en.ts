@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>BytePattern</name>
+    <message>
+        <source>16进制数字缺少另一位</source>
+        <translation>a hexadecimal digit lacks its pair</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 不是16进制字节</source>
+        <translation>&quot;%1&quot; is no hexadecimal byte</translation>
+    </message>
+    <message>
+        <source>没有要等待的数据</source>
+        <translation>nothing to expect</translation>
+    </message>
+    <message>
+        <source>超过 %1 字节</source>
+        <translation>longer than %1 bytes</translation>
+    </message>
+</context>
+<context>
     <name>CaptureLog</name>
     <message>
         <source>路径/文件访问错误</source>
@@ -70,6 +89,33 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
     <message>
         <source>接收 %1</source>
         <translation>Received %1</translation>
+    </message>
+</context>
+<context>
+    <name>Checksum</name>
+    <message>
+        <source>未知的校验 &quot;%1&quot;</source>
+        <translation>unknown checksum &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;from&quot; 和 &quot;to&quot; 必须是整数</source>
+        <translation>&quot;from&quot; and &quot;to&quot; must be whole numbers</translation>
+    </message>
+    <message>
+        <source>&quot;byteOrder&quot; 必须是 &quot;big&quot; 或 &quot;little&quot;</source>
+        <translation>&quot;byteOrder&quot; must be &quot;big&quot; or &quot;little&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;output&quot; 必须是 &quot;binary&quot; 或 &quot;hex&quot;</source>
+        <translation>&quot;output&quot; must be &quot;binary&quot; or &quot;hex&quot;</translation>
+    </message>
+    <message>
+        <source>自定义 CRC 的 &quot;width&quot; 必须是 1 到 64</source>
+        <translation>a custom CRC's &quot;width&quot; must be 1 to 64</translation>
+    </message>
+    <message>
+        <source>自定义 CRC 的 &quot;poly&quot;、&quot;init&quot; 和 &quot;xorout&quot; 必须在其宽度之内</source>
+        <translation>a custom CRC's &quot;poly&quot;, &quot;init&quot; and &quot;xorout&quot; must fit its width</translation>
     </message>
 </context>
 <context>
@@ -2228,6 +2274,85 @@ Error message: %2<byte value="xd"/>
     <message>
         <source> 跳过</source>
         <translation> skipped</translation>
+    </message>
+</context>
+<context>
+    <name>ProtocolFile</name>
+    <message>
+        <source>&quot;checksum&quot; 必须是对象</source>
+        <translation>&quot;checksum&quot; must be an object</translation>
+    </message>
+    <message>
+        <source>命令缺少 &quot;name&quot;</source>
+        <translation>a command needs a &quot;name&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;format&quot; 必须是 &quot;text&quot; 或 &quot;hex&quot;</source>
+        <translation>&quot;format&quot; must be &quot;text&quot; or &quot;hex&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;data&quot; 不是16进制字节对</source>
+        <translation>&quot;data&quot; is no hexadecimal byte pairs</translation>
+    </message>
+    <message>
+        <source>&quot;lineEnding&quot; 必须是 window、none、cr、lf 或 crlf</source>
+        <translation>&quot;lineEnding&quot; must be window, none, cr, lf or crlf</translation>
+    </message>
+    <message>
+        <source>&quot;hotkey&quot; 必须是 F1 到 F12</source>
+        <translation>&quot;hotkey&quot; must be F1 to F12</translation>
+    </message>
+    <message>
+        <source>格式必须是 &quot;text&quot; 或 &quot;hex&quot;</source>
+        <translation>a format must be &quot;text&quot; or &quot;hex&quot;</translation>
+    </message>
+    <message>
+        <source>&quot;answer&quot; 不是16进制字节对</source>
+        <translation>&quot;answer&quot; is no hexadecimal byte pairs</translation>
+    </message>
+    <message>
+        <source>&quot;delayMs&quot; 必须是 0 到 %1</source>
+        <translation>&quot;delayMs&quot; must be 0 to %1</translation>
+    </message>
+    <message>
+        <source>&quot;step&quot; 必须是 send、wait、expect、repeat 或 end</source>
+        <translation>&quot;step&quot; must be send, wait, expect, repeat or end</translation>
+    </message>
+    <message>
+        <source>&quot;ms&quot; 必须是 0 到 %1</source>
+        <translation>&quot;ms&quot; must be 0 to %1</translation>
+    </message>
+    <message>
+        <source>格式错误</source>
+        <translation>bad format</translation>
+    </message>
+    <message>
+        <source>&quot;times&quot; 必须是 1 到 %1</source>
+        <translation>&quot;times&quot; must be 1 to %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 必须是列表</source>
+        <translation>&quot;%1&quot; must be a list</translation>
+    </message>
+    <message>
+        <source>%1 第%2项：%3</source>
+        <translation>%1 item %2: %3</translation>
+    </message>
+    <message>
+        <source>不是对象</source>
+        <translation>not an object</translation>
+    </message>
+    <message>
+        <source>不是 Velmora 命令列表（缺少 &quot;format&quot;: &quot;%1&quot;）</source>
+        <translation>not a Velmora command list (&quot;format&quot;: &quot;%1&quot; missing)</translation>
+    </message>
+    <message>
+        <source>本程序不能读取版本 %1</source>
+        <translation>version %1 is not one this program reads</translation>
+    </message>
+    <message>
+        <source>sequence：每个 &quot;repeat&quot; 都需要对应的 &quot;end&quot;</source>
+        <translation>sequence: every &quot;repeat&quot; needs its &quot;end&quot;</translation>
     </message>
 </context>
 <context>

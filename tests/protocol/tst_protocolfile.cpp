@@ -81,18 +81,18 @@ void TestProtocolFile::faults_data()
     QTest::addRow("syntax") << head + "\"commands\": [\n{\"name\": \"a\",,}\n]}" << 5 << "";
     QTest::addRow("not ours") << QByteArray("{\"commands\": []}") << 1 << "velmora-protocol";
     QTest::addRow("newer version") << QByteArray("{\"format\": \"velmora-protocol\",\n\"version\": 9}")
-                                   << 2 << "version 9";
+                                   << 2 << "版本 9";
     QTest::addRow("bad hex data")
         << head + "\"commands\": [{\"name\": \"a\", \"format\": \"hex\", \"data\": \"0x\"}]}" << 4
-        << "commands item 1";
+        << "commands 第1项";
     QTest::addRow("hotkey F13")
-        << head + "\"commands\": [{\"name\": \"a\", \"hotkey\": \"F13\"}]}" << 4 << "F1 to F12";
+        << head + "\"commands\": [{\"name\": \"a\", \"hotkey\": \"F13\"}]}" << 4 << "F1 到 F12";
     QTest::addRow("delay over 10 s")
-        << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 10001}]}" << 4 << "rules item 1";
+        << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 10001}]}" << 4 << "rules 第1项";
     QTest::addRow("delay beyond any number")
         << head + "\"rules\": [\n{\"expected\": \"A\", \"delayMs\": 1e107}]}" << 4 << "delayMs";
     QTest::addRow("unknown step")
-        << head + "\"sequence\": [{\"step\": \"jump\"}]}" << 4 << "sequence item 1";
+        << head + "\"sequence\": [{\"step\": \"jump\"}]}" << 4 << "sequence 第1项";
     QTest::addRow("repeat without end")
         << head + "\"sequence\": [{\"step\": \"repeat\"}]}" << 4 << "\"end\"";
 }

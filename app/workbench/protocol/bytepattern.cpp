@@ -3,6 +3,18 @@
 
 #include "systemcodepage.h"
 
+#include <uitext.h>
+
+namespace {
+
+// Reasons a file or a description is refused, named for the user.
+const UiText DigitWithoutPair("BytePattern", QT_TRANSLATE_NOOP("BytePattern", "16进制数字缺少另一位"));
+const UiText PairNotHex("BytePattern", QT_TRANSLATE_NOOP("BytePattern", "\"%1\" 不是16进制字节"));
+const UiText NothingExpected("BytePattern", QT_TRANSLATE_NOOP("BytePattern", "没有要等待的数据"));
+const UiText PatternTooLong("BytePattern", QT_TRANSLATE_NOOP("BytePattern", "超过 %1 字节"));
+
+} // namespace
+
 std::optional<BytePattern> BytePattern::parse(const QString &text, bool hex, QString *error)
 {
     const auto fail = [error](const QString &reason) {
@@ -15,7 +27,7 @@ std::optional<BytePattern> BytePattern::parse(const QString &text, bool hex, QSt
         QString digits = text;
         digits.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
         if (digits.size() % 2 != 0)
-            return fail(QStringLiteral("a hexadecimal digit lacks its pair"));
+            return fail(DigitWithoutPair);
         for (qsizetype i = 0; i < digits.size(); i += 2) {
             const QString pair = digits.mid(i, 2);
             if (pair == QLatin1String("??")) {
@@ -26,7 +38,7 @@ std::optional<BytePattern> BytePattern::parse(const QString &text, bool hex, QSt
             bool ok = false;
             const uint byte = pair.toUInt(&ok, 16);
             if (!ok || pair.startsWith(QLatin1Char('+')) || pair.startsWith(QLatin1Char('-')))
-                return fail(QStringLiteral("\"%1\" is no hexadecimal byte").arg(pair));
+                return fail(PairNotHex.arg(pair));
             pattern.m_bytes.append(char(byte));
             pattern.m_any.append('\0');
         }
@@ -39,9 +51,9 @@ std::optional<BytePattern> BytePattern::parse(const QString &text, bool hex, QSt
         }
     }
     if (pattern.m_bytes.isEmpty())
-        return fail(QStringLiteral("nothing to expect"));
+        return fail(NothingExpected);
     if (pattern.m_bytes.size() > MaximumBytes)
-        return fail(QStringLiteral("longer than %1 bytes").arg(MaximumBytes));
+        return fail(PatternTooLong.arg(MaximumBytes));
     return pattern;
 }
 

@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "checksum.h"
 
+#include <uitext.h>
+
 #include <boost/crc.hpp>
 
 #include <QJsonValue>
@@ -10,6 +12,14 @@
 #include <utility>
 
 namespace {
+
+// Reasons a file or a description is refused, named for the user.
+const UiText UnknownAlgorithm("Checksum", QT_TRANSLATE_NOOP("Checksum", "未知的校验 \"%1\""));
+const UiText RangeNotWhole("Checksum", QT_TRANSLATE_NOOP("Checksum", "\"from\" 和 \"to\" 必须是整数"));
+const UiText ByteOrderNotKnown("Checksum", QT_TRANSLATE_NOOP("Checksum", "\"byteOrder\" 必须是 \"big\" 或 \"little\""));
+const UiText OutputNotKnown("Checksum", QT_TRANSLATE_NOOP("Checksum", "\"output\" 必须是 \"binary\" 或 \"hex\""));
+const UiText WidthOutOfRange("Checksum", QT_TRANSLATE_NOOP("Checksum", "自定义 CRC 的 \"width\" 必须是 1 到 64"));
+const UiText ParameterTooWide("Checksum", QT_TRANSLATE_NOOP("Checksum", "自定义 CRC 的 \"poly\"、\"init\" 和 \"xorout\" 必须在其宽度之内"));
 
 struct Entry
 {
@@ -298,35 +308,35 @@ std::optional<Checksum> Checksum::fromJson(const QJsonObject &object, QString *e
     const QString algorithmName = object.value(QStringLiteral("algorithm")).toString();
     const std::optional<Algorithm> algorithm = algorithmNamed(algorithmName);
     if (!algorithm)
-        return fail(QStringLiteral("unknown checksum \"%1\"").arg(algorithmName));
+        return fail(UnknownAlgorithm.arg(algorithmName));
     result.algorithm = *algorithm;
 
     const QJsonValue from = object.value(QStringLiteral("from"));
     const QJsonValue to = object.value(QStringLiteral("to"));
     if ((!from.isUndefined() && !from.isDouble()) || (!to.isUndefined() && !to.isDouble()))
-        return fail(QStringLiteral("\"from\" and \"to\" must be whole numbers"));
+        return fail(RangeNotWhole);
     // The range first: a double outside an int's range has no int to compare with.
     const double fromValue = from.toDouble(0), toValue = to.toDouble(-1);
     if (!(qAbs(fromValue) <= 1e9) || !(qAbs(toValue) <= 1e9) || fromValue != std::floor(fromValue)
         || toValue != std::floor(toValue))
-        return fail(QStringLiteral("\"from\" and \"to\" must be whole numbers"));
+        return fail(RangeNotWhole);
     result.from = int(fromValue);
     result.to = int(toValue);
 
     const QString order = object.value(QStringLiteral("byteOrder")).toString(QStringLiteral("big"));
     if (order != QLatin1String("big") && order != QLatin1String("little"))
-        return fail(QStringLiteral("\"byteOrder\" must be \"big\" or \"little\""));
+        return fail(ByteOrderNotKnown);
     result.order = order == QLatin1String("big") ? ByteOrder::BigEndian : ByteOrder::LittleEndian;
     const QString output = object.value(QStringLiteral("output")).toString(QStringLiteral("binary"));
     if (output != QLatin1String("binary") && output != QLatin1String("hex"))
-        return fail(QStringLiteral("\"output\" must be \"binary\" or \"hex\""));
+        return fail(OutputNotKnown);
     result.output = output == QLatin1String("binary") ? Output::Binary : Output::AsciiHex;
 
     if (result.algorithm != Algorithm::Custom)
         return result;
     const std::optional<quint64> width = number(object.value(QStringLiteral("width")));
     if (!width || *width < 1 || *width > 64)
-        return fail(QStringLiteral("a custom CRC's \"width\" must be 1 to 64"));
+        return fail(WidthOutOfRange);
     result.custom.width = int(*width);
     const auto field = [&](const char *key, quint64 *target) {
         const std::optional<quint64> n = number(object.value(QLatin1String(key)));
@@ -337,8 +347,7 @@ std::optional<Checksum> Checksum::fromJson(const QJsonObject &object, QString *e
     };
     if (!field("poly", &result.custom.poly) || !field("init", &result.custom.init)
         || !field("xorout", &result.custom.xorOut))
-        return fail(QStringLiteral("a custom CRC's \"poly\", \"init\" and \"xorout\" must fit "
-                                   "its width"));
+        return fail(ParameterTooWide);
     result.custom.refIn = object.value(QStringLiteral("refin")).toBool();
     result.custom.refOut = object.value(QStringLiteral("refout")).toBool();
     return result;

@@ -3,6 +3,8 @@
 
 #include "keptfile.h"
 
+#include <uitext.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,6 +14,27 @@
 #include <cmath>
 
 namespace {
+
+// Reasons a file or a description is refused, named for the user.
+const UiText ChecksumNotObject("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"checksum\" 必须是对象"));
+const UiText CommandWithoutName("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "命令缺少 \"name\""));
+const UiText FormatNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"format\" 必须是 \"text\" 或 \"hex\""));
+const UiText DataNotHex("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"data\" 不是16进制字节对"));
+const UiText LineEndingNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"lineEnding\" 必须是 window、none、cr、lf 或 crlf"));
+const UiText HotkeyNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"hotkey\" 必须是 F1 到 F12"));
+const UiText RuleFormatNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "格式必须是 \"text\" 或 \"hex\""));
+const UiText AnswerNotHex("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"answer\" 不是16进制字节对"));
+const UiText DelayOutOfRange("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"delayMs\" 必须是 0 到 %1"));
+const UiText StepNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"step\" 必须是 send、wait、expect、repeat 或 end"));
+const UiText WaitOutOfRange("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"ms\" 必须是 0 到 %1"));
+const UiText PatternFormatNotKnown("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "格式错误"));
+const UiText TimesOutOfRange("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"times\" 必须是 1 到 %1"));
+const UiText NotAList("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "\"%1\" 必须是列表"));
+const UiText ItemFault("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "%1 第%2项：%3"));
+const UiText ItemNotObject("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "不是对象"));
+const UiText NotACommandList("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "不是 Velmora 命令列表（缺少 \"format\": \"%1\"）"));
+const UiText VersionNotRead("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "本程序不能读取版本 %1"));
+const UiText RepeatWithoutEnd("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "sequence：每个 \"repeat\" 都需要对应的 \"end\""));
 
 // Keys and names as the file spells them.
 const char FormatName[] = "velmora-protocol";
@@ -73,7 +96,7 @@ std::optional<Checksum> readChecksum(const QJsonValue &value, QString *reason)
     if (value.isUndefined() || value.isNull())
         return Checksum();
     if (!value.isObject()) {
-        *reason = QStringLiteral("\"checksum\" must be an object");
+        *reason = ChecksumNotObject;
         return std::nullopt;
     }
     return Checksum::fromJson(value.toObject(), reason);
@@ -89,16 +112,16 @@ std::optional<ProtocolSet::Command> readCommand(const QJsonObject &o, QString *r
     ProtocolSet::Command command;
     command.name = o.value(QStringLiteral("name")).toString();
     if (command.name.trimmed().isEmpty()) {
-        *reason = QStringLiteral("a command needs a \"name\"");
+        *reason = CommandWithoutName;
         return std::nullopt;
     }
     if (!readFormat(o, "format", &command.hex)) {
-        *reason = QStringLiteral("\"format\" must be \"text\" or \"hex\"");
+        *reason = FormatNotKnown;
         return std::nullopt;
     }
     command.data = o.value(QStringLiteral("data")).toString();
     if (!ProtocolSet::encode(command.data, command.hex)) {
-        *reason = QStringLiteral("\"data\" is no hexadecimal byte pairs");
+        *reason = DataNotHex;
         return std::nullopt;
     }
     const QString ending = o.value(QStringLiteral("lineEnding")).toString(QStringLiteral("window"));
@@ -110,7 +133,7 @@ std::optional<ProtocolSet::Command> readCommand(const QJsonObject &o, QString *r
         }
     }
     if (!known) {
-        *reason = QStringLiteral("\"lineEnding\" must be window, none, cr, lf or crlf");
+        *reason = LineEndingNotKnown;
         return std::nullopt;
     }
     const QString hotkey = o.value(QStringLiteral("hotkey")).toString();
@@ -118,7 +141,7 @@ std::optional<ProtocolSet::Command> readCommand(const QJsonObject &o, QString *r
         bool ok = false;
         command.hotkey = hotkey.startsWith(QLatin1Char('F')) ? hotkey.mid(1).toInt(&ok) : 0;
         if (!ok || command.hotkey < 1 || command.hotkey > 12) {
-            *reason = QStringLiteral("\"hotkey\" must be F1 to F12");
+            *reason = HotkeyNotKnown;
             return std::nullopt;
         }
     }
@@ -135,7 +158,7 @@ std::optional<ProtocolSet::Rule> readRule(const QJsonObject &o, QString *reason)
     rule.enabled = o.value(QStringLiteral("enabled")).toBool(true);
     if (!readFormat(o, "expectedFormat", &rule.expectedHex)
         || !readFormat(o, "answerFormat", &rule.answerHex)) {
-        *reason = QStringLiteral("a format must be \"text\" or \"hex\"");
+        *reason = RuleFormatNotKnown;
         return std::nullopt;
     }
     rule.expected = o.value(QStringLiteral("expected")).toString();
@@ -146,14 +169,14 @@ std::optional<ProtocolSet::Rule> readRule(const QJsonObject &o, QString *reason)
     }
     rule.answer = o.value(QStringLiteral("answer")).toString();
     if (!ProtocolSet::encode(rule.answer, rule.answerHex)) {
-        *reason = QStringLiteral("\"answer\" is no hexadecimal byte pairs");
+        *reason = AnswerNotHex;
         return std::nullopt;
     }
     const QJsonValue delayValue = o.value(QStringLiteral("delayMs"));
     const std::optional<int> delay = readWhole(delayValue.isUndefined() ? QJsonValue(0) : delayValue,
                                                0, ProtocolSet::Rule::MaximumDelay);
     if (!delay) {
-        *reason = QStringLiteral("\"delayMs\" must be 0 to %1").arg(ProtocolSet::Rule::MaximumDelay);
+        *reason = DelayOutOfRange.arg(ProtocolSet::Rule::MaximumDelay);
         return std::nullopt;
     }
     rule.delayMilliseconds = *delay;
@@ -176,7 +199,7 @@ std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
         }
     }
     if (!known) {
-        *reason = QStringLiteral("\"step\" must be send, wait, expect, repeat or end");
+        *reason = StepNotKnown;
         return std::nullopt;
     }
     switch (step.kind) {
@@ -189,7 +212,7 @@ std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
     case ProtocolSet::Step::Expect: {
         const std::optional<int> ms = readWhole(o.value(QStringLiteral("ms")), 0, LongestWait);
         if (!ms) {
-            *reason = QStringLiteral("\"ms\" must be 0 to %1").arg(LongestWait);
+            *reason = WaitOutOfRange.arg(LongestWait);
             return std::nullopt;
         }
         step.milliseconds = *ms;
@@ -200,7 +223,7 @@ std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
         if (!readFormat(o, "format", &step.hex)
             || !BytePattern::parse(step.pattern, step.hex, &patternFault)) {
             *reason = QStringLiteral("\"pattern\": %1").arg(patternFault.isEmpty()
-                                                                ? QStringLiteral("bad format")
+                                                                ? PatternFormatNotKnown
                                                                 : patternFault);
             return std::nullopt;
         }
@@ -211,7 +234,7 @@ std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
     case ProtocolSet::Step::RepeatEnd: {
         const std::optional<int> times = readWhole(o.value(QStringLiteral("times")), 1, MostRepeats);
         if (!times) {
-            *reason = QStringLiteral("\"times\" must be 1 to %1").arg(MostRepeats);
+            *reason = TimesOutOfRange.arg(MostRepeats);
             return std::nullopt;
         }
         step.times = *times;
@@ -230,7 +253,7 @@ bool readArray(const QJsonObject &root, const char *key, QList<Item> *items, Rea
     if (value.isUndefined())
         return true;
     if (!value.isArray()) {
-        *reason = QStringLiteral("\"%1\" must be a list").arg(QLatin1String(key));
+        *reason = NotAList.arg(QLatin1String(key));
         return false;
     }
     const QJsonArray array = value.toArray();
@@ -239,10 +262,10 @@ bool readArray(const QJsonObject &root, const char *key, QList<Item> *items, Rea
         const auto item = array.at(i).isObject() ? reader(array.at(i).toObject(), &itemReason)
                                                  : std::nullopt;
         if (!item) {
-            *reason = QStringLiteral("%1 item %2: %3")
+            *reason = ItemFault
                           .arg(QLatin1String(key))
                           .arg(i + 1)
-                          .arg(itemReason.isEmpty() ? QStringLiteral("not an object") : itemReason);
+                          .arg(itemReason.isEmpty() ? ItemNotObject : itemReason);
             return false;
         }
         items->append(*item);
@@ -339,14 +362,14 @@ ProtocolFile::Parsed ProtocolFile::parse(const QByteArray &bytes)
     if (!document.isObject()
         || document.object().value(QStringLiteral("format")).toString() != QLatin1String(FormatName)) {
         result.line = 1;
-        result.reason = QStringLiteral("not a Velmora command list (\"format\": \"%1\" missing)")
+        result.reason = NotACommandList
                             .arg(QLatin1String(FormatName));
         return result;
     }
     const QJsonObject root = document.object();
     const int version = root.value(QStringLiteral("version")).toInt(0);
     if (version < 1 || version > Version) {
-        result.reason = QStringLiteral("version %1 is not one this program reads").arg(version);
+        result.reason = VersionNotRead.arg(version);
         result.line = lineOf(bytes, bytes.indexOf("\"version\""));
         return result;
     }
@@ -374,7 +397,7 @@ ProtocolFile::Parsed ProtocolFile::parse(const QByteArray &bytes)
             break;
     }
     if (depth != 0) {
-        result.reason = QStringLiteral("sequence: every \"repeat\" needs its \"end\"");
+        result.reason = RepeatWithoutEnd;
         result.line = lineOf(bytes, bytes.indexOf("\"sequence\""));
         return result;
     }
