@@ -258,6 +258,7 @@ void LinkTestCommand::mapDevices(Options &options)
             --spare;
         line.port = qint16(spare--);
         lines += QStringLiteral("COM%1=%2\n").arg(line.port).arg(device).toUtf8();
+        options.mappedDevices << QStringLiteral("Com %1 = %2").arg(line.port).arg(device);
     };
     if (out == 0)
         assign(options.ports.out, options.outPort);
@@ -286,7 +287,10 @@ int LinkTestCommand::execute(Options options)
     try {
         runner.start(options.ports, options.setup);
     } catch (const Component::RuntimeError &error) {
-        print(stderr, QStringLiteral("tarrock linktest: %1\n").arg(error.description()));
+        const QString mapped = options.mappedDevices.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral(" [%1]").arg(options.mappedDevices.join(QStringLiteral(", ")));
+        print(stderr, QStringLiteral("tarrock linktest: %1%2\n").arg(error.description(), mapped));
         return SetUpFailed;
     }
     m_progressOnTerminal = terminalOnStandardError();

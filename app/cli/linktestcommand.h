@@ -33,6 +33,7 @@ private:
         LinkSetup setup;
         QString reportPath;
         QString junitPath;
+        QStringList mappedDevices;   // "Com 16 = /dev/ttyUSB0": the numbers messages name
     };
 
     // Throws the one line that names what is wrong.
