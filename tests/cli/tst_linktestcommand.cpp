@@ -24,6 +24,7 @@ private slots:
     void bitErrorsFailWithTheirFigures();
     void setUpErrorsGiveOneLineAndStatusTwo_data();
     void setUpErrorsGiveOneLineAndStatusTwo();
+    void stopSignalWritesInterruptedReportsWithoutDisplay_data();
     void stopSignalWritesInterruptedReportsWithoutDisplay();
 };
 
@@ -205,8 +206,16 @@ void TstLinkTestCommand::setUpErrorsGiveOneLineAndStatusTwo()
     QVERIFY(program.readAllStandardOutput().isEmpty());
 }
 
+void TstLinkTestCommand::stopSignalWritesInterruptedReportsWithoutDisplay_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
 void TstLinkTestCommand::stopSignalWritesInterruptedReportsWithoutDisplay()
 {
+    QFETCH(int, signalNumber);
     Rig rig;
     rig.start({QStringLiteral("--until-stopped")});
     QTRY_VERIFY_WITH_TIMEOUT(rig.wire.passed() > 5000, 15000);
@@ -218,7 +227,18 @@ void TstLinkTestCommand::stopSignalWritesInterruptedReportsWithoutDisplay()
     QVERIFY(mapped.contains("libQt6Core"));
     QVERIFY(!mapped.contains("/platforms/"));
 
-    ::kill(pid_t(rig.program.processId()), SIGTERM);
+    // A second run on a port in use is refused as busy, the first runs on.
+    QProcess second;
+    second.start(QStringLiteral(TARROCK_DIR "/tarrock"),
+                 {QStringLiteral("linktest"), QStringLiteral("--out"), rig.path(QStringLiteral("out")),
+                  QStringLiteral("--seconds"), QStringLiteral("1")});
+    QSignalSpy secondFinished(&second, &QProcess::finished);
+    QVERIFY(secondFinished.wait(20000));
+    QCOMPARE(second.exitCode(), 2);
+    QCOMPARE(second.readAllStandardError().count('\n'), 1);
+    QCOMPARE(rig.program.state(), QProcess::Running);
+
+    ::kill(pid_t(rig.program.processId()), signalNumber);
     QCOMPARE(rig.finish(), 1);
     const QJsonObject report = rig.json();
     QCOMPARE(report.value(QStringLiteral("interrupted")).toBool(), true);
