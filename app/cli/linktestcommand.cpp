@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -232,6 +233,11 @@ LinkTestCommand::Options LinkTestCommand::parse(const QStringList &arguments)
     }
     options.reportPath = parser.value(QStringLiteral("report"));
     options.junitPath = parser.value(QStringLiteral("junit"));
+    // Found out before the test, not after it.
+    for (const QString &path : {options.reportPath, options.junitPath}) {
+        if (!path.isEmpty() && !QFileInfo(path).absoluteDir().exists())
+            refuse(QStringLiteral("cannot write %1: its folder does not exist").arg(path));
+    }
     return options;
 }
 

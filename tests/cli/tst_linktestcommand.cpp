@@ -188,6 +188,8 @@ void TstLinkTestCommand::setUpErrorsGiveOneLineAndStatusTwo_data()
     QTest::newRow("unknown pattern") << QStringList{"--out", "COM1", "--pattern", "prbs8"} << "prbs8";
     QTest::newRow("bad settings") << QStringList{"--out", "COM1", "--settings", "fast"} << "fast";
     QTest::newRow("two amounts") << QStringList{"--out", "COM1", "--seconds", "1", "--bytes", "9"} << "--bytes";
+    QTest::newRow("report folder missing")
+        << QStringList{"--out", "COM1", "--junit", "/velmora-no-such-folder/r.xml"} << "velmora-no-such-folder";
     QTest::newRow("unknown option") << QStringList{"--out", "COM1", "--colour"} << "colour";
 }
 
