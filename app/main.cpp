@@ -2,6 +2,7 @@
 #include "commandline.h"
 #include "displayguard.h"
 #include "formmain.h"
+#include "linktestcommand.h"
 #include "modulefun.h"
 #include "screenfit.h"
 
@@ -13,6 +14,11 @@
 int main(int argc, char *argv[])
 {
     const CommandLine command = CommandLine::parse(argc, argv);
+    if (command.action() == CommandLine::Action::LinkTest) {
+        // No window and no display: a core application only.
+        QCoreApplication app(argc, argv);
+        return LinkTestCommand::run(QCoreApplication::arguments().mid(2));
+    }
     if (command.action() != CommandLine::Action::OpenWindow) {
         std::FILE *out = command.action() == CommandLine::Action::Refuse ? stderr : stdout;
         std::fputs(command.answer().c_str(), out);

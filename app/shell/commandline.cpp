@@ -9,6 +9,7 @@ namespace {
 
 constexpr char HelpText[] =
     "Usage: tarrock [--help | --version]\n"
+    "       tarrock linktest [options]\n"
     "\n"
     "Velmora, a workbench for testing RS-232 and RS-485 serial links: sends a command\n"
     "as text or hexadecimal bytes, once or periodically, shows what comes back, and\n"
@@ -17,6 +18,8 @@ constexpr char HelpText[] =
     "\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
+    "\n"
+    "  linktest    runs a link test without a window (tarrock linktest --help)\n"
     "\n"
     "See tarrock(1) for where the settings, port map and capture files are kept.\n";
 
@@ -30,6 +33,10 @@ bool is(const char *argument, const char *option)
 CommandLine CommandLine::parse(int argc, const char *const argv[])
 {
     CommandLine command;
+    if (argc > 1 && is(argv[1], "linktest")) {
+        command.m_action = Action::LinkTest;
+        return command;
+    }
     for (int k = 1; k < argc; ++k) {
         const char *argument = argv[k];
         Action asked = Action::Refuse;
@@ -62,6 +69,7 @@ std::string CommandLine::answer() const
             + "' (tarrock --help lists the options)\n";
     }
     case Action::OpenWindow:
+    case Action::LinkTest:
         break;
     }
     return {};

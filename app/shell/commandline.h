@@ -9,10 +9,11 @@
 class CommandLine
 {
 public:
-    enum class Action { OpenWindow, Help, Version, Refuse };
+    enum class Action { OpenWindow, Help, Version, Refuse, LinkTest };
 
     // Only "--help" (or "-h") and "--version" are known; the first other argument
-    // refuses the whole command.
+    // refuses the whole command. A first argument "linktest" names a command that runs
+    // without a window and reads the arguments after it itself.
     static CommandLine parse(int argc, const char *const argv[]);
 
     Action action() const { return m_action; }
