@@ -68,6 +68,13 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// The engine's messages are laid out for a message window; a log reads one line per fault.
+QString oneLine(const QString &message)
+{
+    return message.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts)
+        .join(QLatin1Char(' '));
+}
+
 qint64 number(const QString &text, const QString &option, qint64 least, qint64 most)
 {
     bool ok = false;
@@ -296,7 +303,7 @@ int LinkTestCommand::execute(Options options)
         const QString mapped = options.mappedDevices.isEmpty()
                                    ? QString()
                                    : QStringLiteral(" [%1]").arg(options.mappedDevices.join(QStringLiteral(", ")));
-        print(stderr, QStringLiteral("tarrock linktest: %1%2\n").arg(error.description(), mapped));
+        print(stderr, QStringLiteral("tarrock linktest: %1%2\n").arg(oneLine(error.description()), mapped));
         return SetUpFailed;
     }
     m_progressOnTerminal = terminalOnStandardError();
