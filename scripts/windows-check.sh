@@ -2,7 +2,7 @@
 # Checks that every source meant for Windows compiles there: Debian's mingw-w64 cross
 # compiler parses each one against the Qt headers with -fsyntax-only. Qt for Windows
 # cannot be installed here, so the Linux Qt headers stand in; with the Windows target
-# they take their Windows branches (Q_OS_WIN). Stops at the first source with an error.
+# they take their Windows branches (Q_OS_WIN). Reports the first source with an error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=$root/build-windows-check
@@ -44,16 +44,30 @@ print("\n".join(definitions((exact or near or [{"command": ""}])[0])))
 PY
 }
 
+# Each source is parsed on its own, as many at once as there are processors; a source
+# that fails leaves its errors in errors/ for the report.
+check() {
+    local source=$1
+    local log=$work/errors/$(echo "${source#"$root"/}" | tr / ,).txt
+    local definitions
+    mapfile -t definitions < <(definitions_of "$source")
+    "$compiler" -std=c++17 -fsyntax-only -Wno-attributes -DUNICODE -D_UNICODE "${definitions[@]}" \
+        -I"$qt" "${includes[@]}" "$source" 2>"$log" && rm -f "$log"
+}
+mkdir -p "$work/errors"
+parallel=$(nproc)
 sources=$(find "$root/app" "$root/component" "$root/controls" -name '*.cpp' ! -name '*_unix.cpp' | sort)
 count=0
 for source in $sources; do
-    mapfile -t definitions < <(definitions_of "$source")
-    if ! "$compiler" -std=c++17 -fsyntax-only -Wno-attributes -DUNICODE -D_UNICODE "${definitions[@]}" \
-         -I"$qt" "${includes[@]}" "$source" 2>"$work/errors.txt"; then
-        echo "windows-check: ${source#"$root"/} does not compile for Windows:"
-        head -40 "$work/errors.txt"
-        exit 1
-    fi
+    check "$source" &
     count=$((count + 1))
+    while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
+done
+wait
+for log in "$work"/errors/*.txt; do
+    [ -e "$log" ] || continue
+    echo "windows-check: $(basename "$log" .txt | tr , /) does not compile for Windows:"
+    head -40 "$log"
+    exit 1
 done
 echo "windows-check: $count sources compile for Windows"
