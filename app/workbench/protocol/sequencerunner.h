@@ -28,6 +28,8 @@ public:
     bool start(const ProtocolSet &set);
     void stop();
     bool running() const { return m_running; }
+    // The index of the step under way; between steps, of the next one to be taken.
+    int currentStep() const { return m_step; }
 
     // What arrived from the line, looked at while a step waits for a reply.
     void received(QByteArrayView bytes);
