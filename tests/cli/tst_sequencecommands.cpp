@@ -339,6 +339,14 @@ void TstSequenceCommands::stopSignalMarksInterruptedAndRestoresLines()
     QTRY_VERIFY_WITH_TIMEOUT(exchanges.contains("-> 01 03 02 00 2A"), 20000);
     QCOMPARE(outputSpeed(line.a), speed_t(B115200));
     QCOMPARE(outputSpeed(line.b), speed_t(B57600));
+    // Neither asked for a display: no platform plugin is loaded.
+    for (const QProcess *process : {&run, &device}) {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(process->processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        QVERIFY(mapped.contains("libQt6Core"));
+        QVERIFY(!mapped.contains("/platforms/"));
+    }
 
     ::kill(pid_t(run.processId()), SIGTERM);
     QCOMPARE(finish(run), 1);
