@@ -136,9 +136,10 @@ int AnswerCommand::execute()
     });
     QObject::connect(&session, &Session::sent, &loop, [&](const QString &answer) {
         ++exchanges;
+        // Two requests in one read: the second answer's request came with the first's.
+        const QString asked = request.isEmpty() ? QStringLiteral("(same read)") : printable(request);
         print(stdout, QStringLiteral("%1 %2 -> %3\n")
-                          .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")),
-                               printable(request), printable(answer)));
+                          .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")), asked, printable(answer)));
         request.clear();
     });
     QObject::connect(&session, &Session::failed, &loop, [&](int, const QString &description) {
