@@ -286,7 +286,8 @@ void TstSequenceCommands::twoRunsAtOnceOnDifferentPorts()
     NullModem second(folder.filePath("2"));
     QVERIFY(write(folder.filePath("device.json"), rulesFile("01 03 02 00 2A")));
     QByteArray steps = Exchange;
-    steps.replace("\"times\": 3", "\"times\": 20");
+    // Long enough (some 5 s) for a third program to start while both run.
+    steps.replace("\"times\": 3", "\"times\": 200");
     QVERIFY(write(folder.filePath("seq.json"), sequenceFile(steps)));
 
     QProcess devices[2];
@@ -301,16 +302,20 @@ void TstSequenceCommands::twoRunsAtOnceOnDifferentPorts()
         start(runs[i], {"run", folder.filePath("seq.json"), "--out", lines[i]->a.slavePath(), "--junit",
                         folder.filePath(QStringLiteral("r%1.xml").arg(i))});
     // A third run on a port in use is refused as busy; the others run on.
+    QSignalSpy answered(&devices[0], &QProcess::readyReadStandardOutput);
+    QVERIFY(answered.wait(20000));
+    QCOMPARE(runs[0].state(), QProcess::Running);
     QProcess third;
     start(third, {"run", folder.filePath("seq.json"), "--out", first.a.slavePath()});
     QCOMPARE(finish(third), 2);
     QVERIFY(third.readAllStandardError().contains("busy"));
+    QCOMPARE(runs[0].state(), QProcess::Running);
 
     for (int i = 0; i < 2; ++i) {
         QCOMPARE(finish(runs[i]), 0);
         const QList<TestCase> cases = junit(folder.filePath(QStringLiteral("r%1.xml").arg(i)));
         QCOMPARE(cases.size(), 5);
-        QCOMPARE(cases[3].runs, QStringLiteral("20"));
+        QCOMPARE(cases[3].runs, QStringLiteral("200"));
         stop(devices[i]);
     }
 }
