@@ -23,23 +23,27 @@ using CommandOutput::refuse;
 namespace {
 
 constexpr char Usage[] =
-    "Usage: tarrock run FILE --out PORT [--in PORT] [options]\n"
+    "Usage: tarrock run FILE --out PORT [--in PORT] [--sequence NAME] [options]\n"
     "\n"
-    "Runs the sequence of a command-list file (the format of velmora-protocol.json, as the\n"
-    "command list window exports it) without a window: sends its rows, waits, waits for\n"
+    "Runs the sequences of a command-list file (the format of velmora-protocol.json, as the\n"
+    "command list window exports it) without a window: sends their rows, waits, waits for\n"
     "replies, repeats, and exits 0 when every step passed, 1 when a step failed or the run\n"
     "was stopped, 2 when it could not start (a missing or busy port, a malformed file).\n"
+    "The file's main sequence is called \"sequence\"; \"sequences\" may hold more, each with\n"
+    "a \"name\" and its \"steps\". All run, one after the other, unless one is named.\n"
     "\n"
     "A PORT is a port number of the port map (3 or COM3), a device path (/dev/ttyUSB0)\n"
     "or a network line (rfc2217://host:port, tcp://host:port). With one port (--in left\n"
     "out) the rows go out of it and the replies come back through it.\n"
     "\n";
 constexpr char Options[] =
+    "  --sequence NAME       run only this sequence\n"
     "  --report FILE.json    write every step's outcome as JSON\n"
-    "  --junit FILE.xml      write a JUnit report, one test case per step\n"
+    "  --junit FILE.xml      write a JUnit report: a test suite per sequence, a test case\n"
+    "                        per step\n"
     "  -h, --help            print this help and exit\n"
     "\n"
-    "The file's \"stopAtFailure\" decides whether the first failure ends the run. Progress\n"
+    "The file's \"stopAtFailure\" decides whether the first failure ends a sequence. Progress\n"
     "goes to standard error at most once a second, the summary to standard output.\n"
     "SIGINT or SIGTERM stops the run; the reports are then marked interrupted.\n";
 
@@ -88,7 +92,7 @@ bool RunCommand::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     m_ports.addOptions(parser);
-    for (const char *name : {"report", "junit"})
+    for (const char *name : {"report", "junit", "sequence"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     if (!parser.parse(QStringList{QStringLiteral("tarrock")} + arguments))
@@ -106,13 +110,30 @@ bool RunCommand::parse(const QStringList &arguments)
             refuse(QStringLiteral("cannot write %1: its folder does not exist").arg(path));
     }
     m_set = CommandListFile::read(files.constFirst());
-    if (m_set.sequence.isEmpty())
-        refuse(QStringLiteral("%1 holds no sequence").arg(files.constFirst()));
+    choose(files.constFirst(), parser.value(QStringLiteral("sequence")));
     m_ports.read(parser);
-    m_report = SequenceReport::of(files.constFirst(), m_set);
-    m_report.outPort = m_ports.outName;
-    m_report.inPort = m_ports.inName;
+    m_run = {files.constFirst(), m_ports.outName, m_ports.inName};
     return true;
+}
+
+void RunCommand::choose(const QString &file, const QString &name)
+{
+    QList<ProtocolSet::NamedSequence> all{{QLatin1String(ProtocolSet::MainSequenceName), m_set.sequence}};
+    all += m_set.namedSequences;
+    QStringList names;
+    for (const ProtocolSet::NamedSequence &sequence : std::as_const(all)) {
+        if (sequence.steps.isEmpty())
+            continue;
+        names << sequence.name;
+        if (name.isEmpty() || name == sequence.name) {
+            m_sequences.append(sequence.steps);
+            m_reports.append(SequenceReport::of(sequence.name, sequence.steps));
+        }
+    }
+    if (names.isEmpty())
+        refuse(QStringLiteral("%1 holds no sequence").arg(file));
+    if (m_sequences.isEmpty())
+        refuse(QStringLiteral("%1 holds no sequence '%2' (it holds %3)").arg(file, name, names.join(QStringLiteral(", "))));
 }
 
 int RunCommand::execute()
@@ -132,7 +153,11 @@ int RunCommand::execute()
     SequenceRunner runner;
     TerminationWatcher watcher;
     QEventLoop loop;
+    SequenceReport *report = nullptr;   // of the sequence under way
+    ProtocolSet sequence = m_set;       // the file's commands with that sequence's steps
     QString sendProblem;
+    QString ended;                      // a lost device ends the whole run
+    bool interrupted = false;
     runner.setSender([&](int command) {
         sendProblem.clear();
         const Session::Refusal result = session.sendCommand(m_set.commands.at(command));
@@ -147,12 +172,14 @@ int RunCommand::execute()
         print(stderr, QStringLiteral("tarrock run: %1\n").arg(sendProblem));
     });
     QObject::connect(&session, &Session::deviceLost, &loop, [&](qint16 port, bool, const QString &reason) {
-        m_report.note = QStringLiteral("the device of Com %1 went away%2").arg(port).arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + CommandOutput::oneLine(reason));
+        ended = QStringLiteral("the device of Com %1 went away%2")
+                    .arg(port)
+                    .arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + CommandOutput::oneLine(reason));
         runner.stop();
     });
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &loop, [&] {
-        m_report.interrupted = true;
-        if (SequenceReport::Step *step = m_report.step(runner.currentStep()))
+        interrupted = true;
+        if (SequenceReport::Step *step = report ? report->step(runner.currentStep()) : nullptr)
             step->underWay = true;
         runner.stop();
     });
@@ -160,17 +187,17 @@ int RunCommand::execute()
     QElapsedTimer sinceStep;
     QElapsedTimer sinceStart;
     QObject::connect(&runner, &SequenceRunner::stepDone, &loop, [&](int index, bool passed) {
-        SequenceReport::Step *step = m_report.step(index);
+        SequenceReport::Step *step = report->step(index);
         if (!step)
             return;
         ++step->runs;
         step->seconds += double(sinceStep.nsecsElapsed()) / 1e9;
         sinceStep.restart();
         if (!passed && step->failures++ == 0)
-            step->failure = failureOf(m_set, m_set.sequence.at(index), sendProblem);
+            step->failure = failureOf(sequence, sequence.sequence.at(index), sendProblem);
     });
     QObject::connect(&runner, &SequenceRunner::finished, &loop, [&](int, int, bool completed) {
-        m_report.completed = completed;
+        report->completed = completed;
         loop.quit();
     });
     // Progress at most once a second: a line updated in place on a terminal.
@@ -178,22 +205,39 @@ int RunCommand::execute()
     QTimer progress;
     progress.setInterval(1000);
     QObject::connect(&progress, &QTimer::timeout, &loop, [&] {
-        const QString line = QStringLiteral("%1 s: %2 steps passed, %3 failed")
-                                 .arg(sinceStart.elapsed() / 1000).arg(m_report.runsPassed()).arg(m_report.runsFailed());
+        const QString line = QStringLiteral("%1 s: %2: %3 steps passed, %4 failed")
+                                 .arg(sinceStart.elapsed() / 1000)
+                                 .arg(report->name)
+                                 .arg(report->runsPassed())
+                                 .arg(report->runsFailed());
         print(stderr, onTerminal ? QStringLiteral("\r\033[K") + line : line + QLatin1Char('\n'));
     });
 
-    m_report.started = QDateTime::currentDateTime();
     sinceStart.start();
-    sinceStep.start();
     progress.start();
-    runner.start(m_set);
-    if (runner.running())
-        loop.exec();
+    for (int i = 0; i < m_reports.size(); ++i) {
+        report = &m_reports[i];
+        // A stop or a lost device ends the run: the sequences after it are not reached.
+        if (interrupted || !ended.isEmpty()) {
+            report->interrupted = interrupted;
+            report->note = ended;
+            continue;
+        }
+        sequence.sequence = m_sequences.at(i);
+        QElapsedTimer clock;
+        clock.start();
+        report->started = QDateTime::currentDateTime();
+        sinceStep.start();
+        runner.start(sequence);
+        if (runner.running())
+            loop.exec();
+        report->seconds = double(clock.nsecsElapsed()) / 1e9;
+        report->interrupted = interrupted;
+        report->note = ended;
+    }
     progress.stop();
     if (onTerminal && sinceStart.elapsed() >= 1000)
         print(stderr, QStringLiteral("\n"));
-    m_report.seconds = sinceStart.elapsed() / 1000.0;
     // The ports close as at the window's stop: each line gets its settings back.
     session.stop();
     session.shutDown();
@@ -203,26 +247,32 @@ int RunCommand::execute()
 int RunCommand::finish()
 {
     QString summary;
-    for (const SequenceReport::Step &step : std::as_const(m_report.steps)) {
-        QString verdict = step.runs == 0 ? QStringLiteral("not run")
-            : step.failures == 0        ? QStringLiteral("passed")
-                                        : QStringLiteral("failed %1 of %2: %3").arg(step.failures).arg(step.runs).arg(step.failure);
-        if (step.runs > 1 && step.failures == 0)
-            verdict = QStringLiteral("passed %1 times").arg(step.runs);
-        if (step.underWay)
-            verdict += QStringLiteral(", interrupted");
-        summary += QStringLiteral("%1: %2\n").arg(step.name, verdict);
+    for (const SequenceReport &report : std::as_const(m_reports)) {
+        if (m_reports.size() > 1)
+            summary += QStringLiteral("%1:\n").arg(report.name);
+        for (const SequenceReport::Step &step : report.steps) {
+            QString verdict = step.runs == 0 ? QStringLiteral("not run")
+                : step.failures == 0        ? QStringLiteral("passed")
+                                            : QStringLiteral("failed %1 of %2: %3").arg(step.failures).arg(step.runs).arg(step.failure);
+            if (step.runs > 1 && step.failures == 0)
+                verdict = QStringLiteral("passed %1 times").arg(step.runs);
+            if (step.underWay)
+                verdict += QStringLiteral(", interrupted");
+            summary += QStringLiteral("%1: %2\n").arg(step.name, verdict);
+        }
+        summary += QStringLiteral("%1: %2 steps passed, %3 failed in %4 s%5\n")
+                       .arg(report.name)
+                       .arg(report.runsPassed())
+                       .arg(report.runsFailed())
+                       .arg(report.seconds, 0, 'f', 1)
+                       .arg(report.interrupted ? QStringLiteral(", interrupted")
+                                               : report.note.isEmpty() ? QString() : QStringLiteral(", ") + report.note);
     }
-    summary += QStringLiteral("sequence: %1 steps passed, %2 failed in %3 s\n")
-                   .arg(m_report.runsPassed()).arg(m_report.runsFailed()).arg(m_report.seconds, 0, 'f', 1);
-    if (m_report.interrupted)
-        summary += QStringLiteral("interrupted\n");
-    if (!m_report.note.isEmpty())
-        summary += m_report.note + QLatin1Char('\n');
-    summary += m_report.passed() ? QStringLiteral("PASSED\n") : QStringLiteral("FAILED\n");
+    const bool passed = SequenceReport::passed(m_reports);
+    summary += passed ? QStringLiteral("PASSED\n") : QStringLiteral("FAILED\n");
     print(stdout, summary);
 
-    int status = m_report.passed() ? Passed : Failed;
+    int status = passed ? Passed : Failed;
     const auto writeReport = [&status](const QString &path, const QByteArray &contents) {
         QString error;
         if (!path.isEmpty() && !RunReports::write(path, contents, &error)) {
@@ -230,7 +280,7 @@ int RunCommand::finish()
             status = Failed;
         }
     };
-    writeReport(m_reportPath, m_report.json());
-    writeReport(m_junitPath, m_report.junit());
+    writeReport(m_reportPath, SequenceReport::json(m_run, m_reports));
+    writeReport(m_junitPath, SequenceReport::junit(m_run, m_reports));
     return status;
 }

@@ -24,12 +24,16 @@ public:
 private:
     // Throws the one line that names what is wrong; false for a request of the help.
     bool parse(const QStringList &arguments);
+    // The sequences to run: the one named, or every one the file holds.
+    void choose(const QString &file, const QString &name);
     int execute();
     int finish();
 
     CommandPorts m_ports{CommandPorts::Shape::OutAndIn};
     ProtocolSet m_set;
-    SequenceReport m_report;
+    QList<QList<ProtocolSet::Step>> m_sequences;
+    QList<SequenceReport> m_reports;    // one a sequence, in the order they run
+    SequenceReport::Run m_run;
     QString m_reportPath;
     QString m_junitPath;
 };

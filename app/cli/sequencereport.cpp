@@ -7,6 +7,9 @@
 #include <QJsonObject>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 QString format(bool hex)
@@ -42,12 +45,12 @@ QString SequenceReport::describe(const ProtocolSet::Step &step)
     return {};
 }
 
-SequenceReport SequenceReport::of(const QString &file, const ProtocolSet &set)
+SequenceReport SequenceReport::of(const QString &name, const QList<ProtocolSet::Step> &sequence)
 {
     SequenceReport report;
-    report.file = file;
-    for (int i = 0; i < set.sequence.size(); ++i) {
-        const ProtocolSet::Step &step = set.sequence.at(i);
+    report.name = name;
+    for (int i = 0; i < sequence.size(); ++i) {
+        const ProtocolSet::Step &step = sequence.at(i);
         if (step.kind == ProtocolSet::Step::RepeatBegin || step.kind == ProtocolSet::Step::RepeatEnd)
             continue;
         Step entry;
@@ -88,7 +91,13 @@ bool SequenceReport::passed() const
     return completed && !interrupted && note.isEmpty() && runsFailed() == 0;
 }
 
-QByteArray SequenceReport::json() const
+bool SequenceReport::passed(const QList<SequenceReport> &reports)
+{
+    return !reports.isEmpty()
+        && std::all_of(reports.cbegin(), reports.cend(), [](const SequenceReport &r) { return r.passed(); });
+}
+
+QJsonObject SequenceReport::toJson() const
 {
     QJsonArray stepList;
     for (const Step &s : steps) {
@@ -101,11 +110,8 @@ QByteArray SequenceReport::json() const
             {QStringLiteral("seconds"), s.seconds},
         });
     }
-    const QJsonObject report{
-        {QStringLiteral("test"), QStringLiteral("run")},
-        {QStringLiteral("file"), file},
-        {QStringLiteral("out"), outPort},
-        {QStringLiteral("in"), inPort},
+    return {
+        {QStringLiteral("name"), name},
         {QStringLiteral("passed"), passed()},
         {QStringLiteral("completed"), completed},
         {QStringLiteral("interrupted"), interrupted},
@@ -116,40 +122,68 @@ QByteArray SequenceReport::json() const
         {QStringLiteral("elapsedSeconds"), seconds},
         {QStringLiteral("steps"), stepList},
     };
-    return QJsonDocument(report).toJson();
 }
 
-QByteArray SequenceReport::junit() const
+QByteArray SequenceReport::json(const Run &run, const QList<SequenceReport> &reports)
+{
+    QJsonArray sequences;
+    for (const SequenceReport &report : reports)
+        sequences.append(report.toJson());
+    const bool interrupted =
+        std::any_of(reports.cbegin(), reports.cend(), [](const SequenceReport &r) { return r.interrupted; });
+    const QJsonObject root{
+        {QStringLiteral("test"), QStringLiteral("run")},
+        {QStringLiteral("file"), run.file},
+        {QStringLiteral("out"), run.outPort},
+        {QStringLiteral("in"), run.inPort},
+        {QStringLiteral("passed"), passed(reports)},
+        {QStringLiteral("interrupted"), interrupted},
+        {QStringLiteral("sequences"), sequences},
+    };
+    return QJsonDocument(root).toJson();
+}
+
+QByteArray SequenceReport::junit(const Run &run, const QList<SequenceReport> &reports)
 {
     QByteArray xml;
     QXmlStreamWriter w(&xml);
     w.setAutoFormatting(true);
     w.writeStartDocument();
-    const QString suite = QFileInfo(file).completeBaseName();
+    w.writeStartElement(QStringLiteral("testsuites"));
+    for (const SequenceReport &report : reports)
+        report.writeSuite(w, run.file);
+    w.writeEndElement();
+    w.writeEndDocument();
+    return xml;
+}
+
+void SequenceReport::writeSuite(QXmlStreamWriter &w, const QString &file) const
+{
+    const QString suite = QFileInfo(file).completeBaseName() + QLatin1Char('.') + name;
     int failures = 0;
     int skipped = 0;
     for (const Step &s : steps) {
         failures += s.failures > 0 || s.underWay ? 1 : 0;
         skipped += s.runs == 0 && !s.underWay ? 1 : 0;
     }
-    w.writeStartElement(QStringLiteral("testsuites"));
     w.writeStartElement(QStringLiteral("testsuite"));
     w.writeAttribute(QStringLiteral("name"), suite);
     w.writeAttribute(QStringLiteral("tests"), QString::number(steps.size()));
     w.writeAttribute(QStringLiteral("failures"), QString::number(failures));
     w.writeAttribute(QStringLiteral("skipped"), QString::number(skipped));
     w.writeAttribute(QStringLiteral("time"), QString::number(seconds, 'f', 3));
-    w.writeAttribute(QStringLiteral("timestamp"), started.toString(Qt::ISODate));
+    if (started.isValid())
+        w.writeAttribute(QStringLiteral("timestamp"), started.toString(Qt::ISODate));
     for (const Step &s : steps) {
         w.writeStartElement(QStringLiteral("testcase"));
         w.writeAttribute(QStringLiteral("classname"), suite);
         w.writeAttribute(QStringLiteral("name"), s.name);
         w.writeAttribute(QStringLiteral("time"), QString::number(s.seconds, 'f', 3));
         w.writeStartElement(QStringLiteral("properties"));
-        for (const auto &[name, value] : {std::pair{QStringLiteral("runs"), s.runs},
-                                          std::pair{QStringLiteral("failures"), s.failures}}) {
+        for (const auto &[property, value] : {std::pair{QStringLiteral("runs"), s.runs},
+                                              std::pair{QStringLiteral("failures"), s.failures}}) {
             w.writeEmptyElement(QStringLiteral("property"));
-            w.writeAttribute(QStringLiteral("name"), name);
+            w.writeAttribute(QStringLiteral("name"), property);
             w.writeAttribute(QStringLiteral("value"), QString::number(value));
         }
         w.writeEndElement();
@@ -174,7 +208,4 @@ QByteArray SequenceReport::junit() const
         w.writeEndElement();
     }
     w.writeEndElement();
-    w.writeEndElement();
-    w.writeEndDocument();
-    return xml;
 }

@@ -31,6 +31,8 @@ class TstSequenceCommands : public QObject
 private slots:
     void runVerdicts_data();
     void runVerdicts();
+    void namedSequences_data();
+    void namedSequences();
     void setUpRefusals_data();
     void setUpRefusals();
     void twoRunsAtOnceOnDifferentPorts();
@@ -56,11 +58,11 @@ QByteArray rulesFile(const QByteArray &modbusAnswer)
 )";
 }
 
-QByteArray sequenceFile(const QByteArray &steps, bool stopAtFailure = true)
+QByteArray sequenceFile(const QByteArray &steps, const QByteArray &named = {})
 {
     return R"({ "format": "velmora-protocol", "version": 1,)" + Commands + R"(
-  "sequence": [ )" + steps + R"( ],
-  "stopAtFailure": )" + (stopAtFailure ? "true" : "false") + "\n}\n";
+  "sequence": [ )" + steps + R"( ],)" + (named.isEmpty() ? QByteArray() : "\n  \"sequences\": [ " + named + " ],")
+        + "\n  \"stopAtFailure\": true\n}\n";
 }
 
 // Ask, reply, ask again: five steps that pass or fail, three times.
@@ -230,7 +232,67 @@ void TstSequenceCommands::runVerdicts()
         QCOMPARE(cases[1].runs, QStringLiteral("3"));
     const QJsonObject report = QJsonDocument::fromJson(read(folder.filePath("r.json"))).object();
     QCOMPARE(report.value("passed").toBool(), status == 0);
-    QCOMPARE(report.value("steps").toArray().size(), verdicts.size());
+    const QJsonArray sequences = report.value("sequences").toArray();
+    QCOMPARE(sequences.size(), 1);
+    QCOMPARE(sequences.at(0).toObject().value("name").toString(), QStringLiteral("sequence"));
+    QCOMPARE(sequences.at(0).toObject().value("steps").toArray().size(), verdicts.size());
+    stop(device);
+}
+
+// The main sequence and two named ones: all run, one after the other, each a test suite,
+// unless one is named.
+void TstSequenceCommands::namedSequences_data()
+{
+    QTest::addColumn<QStringList>("chosen");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("suites");
+    QTest::addColumn<QStringList>("verdicts");
+
+    QTest::newRow("all") << QStringList() << 1 << QStringList{"seq.sequence", "seq.broken", "seq.attention"}
+                         << QStringList{"passed", "passed", "passed", "failure", "passed", "passed"};
+    QTest::newRow("one named") << QStringList{"--sequence", "attention"} << 0 << QStringList{"seq.attention"}
+                               << QStringList{"passed", "passed"};
+    QTest::newRow("the main one") << QStringList{"--sequence", "sequence"} << 0 << QStringList{"seq.sequence"}
+                                  << QStringList{"passed", "passed"};
+}
+
+void TstSequenceCommands::namedSequences()
+{
+    QFETCH(QStringList, chosen);
+    QFETCH(int, status);
+    QFETCH(QStringList, suites);
+    QFETCH(QStringList, verdicts);
+    QTemporaryDir folder;
+    NullModem line(folder.path());
+    QVERIFY(write(folder.filePath("device.json"), rulesFile("01 03 02 00 2A")));
+    QVERIFY(write(folder.filePath("seq.json"),
+                  sequenceFile(R"({ "step": "send", "command": "read" }, { "step": "expect", "format": "hex", "pattern": "01 03 02", "ms": 2000 })",
+                               R"({ "name": "broken", "steps": [ { "step": "send", "command": "read" },
+                                       { "step": "expect", "format": "hex", "pattern": "01 83", "ms": 300 } ] },
+                                   { "name": "attention", "steps": [ { "step": "send", "command": "at" },
+                                       { "step": "expect", "pattern": "OK", "ms": 2000 } ] })")));
+    QProcess device;
+    start(device, {"answer", folder.filePath("device.json"), "--port", line.b.slavePath()});
+    QSignalSpy ready(&device, &QProcess::readyReadStandardError);
+    QVERIFY(ready.wait(20000));
+    QProcess run;
+    start(run, QStringList{"run", folder.filePath("seq.json"), "--out", line.a.slavePath(), "--junit", folder.filePath("r.xml")}
+                   + chosen);
+    QCOMPARE(finish(run), status);
+
+    QFile file(folder.filePath("r.xml"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QStringList named;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("testsuite"))
+            named << xml.attributes().value(QLatin1String("name")).toString();
+    }
+    QCOMPARE(named, suites);
+    QStringList taken;
+    for (const TestCase &c : junit(folder.filePath("r.xml")))
+        taken << c.verdict;
+    QCOMPARE(taken, verdicts);
     stop(device);
 }
 
@@ -253,6 +315,8 @@ void TstSequenceCommands::setUpRefusals_data()
     QTest::newRow("run: missing port") << "run" << good << QStringList{"--out", "/dev/velmora-no-such-port"}
                                        << "velmora-no-such-port";
     QTest::newRow("run: no port") << "run" << good << QStringList{"--settings", "9600,N,8,1"} << "--out";
+    QTest::newRow("run: no such sequence") << "run" << good << QStringList{"--out", "COM1", "--sequence", "soak"}
+                                           << "no sequence 'soak' (it holds sequence)";
     QTest::newRow("answer: no rule on") << "answer" << good << QStringList{"--port", "COM1"} << "no answer rule";
     QTest::newRow("answer: unknown option") << "answer" << rulesFile("01") << QStringList{"--port", "COM1", "--out", "COM2"}
                                             << "out";
