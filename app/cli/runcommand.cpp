@@ -206,7 +206,7 @@ int RunCommand::execute()
     progress.setInterval(1000);
     QObject::connect(&progress, &QTimer::timeout, &loop, [&] {
         const QString line = QStringLiteral("%1 s: %2: %3 steps passed, %4 failed")
-                                 .arg(sinceStart.elapsed() / 1000)
+                                 .arg(qRound(sinceStart.elapsed() / 1000.0))
                                  .arg(report->name)
                                  .arg(report->runsPassed())
                                  .arg(report->runsFailed());
