@@ -135,7 +135,9 @@ void CommandPorts::readSysData()
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         refuse(QStringLiteral("cannot read the window's settings %1: %2").arg(path, file.errorString()));
-    const SysData stored = SysData::fromBytes(file.read(64 * 1024));
+    // The record holds two texts of at most 32767 bytes besides its numbers.
+    constexpr qint64 LargestRecord = 128 * 1024;
+    const SysData stored = SysData::fromBytes(file.read(LargestRecord));
     for (qint16 port : {stored.OutPort, stored.InPort}) {
         if (port < PortMap::FirstPort || port > PortMap::LastPort)
             refuse(QStringLiteral("the window's settings %1 name no port (Com %2)").arg(path).arg(port));
