@@ -2354,6 +2354,14 @@ Error message: %2<byte value="xd"/>
         <source>sequence：每个 &quot;repeat&quot; 都需要对应的 &quot;end&quot;</source>
         <translation>sequence: every &quot;repeat&quot; needs its &quot;end&quot;</translation>
     </message>
+    <message>
+        <source>序列缺少 &quot;name&quot;</source>
+        <translation>a sequence needs a &quot;name&quot;</translation>
+    </message>
+    <message>
+        <source>序列名称 &quot;%1&quot; 已用过</source>
+        <translation>the sequence name &quot;%1&quot; is taken</translation>
+    </message>
 </context>
 <context>
     <name>RemoteLine</name>

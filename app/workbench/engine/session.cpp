@@ -157,6 +157,11 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
     }
     if (m_choices.mode == TransferEngine::ModeReceive)
         return {};
+    // The engine then only receives; the rows go out between, through the sending port.
+    if (m_choices.rowsOnly) {
+        run.mode = TransferEngine::ModeReceive;
+        return {};
+    }
     const CommandCodec::Fault fault = CommandCodec::check(m_choices.outCommand, m_choices.format);
     if (fault.problem != CommandCodec::CommandProblem::None) {
         Refusal result = refusal(Refusal::BadCommand, Refusal::OutCommandChoice);

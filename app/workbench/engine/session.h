@@ -51,6 +51,9 @@ public:
         // The answer mode's rules; with any of them on, they answer instead of the
         // expected command and the send command.
         QList<ProtocolSet::Rule> answerRules;
+        // Only rows of the command list go out (a sequence run without a window): the
+        // ports of the send-and-receive mode, and no command of the run's own.
+        bool rowsOnly = false;
         // The capture header's labels, as the window shows them in its own language.
         QString modeName;
         QString outPortCaption;
