@@ -77,6 +77,12 @@ QList<FramePiece> FrameCutter::flush()
     return out;
 }
 
+bool FrameCutter::streamedByGap() const
+{
+    return m_rule.kind == FrameRule::Default || m_rule.kind == FrameRule::GapMilliseconds
+        || m_rule.kind == FrameRule::GapCharacters;
+}
+
 void FrameCutter::noteRead(qint64 arrival)
 {
     const qint64 gap = m_lastArrival < 0 ? -1 : std::max<qint64>(0, arrival - m_lastArrival);
@@ -102,7 +108,7 @@ void FrameCutter::forgetReadsBefore(qint64 position)
 }
 
 void FrameCutter::addPiece(QList<FramePiece> &out, qint64 position, const char *data,
-                           qsizetype size, FramePiece::Kind kind, bool starts)
+                           qsizetype size, FramePiece::Kind kind, bool starts, bool ends)
 {
     if (size <= 0)
         return;
@@ -121,6 +127,7 @@ void FrameCutter::addPiece(QList<FramePiece> &out, qint64 position, const char *
     piece.bytes = QByteArray(data, size);
     piece.kind = kind;
     piece.starts = starts;
+    piece.ends = ends;
     piece.arrival = read.arrival;
     piece.gap = position == read.position ? read.gap : 0;
     out.append(piece);
@@ -142,8 +149,9 @@ void FrameCutter::cutByGap(QList<FramePiece> &out, const QByteArray &bytes)
             starts = true;
         }
         const qsizetype take = std::min<qsizetype>(bytes.size() - done, m_rule.maxLength - m_open);
-        addPiece(out, m_position + done, bytes.constData() + done, take, FramePiece::Frame, starts);
         m_open += take;
+        addPiece(out, m_position + done, bytes.constData() + done, take, FramePiece::Frame, starts,
+                 m_open >= m_rule.maxLength);
         done += take;
         starts = false;
     }
@@ -174,7 +182,8 @@ void FrameCutter::cutByTerminator(QList<FramePiece> &out, const QByteArray &byte
         m_open = 0;
         m_matched = 0;
     }
-    addPiece(out, m_position + from, data + from, bytes.size() - from, FramePiece::Frame, starts);
+    addPiece(out, m_position + from, data + from, bytes.size() - from, FramePiece::Frame, starts,
+             false);
 }
 
 // The length rules: whole frames out of the held bytes, each starting with the header;
