@@ -2,6 +2,7 @@
 #include "framecutter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -157,14 +158,27 @@ void FrameCutter::cutByGap(QList<FramePiece> &out, const QByteArray &bytes)
     }
 }
 
-// A frame ends with the last byte of its terminator, or at the bound.
+// A frame ends with the last byte of its terminator, or at the bound. While no part of
+// the terminator is matched, the bytes up to its first byte only count, and are passed
+// over at once.
 void FrameCutter::cutByTerminator(QList<FramePiece> &out, const QByteArray &bytes)
 {
     const QByteArray &t = m_rule.terminator;
     const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
     bool starts = m_open == 0;
     qsizetype from = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    for (qsizetype i = 0; i < size; ++i) {
+        if (m_matched == 0) {
+            // The byte that reaches the bound is looked at below, where the frame is cut.
+            const qsizetype stop = std::min<qsizetype>(size, i + (m_rule.maxLength - m_open) - 1);
+            const void *hit = std::memchr(data + i, t[0], size_t(std::max<qsizetype>(0, stop - i)));
+            const qsizetype next = hit ? static_cast<const char *>(hit) - data : std::max(i, stop);
+            m_open += next - i;
+            i = next;
+            if (i >= size)
+                break;
+        }
         const char b = data[i];
         while (m_matched > 0 && b != t[m_matched])
             m_matched = m_failure[m_matched - 1];
@@ -182,8 +196,7 @@ void FrameCutter::cutByTerminator(QList<FramePiece> &out, const QByteArray &byte
         m_open = 0;
         m_matched = 0;
     }
-    addPiece(out, m_position + from, data + from, bytes.size() - from, FramePiece::Frame, starts,
-             false);
+    addPiece(out, m_position + from, data + from, size - from, FramePiece::Frame, starts, false);
 }
 
 // The length rules: whole frames out of the held bytes, each starting with the header;
