@@ -1,4 +1,5 @@
 // Velmora tests. Licensed under the MIT licence.
+#include "capturelog.h"
 #include "portmap.h"
 #include "transferengine.h"
 
@@ -61,13 +62,18 @@ public:
         return shown.split(QStringLiteral("\r\n"));
     }
 
-    QStringList capturedLines()
+    QString captured()
     {
         engine.writeCapture();
         QFile file(m_folder.filePath(QStringLiteral("capture.txt")));
         if (!file.open(QIODevice::ReadOnly))
             return {};
-        QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\r\n"));
+        return QString::fromLocal8Bit(file.readAll());
+    }
+
+    QStringList capturedLines()
+    {
+        QStringList lines = captured().split(QStringLiteral("\r\n"));
         lines.removeAll(QString());
         return lines.filter(QStringLiteral("接收数据："));
     }
@@ -131,6 +137,7 @@ private slots:
     void framesCarryTheirVerdict_data();
     void framesCarryTheirVerdict();
     void marksFollowTheWindowLanguageCaptureKeepsChinese();
+    void textFramesEndTheirOwnLines();
     void frameRuleKeptInOptionsFile();
 };
 
@@ -249,6 +256,33 @@ void TestFramedReceive::marksFollowTheWindowLanguageCaptureKeepsChinese()
     QCOMPARE(bench.lines(), (QStringList{"[skipped] 7E", "01 03 02 00 2A 39 9B [checksum right]"}));
     QCOMPARE(bench.capturedLines(),
              (QStringList{"接收数据：[跳过] 7E", "接收数据：01 03 02 00 2A 39 9B 〔校验正确〕"}));
+}
+
+// Text frames ended by CR LF stand one a line, with no empty line between them; the
+// mark goes at the end of its frame's line, and the capture's CSV has each verdict.
+void TestFramedReceive::textFramesEndTheirOwnLines()
+{
+    FrameRule rule = ruleOf(FrameRule::Terminator);
+    rule.terminator = "\r\n";
+    FramedBench bench(rule, 0);
+    Checksum xor8;
+    xor8.algorithm = Checksum::Algorithm::Xor8;
+    xor8.output = Checksum::Output::AsciiHex;
+    bench.engine.setReceiveChecksum(xor8);
+    bench.write({"AB03\r\nAC03\r\nAB", "03\r\n"}, 60);
+    const QString good = QStringLiteral(" 〔校验正确〕");
+    const QString bad = QStringLiteral(" 〔校验错误，应为 30 32〕");
+    QCOMPARE(bench.lines(), (QStringList{"AB03" + good, "AC03" + bad, "AB03" + good, ""}));
+
+    QList<QStringList> rows = CaptureLog::tableOf(bench.captured());
+    QStringList texts;
+    QStringList verdicts;
+    for (const QStringList &row : rows.mid(1)) {
+        texts.append(row.at(3));
+        verdicts.append(row.at(4));
+    }
+    QCOMPARE(texts, (QStringList{"AB03\r\n", "AC03\r\n", "AB03\r\n"}));
+    QCOMPARE(verdicts, (QStringList{"正确", "错误，应为 30 32", "正确"}));
 }
 
 void TestFramedReceive::frameRuleKeptInOptionsFile()

@@ -149,8 +149,13 @@ QList<CapturedRecord> framesOf(const QList<CapturedRecord> &block, const QString
                 CaptureLog::verdictText(!mark.hasCaptured(1), mark.captured(1)), from == 0);
             from = mark.capturedEnd();
         }
-        if (from == 0 || from < record.text.size())
-            add(record.text.mid(from), QString(), from == 0);
+        const QString rest = record.text.mid(from);
+        static const QRegularExpression lineEnd(QStringLiteral("^[\\r\\n]+$"));
+        // A frame's own line break after its mark stays its own.
+        if (from > 0 && lastReceived >= 0 && lineEnd.match(rest).hasMatch())
+            frames[lastReceived].text += rest;
+        else if (from == 0 || !rest.isEmpty())
+            add(rest, QString(), from == 0);
     }
     return frames;
 }

@@ -19,6 +19,20 @@
 namespace {
 
 // A signed 32-bit tick difference that overflows counts as a gap.
+bool endsLine(const QString &text)
+{
+    return text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
+}
+
+// A mark goes at the end of its frame's line: before the line break the frame ends with.
+void insertBeforeLineEnd(QString &text, const QString &mark)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text.at(end - 1) == QLatin1Char('\r') || text.at(end - 1) == QLatin1Char('\n')))
+        --end;
+    text.insert(end, mark);
+}
+
 bool gapOver(qint32 last, qint32 now)
 {
     const qint64 difference = qint64(now) - qint64(last);
@@ -289,6 +303,7 @@ void TransferEngine::resetTicks()
 {
     m_tickLast = 0;
     m_lineBegun = false;
+    m_lineEnded = false;
 }
 
 bool TransferEngine::send()
@@ -421,6 +436,7 @@ void TransferEngine::onInComm()
     const QString lead = lineStart ? stamp : spaced ? QStringLiteral(" ") : QString();
     addCaptureRecord(CaptureLog::RecordReceived, lead + shown);
     emit received(lead + shown, newLine);
+    m_lineEnded = false;
     showAnswers(answers);
     if (tapped)
         emit arrived(bytes);
@@ -472,6 +488,7 @@ void TransferEngine::judgeFrame()
                      CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Capture));
     emit received(CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Window),
                   false);
+    m_lineEnded = false;
 }
 
 QByteArray TransferEngine::receivedBytes(const QString &text) const
@@ -606,10 +623,11 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
     QString paneText;
     QStringList captureTexts;
     QList<bool> captureStarts;
+    // A frame whose text ends with a line break (text ended by CR LF) has ended its line.
     const auto append = [&](const QString &pane, const QString &capture, bool starts) {
         if (starts && paneText.isEmpty())
-            newLine = m_lineBegun;
-        else if (starts)
+            newLine = m_lineBegun && !m_lineEnded;
+        else if (starts && !endsLine(paneText))
             paneText += QLatin1String("\r\n");
         m_lineBegun = true;
         paneText += pane;
@@ -620,11 +638,18 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
     };
     const auto endFrame = [&] {
         m_frameEnd.stop();
-        if (const std::optional<Checksum::Verdict> verdict = m_check.end()) {
-            append(CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Window),
-                   CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Capture),
-                   false);
+        const std::optional<Checksum::Verdict> verdict = m_check.end();
+        if (!verdict)
+            return;
+        const QString shownMark = CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Window);
+        const QString capturedMark = CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Capture);
+        if (paneText.isEmpty()) {
+            append(shownMark, capturedMark, false);
+            return;
         }
+        insertBeforeLineEnd(paneText, shownMark);
+        if (m_capturing)
+            insertBeforeLineEnd(captureTexts.last(), capturedMark);
     };
     const bool checked = m_check.enabled();
     for (const FramePiece &piece : pieces) {
@@ -634,7 +659,8 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
             ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
         const QString shown = spaced ? m_options.shownHex(text) : text;
         if (!piece.starts) {
-            append(spaced ? QLatin1Char(' ') + shown : shown, spaced ? QLatin1Char(' ') + shown : shown, false);
+            const QString continued = spaced ? QLatin1Char(' ') + shown : shown;
+            append(continued, continued, false);
         } else {
             QString lead;
             if (m_options.timeStamp) {
@@ -646,7 +672,8 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
                 append(lead + CaptureLog::skippedMark(CaptureLog::Language::Window) + shown,
                        lead + CaptureLog::skippedMark(CaptureLog::Language::Capture) + shown, true);
             } else {
-                append(lead + shown, lead + shown, true);
+                const QString line = lead.isEmpty() ? shown : lead + shown;
+                append(line, line, true);
             }
         }
         if (checked && piece.kind == FramePiece::Frame) {
@@ -658,6 +685,7 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
     if (m_capturing)
         captured(m_capture.addReceivedFrames(captureTexts, captureStarts));
     emit received(paneText, newLine);
+    m_lineEnded = endsLine(paneText);
     if (m_check.open() && m_quietEndsFrames)
         m_frameEnd.start();
 }

@@ -249,6 +249,7 @@ private:
     QString m_inSettings;
     QTimer m_frameIdle;
     bool m_lineBegun = false;    // the receive pane's last line holds received data
+    bool m_lineEnded = false;    // and a frame's own line break ended it
     QString m_lineStamp;         // when the first byte of that line arrived
     bool m_capturing = false;
     CaptureLog m_capture;
