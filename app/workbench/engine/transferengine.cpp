@@ -623,6 +623,10 @@ void TransferEngine::showPieces(const QList<FramePiece> &pieces)
     QString paneText;
     QStringList captureTexts;
     QList<bool> captureStarts;
+    if (m_capturing) {
+        captureTexts.reserve(pieces.size() + 1);
+        captureStarts.reserve(pieces.size() + 1);
+    }
     // A frame whose text ends with a line break (text ended by CR LF) has ended its line.
     const auto append = [&](const QString &pane, const QString &capture, bool starts) {
         if (starts && paneText.isEmpty())

@@ -131,7 +131,7 @@ void FrameCutter::addPiece(QList<FramePiece> &out, qint64 position, const char *
     piece.ends = ends;
     piece.arrival = read.arrival;
     piece.gap = position == read.position ? read.gap : 0;
-    out.append(piece);
+    out.append(std::move(piece));
 }
 
 // A read after a pause longer than the gap starts a frame; a frame at the bound ends
