@@ -183,9 +183,16 @@ void TestProtocolSession::rulesEditedWhileRunningApplyAtOnce()
     ProtocolSet::Rule slow = rule(QStringLiteral("PING"), QStringLiteral("PONG"), false, 200);
     Session::Choices choices = bench.choices({slow}, false);
     bench.session.setChoices(choices);
+    QSignalSpy received(&bench.session, &Session::received);
     QVERIFY(!bench.session.start(choices).refused());
     QVERIFY(bench.m_farEnd.write("PING"));
-    QTest::qWait(50);
+    const auto shown = [&received] {
+        QString text;
+        for (const QList<QVariant> &event : std::as_const(received))
+            text += event.at(0).toString();
+        return text;
+    };
+    QTRY_COMPARE(shown(), QStringLiteral("PING"));
     choices.answerRules = {rule(QStringLiteral("HELLO"), QStringLiteral("WORLD"), false)};
     bench.session.setChoices(choices);
     QCOMPARE(bench.m_farEnd.read(600), QByteArray("PONG"));

@@ -158,13 +158,13 @@ void TestPortMonitor::framesCarryTheirVerdict()
     rule.terminator = "\r\n";
     bench.start(rule);
     bench.device1.write(good.left(3));
-    QTest::qWait(30);
+    QTest::qWait(100);
     bench.device2.write(bad + "\r\n");
-    QTest::qWait(30);
+    QTest::qWait(100);
     bench.device1.write(good.mid(3) + "\r\n");
-    QTest::qWait(30);
+    QTest::qWait(100);
     bench.device2.write("\x7e");
-    QTest::qWait(30);
+    QTest::qWait(100);
     bench.monitor.stop();
 
     QStringList shown;
