@@ -13,7 +13,6 @@
 
 #include <cmath>
 
-
 namespace {
 
 QString timeOf(qint64 arrival)
@@ -196,7 +195,7 @@ QString PortMonitor::shown(const Entry &entry, bool hex, bool showGap, CaptureLo
     lead += QStringLiteral("Com %1> ").arg(entry.port);
     if (entry.skipped)
         lead += CaptureLog::skippedMark(language);
-    return lead + data;
+    return lead + (entry.verdict ? data.trimmed() : data);
 }
 
 // A frame that came in several reads is one row.
