@@ -77,7 +77,10 @@ void Session::watchPorts()
 
 void Session::setChoices(const Choices &choices)
 {
+    const bool rulesEdited = choices.answerRules != m_choices.answerRules;
     m_choices = choices;
+    if (m_running && rulesEdited)
+        m_engine.setAnswerRules(answerRules());
 }
 
 // The scan asks the system about each port instead of opening it, so it neither resets

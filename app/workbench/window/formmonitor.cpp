@@ -128,6 +128,7 @@ void FormMonitor::start()
         ModuleFun::ShowMessage(SamePortRefusal, ModuleFun::AlignCentre);
         return;
     }
+    m_monitor.setChecksum(m_session.receiveChecksum());
     try {
         m_monitor.start({choices.outPort, m_session.outSettings(), choices.outHandshake},
                         {choices.inPort, m_session.inSettings(), choices.inHandshake},
