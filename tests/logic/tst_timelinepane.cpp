@@ -31,7 +31,7 @@ void TestTimelinePane::init()
 
 void TestTimelinePane::oneLinePerEntry_data()
 {
-    QTest::addColumn<QStringList>("entries");   // "+" first: the entry continues the line
+    QTest::addColumn<QStringList>("entries");   // "+" first: the entry continues the line; "=" a mark
     QTest::addColumn<QString>("shown");
     QTest::newRow("hex frames") << QStringList{"01 03", "02 04"} << "01 03\n02 04";
     QTest::newRow("text frames ending CR LF") << QStringList{"OK\r\n", "READ 1\r\n", "OK\r\n"}
@@ -39,6 +39,8 @@ void TestTimelinePane::oneLinePerEntry_data()
     QTest::newRow("continued after a line break") << QStringList{"A\r\n", "+B"} << "A\nB";
     QTest::newRow("continued in the line") << QStringList{"A", "+B", "C"} << "AB\nC";
     QTest::newRow("lone CR and LF inside") << QStringList{"A\rB\nC"} << "A\nB\nC";
+    QTest::newRow("mark after a line break") << QStringList{"OK\r\n", "=(good)", "B"} << "OK(good)\nB";
+    QTest::newRow("mark after hex") << QStringList{"01 03", "=(bad)", "04"} << "01 03(bad)\n04";
     QTest::newRow("an empty line of its own stays") << QStringList{"A\r\n\r\n", "B"} << "A\n\nB";
 }
 
@@ -47,6 +49,10 @@ void TestTimelinePane::oneLinePerEntry()
     QFETCH(QStringList, entries);
     QFETCH(QString, shown);
     for (const QString &entry : entries) {
+        if (entry.startsWith(QLatin1Char('='))) {
+            m_pane->appendMark(entry.mid(1));
+            continue;
+        }
         const bool continues = entry.startsWith(QLatin1Char('+'));
         m_pane->appendEntry(continues ? entry.mid(1) : entry, !continues);
     }

@@ -208,7 +208,10 @@ void FormMonitor::saveCsv(const QByteArray &csv, const QString &suggested)
 
 void FormMonitor::showEntry(const PortMonitor::Entry &entry)
 {
-    TextMonitor->appendEntry(PortMonitor::shown(entry, CheckMonitorHex->isChecked(),
-                                                m_session.lineOptions().frames.showGap),
-                             entry.newLine);
+    const QString text = PortMonitor::shown(entry, CheckMonitorHex->isChecked(),
+                                            m_session.lineOptions().frames.showGap);
+    if (entry.verdict && !entry.newLine)
+        TextMonitor->appendMark(text);
+    else
+        TextMonitor->appendEntry(text, entry.newLine);
 }

@@ -43,6 +43,17 @@ void TimelinePane::appendEntry(const QString &text, bool newLine)
         m_batchTimer.start();
 }
 
+void TimelinePane::appendMark(const QString &text)
+{
+    if (m_empty) {
+        appendEntry(text, true);
+        return;
+    }
+    m_pending += withLineBreaks(text);
+    if (!m_batchTimer.isActive())
+        m_batchTimer.start();
+}
+
 void TimelinePane::flushPending()
 {
     m_batchTimer.stop();

@@ -23,6 +23,9 @@ public:
     // line. A line break ending an entry (a frame's CR LF) ends its line; it never
     // adds an empty line before the next entry.
     void appendEntry(const QString &text, bool newLine);
+    // Queues a mark that belongs to the last line (a frame's checksum verdict): it goes
+    // on that line also when the frame ended with a line break.
+    void appendMark(const QString &text);
     // Inserts what is queued.
     void flushPending();
 
