@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -75,20 +76,33 @@ bool operator==(const LinkSetup &a, const LinkSetup &b)
            && a.payloadBytes == b.payloadBytes && a.bitErrorRateLimit == b.bitErrorRateLimit;
 }
 
-LatencyFigures LatencyFigures::of(QList<double> milliseconds)
+void LatencyRecord::add(qint64 milliseconds)
+{
+    ++m_counts[milliseconds];
+    ++m_samples;
+}
+
+LatencyFigures LatencyRecord::figures() const
 {
     LatencyFigures figures;
-    if (milliseconds.isEmpty())
+    if (m_samples == 0)
         return figures;
-    std::sort(milliseconds.begin(), milliseconds.end());
-    const auto at = [&milliseconds](double fraction) {
-        return milliseconds[qMin(milliseconds.size() - 1, qsizetype(std::ceil(fraction * milliseconds.size())) - 1)];
+    const auto rank = [this](double fraction) {
+        return qBound<qint64>(1, qint64(std::ceil(fraction * double(m_samples))), m_samples);
     };
-    figures.samples = int(milliseconds.size());
-    figures.minimum = milliseconds.first();
-    figures.median = at(0.5);
-    figures.p99 = at(0.99);
-    figures.maximum = milliseconds.last();
+    const qint64 medianRank = rank(0.5);
+    const qint64 p99Rank = rank(0.99);
+    qint64 below = 0;
+    for (const auto &[milliseconds, count] : m_counts) {
+        if (below < medianRank && below + count >= medianRank)
+            figures.median = double(milliseconds);
+        if (below < p99Rank && below + count >= p99Rank)
+            figures.p99 = double(milliseconds);
+        below += count;
+    }
+    figures.samples = int(qMin<qint64>(m_samples, std::numeric_limits<int>::max()));
+    figures.minimum = double(m_counts.cbegin()->first);
+    figures.maximum = double(m_counts.crbegin()->first);
     return figures;
 }
 

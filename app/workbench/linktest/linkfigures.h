@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <map>
+
 // What a link test is asked to do.
 struct LinkSetup
 {
@@ -52,8 +54,21 @@ struct LatencyFigures
     double median = 0;
     double p99 = 0;
     double maximum = 0;
+};
 
-    static LatencyFigures of(QList<double> milliseconds);
+// The round trips of one direction, counted per whole millisecond (the test's clock
+// measures no finer): a test of hours keeps one count per value seen, not one per write,
+// and its figures come without sorting.
+class LatencyRecord
+{
+public:
+    void add(qint64 milliseconds);
+    // Median and p99 by nearest rank, as in the list of every sample sorted.
+    LatencyFigures figures() const;
+
+private:
+    std::map<qint64, qint64> m_counts;   // milliseconds -> samples
+    qint64 m_samples = 0;
 };
 
 // One direction of a test: what went out of one port and what the other found.
