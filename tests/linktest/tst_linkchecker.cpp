@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 // The checker counts exactly what a far end did to the stream: flipped bits, dropped,
 // inserted and duplicated bytes and blocks, silence.
 class TstLinkChecker : public QObject
@@ -24,6 +28,7 @@ private slots:
     void noiseKeepsTheAccountsBalanced();
     void blockCrcIsZipsCrc32();
     void setupKeptInTheOptionsFile();
+    void latencyFiguresByNearestRank();
 };
 
 namespace {
@@ -316,6 +321,7 @@ void TstLinkChecker::setupKeptInTheOptionsFile()
     setup.pacePercent = 75;
     setup.payloadBytes = 1024;
     setup.bitErrorRateLimit = 1e-7;
+    setup.userText = QStringLiteral(" AT\"OK\"; 测试\\ ");
     QVERIFY(setup.save(path));
     QVERIFY(LinkSetup::load(path) == setup);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -326,6 +332,34 @@ void TstLinkChecker::setupKeptInTheOptionsFile()
     file.write("[LinkTest]\nPattern=99\nPace=250\nBlock=0\nBitErrorRateLimit=2\n");
     file.close();
     QVERIFY(LinkSetup::load(path) == LinkSetup());
+}
+
+// Counted per millisecond, the round trips give what the sorted list of every sample
+// gives by nearest rank, for any number of samples and any spread.
+void TstLinkChecker::latencyFiguresByNearestRank()
+{
+    QRandomGenerator random(17);
+    for (int round = 0; round < 200; ++round) {
+        const int samples = 1 + int(random.bounded(round < 20 ? 5 : 3000));
+        const int spread = 1 + int(random.bounded(round % 2 ? 4 : 500));
+        LatencyRecord record;
+        std::vector<qint64> all;
+        for (int i = 0; i < samples; ++i) {
+            all.push_back(random.bounded(spread));
+            record.add(all.back());
+        }
+        std::sort(all.begin(), all.end());
+        const auto rank = [&all](double fraction) {
+            return double(all[size_t(std::ceil(fraction * double(all.size()))) - 1]);
+        };
+        const LatencyFigures figures = record.figures();
+        QCOMPARE(figures.samples, samples);
+        QCOMPARE(figures.minimum, double(all.front()));
+        QCOMPARE(figures.median, rank(0.5));
+        QCOMPARE(figures.p99, rank(0.99));
+        QCOMPARE(figures.maximum, double(all.back()));
+    }
+    QCOMPARE(LatencyRecord().figures().samples, 0);
 }
 
 QTEST_APPLESS_MAIN(TstLinkChecker)

@@ -25,6 +25,7 @@ class TstMainWindowLinkTest : public QObject
 private slots:
     void damagedLineFailsWithItsFigures();
     void testAndCommunicationRefuseEachOther();
+    void ownPatternComesBackInTheNextRun();
 };
 
 namespace {
@@ -105,6 +106,32 @@ void TstMainWindowLinkTest::testAndCommunicationRefuseEachOther()
     QCOMPARE(bench.messages.size(), 2);
     QVERIFY(bench.messages.last().contains(QStringLiteral("通讯正在进行")));
     bench.click("ButtonCom");
+}
+
+// The user's own pattern is kept with the other choices when a test starts, and the
+// window of the program's next run shows it as typed.
+void TstMainWindowLinkTest::ownPatternComesBackInTheNextRun()
+{
+    Workbench bench({1, 2});
+    bench.open(Workbench::workingSettings(1, 2, ReceiveOnly));
+    FaultyWire wire(bench.farEnd(1), bench.farEnd(2));
+    FormLinkTest *window = openLinkTest(bench);
+    const QString typed = QStringLiteral(" AT\"OK\"; 测试 ");
+    window->findChild<QComboBox *>(QStringLiteral("ComboLinkPattern"))->setCurrentIndex(TestPattern::UserBytes);
+    window->findChild<QLineEdit *>(QStringLiteral("TextLinkUser"))->setText(typed);
+    setAmount(window, QStringLiteral("3000"), 1);   // bytes
+    bench.click("ButtonLinkStart");
+    QVERIFY2(bench.messages.isEmpty(), qPrintable(bench.messages.join(QLatin1Char('\n'))));
+    QTRY_VERIFY_WITH_TIMEOUT(!window->testing(), 20000);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("LabelLinkVerdict"))->text(), QStringLiteral("通过"));
+    bench.close();
+
+    bench.open();
+    window = openLinkTest(bench);
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("TextLinkUser"))->text(), typed);
+    QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("ComboLinkPattern"))->currentIndex(),
+             int(TestPattern::UserBytes));
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("TextLinkAmount"))->text(), QStringLiteral("3000"));
 }
 
 QTEST_MAIN(TstMainWindowLinkTest)

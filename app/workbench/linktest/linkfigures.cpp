@@ -21,6 +21,7 @@ const char BytesKey[] = "LinkTest/Bytes";
 const char PaceKey[] = "LinkTest/Pace";
 const char PayloadKey[] = "LinkTest/Block";
 const char LimitKey[] = "LinkTest/BitErrorRateLimit";
+const char UserTextKey[] = "LinkTest/UserText";
 
 int bounded(int value, int lowest, int highest, int fallback)
 {
@@ -47,6 +48,7 @@ LinkSetup LinkSetup::load(const QString &path)
     const double limit = file.value(QLatin1String(LimitKey)).toDouble(&ok);
     if (ok && limit >= 0 && limit <= 1)
         s.bitErrorRateLimit = limit;
+    s.userText = file.text(QLatin1String(UserTextKey), s.userText);
     return s;
 }
 
@@ -65,13 +67,14 @@ bool LinkSetup::save(const QString &path) const
     file.setNumber(QLatin1String(PaceKey), pacePercent);
     file.setNumber(QLatin1String(PayloadKey), payloadBytes);
     file.setValue(QLatin1String(LimitKey), QByteArray::number(bitErrorRateLimit, 'g', 6));
+    file.setText(QLatin1String(UserTextKey), userText);
     return file.write(path) == KeptFile::Result::Written;
 }
 
-// The user's own bytes are typed again; they are not kept.
+// The user's bytes are made from the text at each start; the text is what is kept.
 bool operator==(const LinkSetup &a, const LinkSetup &b)
 {
-    return a.pattern == b.pattern && a.form == b.form && a.direction == b.direction
+    return a.pattern == b.pattern && a.userText == b.userText && a.form == b.form && a.direction == b.direction
            && a.amount == b.amount && a.seconds == b.seconds && a.bytes == b.bytes && a.pacePercent == b.pacePercent
            && a.payloadBytes == b.payloadBytes && a.bitErrorRateLimit == b.bitErrorRateLimit;
 }

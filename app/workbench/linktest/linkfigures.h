@@ -17,6 +17,8 @@ struct LinkSetup
 
     TestPattern::Kind pattern = TestPattern::Prbs15;
     QByteArray userBytes;
+    // The user's own pattern as typed, read in the main window's format at the start.
+    QString userText;
     LinkChecker::Form form = LinkChecker::Form::Framed;
     int payloadBytes = 256;
     Direction direction = Direction::OneWay;
@@ -26,8 +28,9 @@ struct LinkSetup
     int pacePercent = 0;            // of the line's character rate; 0: as fast as it takes
     double bitErrorRateLimit = 0;   // the verdict passes at or below it
 
-    // The [LinkTest] group of velmora.ini, all but the user's bytes; missing keys and
-    // values out of range keep their defaults.
+    // The [LinkTest] group of velmora.ini: every choice and the user's text (its bytes
+    // come from the text at the start); missing keys and values out of range keep their
+    // defaults.
     static LinkSetup load(const QString &path);
     // Written only when the file says otherwise.
     bool save(const QString &path) const;

@@ -100,6 +100,7 @@ void FormLinkTest::showSetup(const LinkSetup &setup)
     ComboLinkBlock->setCurrentIndex(block == std::end(BlockChoices) ? DefaultBlockIndex
                                                                     : int(block - std::begin(BlockChoices)));
     TextLinkLimit->setText(QString::number(setup.bitErrorRateLimit, 'g', 6));
+    TextLinkUser->setText(setup.userText);
 }
 
 FormLinkTest::~FormLinkTest() = default;
@@ -202,6 +203,7 @@ void FormLinkTest::showPorts()
 bool FormLinkTest::readSetup(LinkSetup &setup)
 {
     setup.pattern = TestPattern::Kind(ComboLinkPattern->currentIndex());
+    setup.userText = TextLinkUser->text();
     if (setup.pattern == TestPattern::UserBytes) {
         const qint16 format = m_session.choices().format;
         QByteArray bytes;
