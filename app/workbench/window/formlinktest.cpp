@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -293,7 +294,17 @@ void FormLinkTest::showProgress()
 {
     LabelLinkVerdict->setStyleSheet(QString());
     LabelLinkVerdict->setText(Running);
-    TextLinkFigures->setPlainText(LinkReport::figuresText(m_runner.figures(), m_runner.setup().form));
+    showFigures(m_runner.figures());
+}
+
+// New figures in the place the user scrolled to: a test both ways has more lines than
+// the pane shows, and the second direction must stay readable while they change.
+void FormLinkTest::showFigures(const LinkFigures &figures)
+{
+    QScrollBar *bar = TextLinkFigures->verticalScrollBar();
+    const int scrolled = bar->value();
+    TextLinkFigures->setPlainText(LinkReport::figuresText(figures, m_runner.setup().form));
+    bar->setValue(scrolled);
 }
 
 void FormLinkTest::onFinished()
@@ -302,7 +313,7 @@ void FormLinkTest::onFinished()
     const bool passed = figures.passes(m_runner.setup().bitErrorRateLimit);
     LabelLinkVerdict->setText(LinkReport::verdictText(figures, m_runner.setup().bitErrorRateLimit));
     LabelLinkVerdict->setStyleSheet(passed ? QStringLiteral("color: #00A000;") : QStringLiteral("color: #D00000;"));
-    TextLinkFigures->setPlainText(LinkReport::figuresText(figures, m_runner.setup().form));
+    showFigures(figures);
     m_report = LinkReport::reportText(m_runner.setup(), m_runner.ports(), figures);
     ButtonLinkStart->setProperty(CaptionProperty, StartCaption.toString());
     if (m_session.capturing()) {
