@@ -79,9 +79,15 @@ bool operator==(const LinkSetup &a, const LinkSetup &b)
            && a.payloadBytes == b.payloadBytes && a.bitErrorRateLimit == b.bitErrorRateLimit;
 }
 
-void LatencyRecord::add(qint64 milliseconds)
+void LatencyRecord::add(qint64 microseconds)
 {
-    ++m_counts[milliseconds];
+    microseconds = qMax<qint64>(0, microseconds);
+    qint64 step = 1;
+    while (microseconds / step >= 1000)
+        step *= 10;
+    ++m_counts[microseconds / step * step];
+    m_minimum = m_samples == 0 ? microseconds : qMin(m_minimum, microseconds);
+    m_maximum = m_samples == 0 ? microseconds : qMax(m_maximum, microseconds);
     ++m_samples;
 }
 
@@ -96,16 +102,19 @@ LatencyFigures LatencyRecord::figures() const
     const qint64 medianRank = rank(0.5);
     const qint64 p99Rank = rank(0.99);
     qint64 below = 0;
-    for (const auto &[milliseconds, count] : m_counts) {
+    for (const auto &[bucket, count] : m_counts) {
         if (below < medianRank && below + count >= medianRank)
-            figures.median = double(milliseconds);
+            figures.median = bucket / 1000.0;
         if (below < p99Rank && below + count >= p99Rank)
-            figures.p99 = double(milliseconds);
+            figures.p99 = bucket / 1000.0;
         below += count;
     }
     figures.samples = int(qMin<qint64>(m_samples, std::numeric_limits<int>::max()));
-    figures.minimum = double(m_counts.cbegin()->first);
-    figures.maximum = double(m_counts.crbegin()->first);
+    figures.minimum = m_minimum / 1000.0;
+    figures.maximum = m_maximum / 1000.0;
+    // A bucket's lower edge may lie below the exact minimum.
+    figures.median = qBound(figures.minimum, figures.median, figures.maximum);
+    figures.p99 = qBound(figures.minimum, figures.p99, figures.maximum);
     return figures;
 }
 

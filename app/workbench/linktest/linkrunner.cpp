@@ -26,8 +26,8 @@ struct LinkRunner::Stream
     qint64 written = 0;
     quint32 nextBlock = 0;
     double rate = 0;              // the sending line's characters per second; 0: none
-    // Where the stream stood after each write, and when: the round trip ends when the
-    // checker has accounted for it.
+    // Where the stream stood after each write, and when (microseconds into the test):
+    // the round trip ends when the checker has accounted for it.
     std::deque<std::pair<qint64, qint64>> marks;
     LatencyRecord latencies;
     LineFaults faults;
@@ -206,7 +206,7 @@ void LinkRunner::send(Stream &stream)
         return;
     }
     stream.written += bytes.size();
-    stream.marks.emplace_back(stream.written, m_clock.elapsed());
+    stream.marks.emplace_back(stream.written, m_clock.nsecsElapsed() / 1000);
 }
 
 void LinkRunner::onComm(CommPort &port)
@@ -250,8 +250,8 @@ void LinkRunner::receive(Stream &stream, const QByteArray &bytes)
     if (bytes.isEmpty())
         return;
     stream.checker.feed(bytes);
-    const qint64 now = m_clock.elapsed();
-    stream.lastArrival = now;
+    const qint64 now = m_clock.nsecsElapsed() / 1000;
+    stream.lastArrival = now / 1000;
     const qint64 position = stream.checker.streamPosition();
     while (!stream.marks.empty() && (position < 0 || stream.marks.front().first <= position)) {
         if (position >= 0)
