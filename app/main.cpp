@@ -1,9 +1,11 @@
 // Velmora workbench. Licensed under the MIT licence.
+#include "answercommand.h"
 #include "commandline.h"
 #include "displayguard.h"
 #include "formmain.h"
 #include "linktestcommand.h"
 #include "modulefun.h"
+#include "runcommand.h"
 #include "screenfit.h"
 
 #include <QApplication>
@@ -14,10 +16,18 @@
 int main(int argc, char *argv[])
 {
     const CommandLine command = CommandLine::parse(argc, argv);
-    if (command.action() == CommandLine::Action::LinkTest) {
+    if (command.windowless()) {
         // No window and no display: a core application only.
         QCoreApplication app(argc, argv);
-        return LinkTestCommand::run(QCoreApplication::arguments().mid(2));
+        const QStringList arguments = QCoreApplication::arguments().mid(2);
+        switch (command.action()) {
+        case CommandLine::Action::Run:
+            return RunCommand::run(arguments);
+        case CommandLine::Action::Answer:
+            return AnswerCommand::run(arguments);
+        default:
+            return LinkTestCommand::run(arguments);
+        }
     }
     if (command.action() != CommandLine::Action::OpenWindow) {
         std::FILE *out = command.action() == CommandLine::Action::Refuse ? stderr : stdout;

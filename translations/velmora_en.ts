@@ -90,6 +90,30 @@ The records not yet written exceed %1 MiB; the oldest %2 bytes of records were d
         <source>接收 %1</source>
         <translation>Received %1</translation>
     </message>
+    <message>
+        <source> 〔校验正确〕</source>
+        <translation> [checksum right]</translation>
+    </message>
+    <message>
+        <source> 〔校验错误，应为 %1〕</source>
+        <translation> [checksum wrong, should be %1]</translation>
+    </message>
+    <message>
+        <source>[跳过] </source>
+        <translation>[skipped] </translation>
+    </message>
+    <message>
+        <source> 跳过</source>
+        <translation> skipped</translation>
+    </message>
+    <message>
+        <source>正确</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>错误，应为 %1</source>
+        <translation>wrong, should be %1</translation>
+    </message>
 </context>
 <context>
     <name>Checksum</name>
@@ -620,8 +644,8 @@ The file cannot be written: %1</translation>
         <translation>Check received frames:</translation>
     </message>
     <message>
-        <source>每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误</source>
-        <translation>The checksum at the end of each frame (a gap over 25 ms starts a new one) is marked right or wrong in the pane and the capture</translation>
+        <source>每帧数据（按线路窗口的接收分帧，默认间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误</source>
+        <translation>The checksum at the end of each frame (as the line window cuts frames; by default a gap over 25 ms starts a new one) is marked right or wrong in the pane and the capture</translation>
     </message>
     <message>
         <source>步骤</source>
@@ -2248,10 +2272,6 @@ Error message: %2<byte value="xd"/>
 <context>
     <name>PortMonitor</name>
     <message>
-        <source>[跳过] </source>
-        <translation>[skipped] </translation>
-    </message>
-    <message>
         <source>时间</source>
         <translation>Time</translation>
     </message>
@@ -2353,6 +2373,14 @@ Error message: %2<byte value="xd"/>
     <message>
         <source>sequence：每个 &quot;repeat&quot; 都需要对应的 &quot;end&quot;</source>
         <translation>sequence: every &quot;repeat&quot; needs its &quot;end&quot;</translation>
+    </message>
+    <message>
+        <source>序列缺少 &quot;name&quot;</source>
+        <translation>a sequence needs a &quot;name&quot;</translation>
+    </message>
+    <message>
+        <source>序列名称 &quot;%1&quot; 已用过</source>
+        <translation>the sequence name &quot;%1&quot; is taken</translation>
     </message>
 </context>
 <context>
@@ -2624,21 +2652,6 @@ The RS-485 settings cannot be saved!<byte value="xd"/>
     <message>
         <source>还原</source>
         <translation>Restore</translation>
-    </message>
-</context>
-<context>
-    <name>TransferEngine</name>
-    <message>
-        <source> 〔校验正确〕</source>
-        <translation> [checksum right]</translation>
-    </message>
-    <message>
-        <source> 〔校验错误，应为 %1〕</source>
-        <translation> [checksum wrong, should be %1]</translation>
-    </message>
-    <message>
-        <source>[跳过] </source>
-        <translation>[skipped] </translation>
     </message>
 </context>
 <context>

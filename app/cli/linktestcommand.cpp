@@ -1,9 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "linktestcommand.h"
 
-#include "filelocations.h"
+#include "commandoutput.h"
 #include "interfacelanguage.h"
-#include "portmap.h"
 #include "terminationwatcher.h"
 
 #include <runtimeerror.h>
@@ -11,20 +10,18 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <stdexcept>
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
+using CommandOutput::oneLine;
+using CommandOutput::print;
+using CommandOutput::refuse;
 
 namespace {
 
-constexpr char Help[] =
+constexpr char Usage[] =
     "Usage: tarrock linktest --out PORT [--in PORT] [options]\n"
     "\n"
     "Runs one link test without a window: sends a test pattern out of one port, checks\n"
@@ -33,13 +30,8 @@ constexpr char Help[] =
     "\n"
     "A PORT is a port number of the port map (3 or COM3), a device path (/dev/ttyUSB0)\n"
     "or a network line (rfc2217://host:port, tcp://host:port).\n"
-    "\n"
-    "  --out PORT            the sending port\n"
-    "  --in PORT             the receiving port (default: the sending port)\n"
-    "  --settings S          line settings of both ports (default 9600,N,8,1)\n"
-    "  --out-settings S      line settings of the sending port\n"
-    "  --in-settings S       line settings of the receiving port\n"
-    "  --handshake H         none, xonxoff, rtscts or both (default none)\n"
+    "\n";
+constexpr char Options[] =
     "  --pattern P           prbs7, prbs9, prbs15, prbs23, prbs31, counting, 55, aa, 00,\n"
     "                        ff, or hex:BYTES for bytes of your own (default prbs15)\n"
     "  --form F              framed (numbered blocks with a CRC) or raw (default framed)\n"
@@ -56,24 +48,6 @@ constexpr char Help[] =
     "\n"
     "Progress goes to standard error at most once a second, the summary to standard\n"
     "output. SIGINT or SIGTERM stops the test; the reports are then marked interrupted.\n";
-
-[[noreturn]] void refuse(const QString &why)
-{
-    throw std::runtime_error(why.toStdString());
-}
-
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
-// The engine's messages are laid out for a message window; a log reads one line per fault.
-QString oneLine(const QString &message)
-{
-    return message.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts)
-        .join(QLatin1Char(' '));
-}
 
 qint64 number(const QString &text, const QString &option, qint64 least, qint64 most)
 {
@@ -109,44 +83,11 @@ TestPattern::Kind patternOf(const QString &name, QByteArray *userBytes)
     refuse(QStringLiteral("unknown pattern '%1' (tarrock linktest --help lists them)").arg(name));
 }
 
-qint16 handshakeOf(const QString &name)
-{
-    const QStringList names = {QStringLiteral("none"), QStringLiteral("xonxoff"), QStringLiteral("rtscts"),
-                               QStringLiteral("both")};
-    const int index = int(names.indexOf(name.toLower()));
-    if (index < 0)
-        refuse(QStringLiteral("unknown handshake '%1' (none, xonxoff, rtscts or both)").arg(name));
-    return qint16(index);
-}
-
-// "COM3" or "3": the port number; 0 for a device path or address.
-int portNumber(const QString &port)
-{
-    static const QRegularExpression numbered(QStringLiteral("^(?:com)?(\\d{1,2})$"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = numbered.match(port);
-    if (!match.hasMatch())
-        return 0;
-    const int n = match.captured(1).toInt();
-    if (n < PortMap::FirstPort || n > PortMap::LastPort)
-        refuse(QStringLiteral("no port COM%1: port numbers run from %2 to %3").arg(n).arg(PortMap::FirstPort).arg(PortMap::LastPort));
-    return n;
-}
-
-bool terminalOnStandardError()
-{
-#ifdef Q_OS_UNIX
-    return ::isatty(STDERR_FILENO) == 1;
-#else
-    return false;
-#endif
-}
-
 } // namespace
 
 QString LinkTestCommand::helpText()
 {
-    return QString::fromLatin1(Help);
+    return QString::fromLatin1(Usage) + CommandPorts::helpText(CommandPorts::Shape::OutAndIn) + QString::fromLatin1(Options);
 }
 
 int LinkTestCommand::run(const QStringList &arguments)
@@ -157,26 +98,23 @@ int LinkTestCommand::run(const QStringList &arguments)
     if (!problem.isEmpty())
         print(stderr, problem + QLatin1Char('\n'));
     LinkTestCommand command;
-    Options options;
     try {
-        options = parse(arguments);
-        if (options.outPort.isEmpty()) {
+        if (!command.parse(arguments)) {
             print(stdout, helpText());
             return Passed;
         }
-        command.mapDevices(options);
     } catch (const std::runtime_error &error) {
         print(stderr, QStringLiteral("tarrock linktest: %1\n").arg(QString::fromStdString(error.what())));
         return SetUpFailed;
     }
-    return command.execute(options);
+    return command.execute();
 }
 
-LinkTestCommand::Options LinkTestCommand::parse(const QStringList &arguments)
+bool LinkTestCommand::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    const QStringList valued = {"out", "in", "settings", "out-settings", "in-settings", "handshake", "pattern",
-                                "form", "payload", "seconds", "bytes", "pace", "ber-limit", "report", "junit"};
+    m_ports.addOptions(parser);
+    const QStringList valued = {"pattern", "form", "payload", "seconds", "bytes", "pace", "ber-limit", "report", "junit"};
     for (const QString &name : valued)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("value")));
     for (const char *name : {"both-ways", "until-stopped"})
@@ -187,25 +125,10 @@ LinkTestCommand::Options LinkTestCommand::parse(const QStringList &arguments)
     if (!parser.positionalArguments().isEmpty())
         refuse(QStringLiteral("unexpected argument '%1' (tarrock linktest --help lists the options)")
                    .arg(parser.positionalArguments().constFirst()));
-    Options options;
     if (parser.isSet(QStringLiteral("help")))
-        return options;
-    options.outPort = parser.value(QStringLiteral("out"));
-    if (options.outPort.isEmpty())
-        refuse(QStringLiteral("--out names no port (tarrock linktest --help lists the options)"));
-    options.inPort = parser.isSet(QStringLiteral("in")) ? parser.value(QStringLiteral("in")) : options.outPort;
-    const QString both = parser.isSet(QStringLiteral("settings")) ? parser.value(QStringLiteral("settings"))
-                                                                  : QStringLiteral("9600,N,8,1");
-    options.ports.out.settings = parser.isSet(QStringLiteral("out-settings")) ? parser.value(QStringLiteral("out-settings")) : both;
-    options.ports.in.settings = parser.isSet(QStringLiteral("in-settings")) ? parser.value(QStringLiteral("in-settings")) : both;
-    for (const QString &settings : {options.ports.out.settings, options.ports.in.settings}) {
-        if (characterRate(settings) <= 0)
-            refuse(QStringLiteral("line settings '%1' are not of the form 115200,N,8,1").arg(settings));
-    }
-    if (parser.isSet(QStringLiteral("handshake")))
-        options.ports.out.handshake = options.ports.in.handshake = handshakeOf(parser.value(QStringLiteral("handshake")));
+        return false;
 
-    LinkSetup &setup = options.setup;
+    LinkSetup &setup = m_setup;
     if (parser.isSet(QStringLiteral("pattern")))
         setup.pattern = patternOf(parser.value(QStringLiteral("pattern")), &setup.userBytes);
     const QString form = parser.value(QStringLiteral("form")).toLower();
@@ -238,75 +161,35 @@ LinkTestCommand::Options LinkTestCommand::parse(const QStringList &arguments)
             refuse(QStringLiteral("--ber-limit takes a rate from 0 to below 1, such as 1e-6, not '%1'")
                        .arg(parser.value(QStringLiteral("ber-limit"))));
     }
-    options.reportPath = parser.value(QStringLiteral("report"));
-    options.junitPath = parser.value(QStringLiteral("junit"));
+    m_reportPath = parser.value(QStringLiteral("report"));
+    m_junitPath = parser.value(QStringLiteral("junit"));
     // Found out before the test, not after it.
-    for (const QString &path : {options.reportPath, options.junitPath}) {
+    for (const QString &path : {m_reportPath, m_junitPath}) {
         if (!path.isEmpty() && !QFileInfo(path).absoluteDir().exists())
             refuse(QStringLiteral("cannot write %1: its folder does not exist").arg(path));
     }
-    return options;
+    m_ports.read(parser);
+    return true;
 }
 
-void LinkTestCommand::mapDevices(Options &options)
+int LinkTestCommand::execute()
 {
-    const FileLocations &locations = FileLocations::of(QCoreApplication::applicationDirPath());
-    PortMap::setFolder(QCoreApplication::applicationDirPath());
-    PortMap::setUserFolder(locations.userPortFolder());
-    const int out = portNumber(options.outPort);
-    const int in = options.inPort == options.outPort ? out : portNumber(options.inPort);
-    options.ports.out.port = qint16(out);
-    options.ports.in.port = qint16(in);
-    if (out != 0 && in != 0)
-        return;
-
-    // Devices named by path take the highest numbers the other port leaves free.
-    QByteArray lines;
-    QFile map(PortMap::fileName());
-    if (map.open(QIODevice::ReadOnly))
-        lines = map.readAll() + '\n';
-    int spare = PortMap::LastPort;
-    const auto assign = [&](TransferEngine::Line &line, const QString &device) {
-        if (spare == out || spare == in)
-            --spare;
-        line.port = qint16(spare--);
-        lines += QStringLiteral("COM%1=%2\n").arg(line.port).arg(device).toUtf8();
-        options.mappedDevices << QStringLiteral("Com %1 = %2").arg(line.port).arg(device);
-    };
-    if (out == 0)
-        assign(options.ports.out, options.outPort);
-    if (in == 0) {
-        if (options.inPort == options.outPort)
-            options.ports.in.port = options.ports.out.port;
-        else
-            assign(options.ports.in, options.inPort);
-    }
-    QFile ownMap(m_portMapFolder.filePath(QStringLiteral("ports.ini")));
-    if (!m_portMapFolder.isValid() || !ownMap.open(QIODevice::WriteOnly) || ownMap.write(lines) != lines.size())
-        refuse(QStringLiteral("cannot write the run's port map in %1").arg(QDir::tempPath()));
-    ownMap.close();
-    PortMap::setUserFolder(m_portMapFolder.path());
-}
-
-int LinkTestCommand::execute(Options options)
-{
+    Session session;
+    m_ports.prepare(session);
     LinkRunner runner;
     TerminationWatcher watcher;
     RunReports::Run run;
-    run.setup = options.setup;
-    run.outPort = options.outPort;
-    run.inPort = options.inPort;
-    run.ports = options.ports;
+    run.setup = m_setup;
+    run.outPort = m_ports.outName;
+    run.inPort = m_ports.inName;
+    run.ports = LinkPorts::of(session);
     try {
-        runner.start(options.ports, options.setup);
+        runner.start(run.ports, m_setup);
     } catch (const Component::RuntimeError &error) {
-        const QString mapped = options.mappedDevices.isEmpty()
-                                   ? QString()
-                                   : QStringLiteral(" [%1]").arg(options.mappedDevices.join(QStringLiteral(", ")));
-        print(stderr, QStringLiteral("tarrock linktest: %1%2\n").arg(oneLine(error.description()), mapped));
+        print(stderr, QStringLiteral("tarrock linktest: %1%2\n").arg(oneLine(error.description()), m_ports.mappedNote()));
         return SetUpFailed;
     }
-    m_progressOnTerminal = terminalOnStandardError();
+    m_progressOnTerminal = CommandOutput::terminalOnStandardError();
     m_sinceProgress.start();
     QEventLoop loop;
     QObject::connect(&runner, &LinkRunner::progress, &loop, [&] { printProgress(run, runner.figures()); });
@@ -321,7 +204,7 @@ int LinkTestCommand::execute(Options options)
     if (m_progressOnTerminal)
         print(stderr, QStringLiteral("\n"));
     run.figures = runner.figures();
-    return finish(run, options);
+    return finish(run);
 }
 
 void LinkTestCommand::printProgress(const RunReports::Run &run, const LinkFigures &figures)
@@ -339,7 +222,7 @@ void LinkTestCommand::printProgress(const RunReports::Run &run, const LinkFigure
     print(stderr, m_progressOnTerminal ? QStringLiteral("\r\033[K") + line : line + QLatin1Char('\n'));
 }
 
-int LinkTestCommand::finish(const RunReports::Run &run, const Options &options)
+int LinkTestCommand::finish(const RunReports::Run &run)
 {
     const bool passed = RunReports::passed(run);
     QString summary;
@@ -365,7 +248,7 @@ int LinkTestCommand::finish(const RunReports::Run &run, const Options &options)
             status = Failed;
         }
     };
-    writeReport(options.reportPath, RunReports::json(run));
-    writeReport(options.junitPath, RunReports::junit(run));
+    writeReport(m_reportPath, RunReports::json(run));
+    writeReport(m_junitPath, RunReports::junit(run));
     return status;
 }

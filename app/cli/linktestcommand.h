@@ -1,14 +1,12 @@
 // Velmora workbench. Licensed under the MIT licence.
 #pragma once
 
+#include "commandports.h"
 #include "linkrunner.h"
 #include "runreports.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
-#include <QTemporaryDir>
-
-#include <memory>
 
 // "tarrock linktest": one link test without a window, for test rigs and CI jobs. The
 // options name the ports and the test; progress goes to standard error at most once a
@@ -25,27 +23,16 @@ public:
     static QString helpText();
 
 private:
-    struct Options
-    {
-        QString outPort;
-        QString inPort;
-        LinkPorts ports;
-        LinkSetup setup;
-        QString reportPath;
-        QString junitPath;
-        QStringList mappedDevices;   // "Com 16 = /dev/ttyUSB0": the numbers messages name
-    };
-
-    // Throws the one line that names what is wrong.
-    static Options parse(const QStringList &arguments);
-    // Port numbers for devices named by path or address: a port map of this run's own,
-    // the user's map with those lines added.
-    void mapDevices(Options &options);
-    int execute(Options options);
+    // Throws the one line that names what is wrong; false for a request of the help.
+    bool parse(const QStringList &arguments);
+    int execute();
     void printProgress(const RunReports::Run &run, const LinkFigures &figures);
-    int finish(const RunReports::Run &run, const Options &options);
+    int finish(const RunReports::Run &run);
 
-    QTemporaryDir m_portMapFolder{QDir::tempPath() + QStringLiteral("/tarrock-linktest-XXXXXX")};
+    CommandPorts m_ports{CommandPorts::Shape::OutAndIn};
+    LinkSetup m_setup;
+    QString m_reportPath;
+    QString m_junitPath;
     QElapsedTimer m_sinceProgress;
     bool m_progressOnTerminal = false;
 };

@@ -3,6 +3,8 @@
 
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace SystemCodePage {
 
 QByteArray fromUnicode(const QString &text)
@@ -20,8 +22,13 @@ void appendFromUnicode(QStringView text, QByteArray &bytes)
     bytes.resize(end - bytes.constData());
 }
 
+// ASCII reads the same in every system code page and needs no decoder, whose setting up
+// costs several times the decoding of a short frame.
 QString toUnicode(const QByteArray &bytes)
 {
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii)
+        return QString::fromLatin1(bytes);
     QStringDecoder decoder(QStringConverter::System);
     return decoder(bytes);
 }

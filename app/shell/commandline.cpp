@@ -4,12 +4,15 @@
 #include "tarrockversion.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
 constexpr char HelpText[] =
     "Usage: tarrock [--help | --version]\n"
     "       tarrock linktest [options]\n"
+    "       tarrock run FILE [options]\n"
+    "       tarrock answer FILE --port PORT [options]\n"
     "\n"
     "Velmora, a workbench for testing RS-232 and RS-485 serial links: sends a command\n"
     "as text or hexadecimal bytes, once or periodically, shows what comes back, and\n"
@@ -20,6 +23,8 @@ constexpr char HelpText[] =
     "  --version   print the version and exit\n"
     "\n"
     "  linktest    runs a link test without a window (tarrock linktest --help)\n"
+    "  run         runs a command list's sequence without a window (tarrock run --help)\n"
+    "  answer      plays a device by a command list's answer rules (tarrock answer --help)\n"
     "\n"
     "See tarrock(1) for where the settings, port map and capture files are kept.\n";
 
@@ -33,9 +38,13 @@ bool is(const char *argument, const char *option)
 CommandLine CommandLine::parse(int argc, const char *const argv[])
 {
     CommandLine command;
-    if (argc > 1 && is(argv[1], "linktest")) {
-        command.m_action = Action::LinkTest;
-        return command;
+    const std::pair<const char *, Action> commands[] = {
+        {"linktest", Action::LinkTest}, {"run", Action::Run}, {"answer", Action::Answer}};
+    for (const auto &[name, action] : commands) {
+        if (argc > 1 && is(argv[1], name)) {
+            command.m_action = action;
+            return command;
+        }
     }
     for (int k = 1; k < argc; ++k) {
         const char *argument = argv[k];
@@ -56,6 +65,11 @@ CommandLine CommandLine::parse(int argc, const char *const argv[])
     return command;
 }
 
+bool CommandLine::windowless() const
+{
+    return m_action == Action::LinkTest || m_action == Action::Run || m_action == Action::Answer;
+}
+
 std::string CommandLine::answer() const
 {
     switch (m_action) {
@@ -70,6 +84,8 @@ std::string CommandLine::answer() const
     }
     case Action::OpenWindow:
     case Action::LinkTest:
+    case Action::Run:
+    case Action::Answer:
         break;
     }
     return {};

@@ -9,14 +9,15 @@
 class CommandLine
 {
 public:
-    enum class Action { OpenWindow, Help, Version, Refuse, LinkTest };
+    enum class Action { OpenWindow, Help, Version, Refuse, LinkTest, Run, Answer };
 
     // Only "--help" (or "-h") and "--version" are known; the first other argument
-    // refuses the whole command. A first argument "linktest" names a command that runs
-    // without a window and reads the arguments after it itself.
+    // refuses the whole command. A first argument "linktest", "run" or "answer" names a
+    // command that runs without a window and reads the arguments after it itself.
     static CommandLine parse(int argc, const char *const argv[]);
 
     Action action() const { return m_action; }
+    bool windowless() const;
     // What goes to standard output for Help and Version, to standard error for Refuse.
     std::string answer() const;
     // The exit status of a command that opens no window.

@@ -55,6 +55,8 @@ static ProtocolSet sampleSet()
     set.sequence = {{Step::RepeatBegin}, {Step::Send, QStringLiteral("AT")},
                     {Step::Expect, {}, 500, false, QStringLiteral("OK")},
                     {Step::Wait, {}, 100}, {Step::RepeatEnd, {}, 0, false, {}, 10}};
+    set.namedSequences = {{QStringLiteral("smoke"), {{Step::Send, QStringLiteral("AT")}}},
+                          {QStringLiteral("soak"), set.sequence}};
     set.stopAtFailure = false;
     set.receiveChecksum = read.checksum;
     return set;
@@ -69,6 +71,8 @@ void TestProtocolFile::roundTrip()
     QVERIFY(*parsed.set == set);
     QCOMPARE(ProtocolFile::toJson(*parsed.set), json);
     QVERIFY(ProtocolFile::parse(ProtocolFile::toJson(ProtocolSet())).set);
+    // A set without named sequences writes no key for them: files read as before.
+    QVERIFY(!ProtocolFile::toJson(ProtocolSet()).contains("\"sequences\""));
 }
 
 // A file that does not parse names the line of its fault and the reason.
@@ -95,6 +99,16 @@ void TestProtocolFile::faults_data()
         << head + "\"sequence\": [{\"step\": \"jump\"}]}" << 4 << "sequence 第1项";
     QTest::addRow("repeat without end")
         << head + "\"sequence\": [{\"step\": \"repeat\"}]}" << 4 << "\"end\"";
+    QTest::addRow("named sequence without a name")
+        << head + "\"sequence\": [],\n\"sequences\": [{\"steps\": []}]}" << 5 << "sequences 第1项";
+    QTest::addRow("named sequence called as the main one")
+        << head + "\"sequences\": [{\"name\": \"sequence\"}]}" << 4 << "\"sequence\"";
+    QTest::addRow("two sequences of one name")
+        << head + "\"sequences\": [{\"name\": \"a\"},\n{\"name\": \"a\"}]}" << 4 << "sequences 第2项";
+    QTest::addRow("named sequence with a bad step")
+        << head + "\"sequences\": [{\"name\": \"a\", \"steps\": [{\"step\": \"wait\"}]}]}" << 4 << "steps 第1项";
+    QTest::addRow("named sequence with a repeat without end")
+        << head + "\"sequences\": [{\"name\": \"a\", \"steps\": [{\"step\": \"repeat\"}]}]}" << 4 << "\"end\"";
 }
 
 void TestProtocolFile::faults()

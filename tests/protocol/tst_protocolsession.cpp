@@ -84,6 +84,8 @@ private slots:
     void answers();
     void delay();
     void withoutRulesTheExpectedCommandAnswers();
+    void rulesEditedWhileRunningApplyAtOnce();
+    void rulesAnswerUnderAFrameRule();
     void listedCommand_data();
     void listedCommand();
     void listedCommandRefused();
@@ -170,6 +172,50 @@ void TestProtocolSession::withoutRulesTheExpectedCommandAnswers()
     QVERIFY(!bench.session.start(choices).refused());
     QVERIFY(bench.m_farEnd.write("AT"));
     QCOMPARE(bench.m_farEnd.read(400), QByteArray("OK"));
+    bench.session.stop();
+}
+
+// Rules edited during a run answer from the next request on; an answer already due
+// goes out as its rule said when it was due.
+void TestProtocolSession::rulesEditedWhileRunningApplyAtOnce()
+{
+    AnswerBench bench;
+    ProtocolSet::Rule slow = rule(QStringLiteral("PING"), QStringLiteral("PONG"), false, 200);
+    Session::Choices choices = bench.choices({slow}, false);
+    bench.session.setChoices(choices);
+    QSignalSpy received(&bench.session, &Session::received);
+    QVERIFY(!bench.session.start(choices).refused());
+    QVERIFY(bench.m_farEnd.write("PING"));
+    const auto shown = [&received] {
+        QString text;
+        for (const QList<QVariant> &event : std::as_const(received))
+            text += event.at(0).toString();
+        return text;
+    };
+    QTRY_COMPARE(shown(), QStringLiteral("PING"));
+    choices.answerRules = {rule(QStringLiteral("HELLO"), QStringLiteral("WORLD"), false)};
+    bench.session.setChoices(choices);
+    QCOMPARE(bench.m_farEnd.read(600), QByteArray("PONG"));
+    QVERIFY(bench.m_farEnd.write("HELLO"));
+    QCOMPARE(bench.m_farEnd.read(400), QByteArray("WORLD"));
+    QVERIFY(bench.m_farEnd.write("PING"));
+    QCOMPARE(bench.m_farEnd.read(400), QByteArray());
+    bench.session.stop();
+}
+
+// A frame rule cuts what the pane shows; the rules still see every byte as it comes.
+void TestProtocolSession::rulesAnswerUnderAFrameRule()
+{
+    AnswerBench bench;
+    LineOptions options = bench.session.lineOptions();
+    options.frames.kind = FrameRule::Terminator;
+    options.frames.terminator = "\x7e";
+    bench.session.setLineOptions(options);
+    QVERIFY(!bench.session.start(bench.choices({modbusSlave()}, true)).refused());
+    QVERIFY(bench.m_farEnd.write(ModbusRequest.left(3)));
+    QTest::qWait(5);
+    QVERIFY(bench.m_farEnd.write(ModbusRequest.mid(3)));
+    QCOMPARE(bench.m_farEnd.read(400).toHex(' '), ModbusReply.toHex(' '));
     bench.session.stop();
 }
 

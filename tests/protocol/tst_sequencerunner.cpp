@@ -40,6 +40,7 @@ void TestSequenceRunner::run_data()
     QTest::addColumn<bool>("stopAtFailure");
     QTest::addColumn<QString>("verdicts");     // one letter a step taken: p passed, f failed
     QTest::addColumn<bool>("completed");
+    QTest::addColumn<bool>("atOnce");          // the far end answers before the send returns
 
     const Step ping{Step::Send, QStringLiteral("ping")};
     const Step mute{Step::Send, QStringLiteral("mute")};
@@ -47,17 +48,24 @@ void TestSequenceRunner::run_data()
     const Step hexReply{Step::Expect, {}, 200, true, QStringLiteral("4F 4B")};
     QTest::addRow("send, reply, repeated 10 times")
         << QList<Step>{{Step::RepeatBegin}, ping, reply, {Step::RepeatEnd, {}, 0, false, {}, 10}}
-        << true << QString("pp").repeated(10) << true;
-    QTest::addRow("hexadecimal pattern") << QList<Step>{ping, hexReply} << true << "pp" << true;
+        << true << QString("pp").repeated(10) << true << false;
+    QTest::addRow("hexadecimal pattern") << QList<Step>{ping, hexReply} << true << "pp" << true << false;
     QTest::addRow("a timeout stops the run")
-        << QList<Step>{ping, reply, mute, reply, ping, reply} << true << "pppf" << false;
+        << QList<Step>{ping, reply, mute, reply, ping, reply} << true << "pppf" << false << false;
     QTest::addRow("a timeout, and the run goes on")
-        << QList<Step>{ping, reply, mute, reply, ping, reply} << false << "pppfpp" << true;
+        << QList<Step>{ping, reply, mute, reply, ping, reply} << false << "pppfpp" << true << false;
     QTest::addRow("nested repeats")
         << QList<Step>{{Step::RepeatBegin}, ping, {Step::RepeatBegin}, reply,
                        {Step::RepeatEnd, {}, 0, false, {}, 2}, {Step::RepeatEnd, {}, 0, false, {}, 2}}
-        << false << "ppfppf" << true;
-    QTest::addRow("no steps") << QList<Step>{} << true << "" << true;
+        << false << "ppfppf" << true << false;
+    QTest::addRow("no steps") << QList<Step>{} << true << "" << true << false;
+    // A far end on a fast line answers before the step that waits for it has its turn.
+    QTest::addRow("a reply before its step begins")
+        << QList<Step>{{Step::RepeatBegin}, ping, reply, {Step::RepeatEnd, {}, 0, false, {}, 3}}
+        << true << QString("pp").repeated(3) << true << true;
+    QTest::addRow("a reply after a wait") << QList<Step>{ping, {Step::Wait, {}, 50}, reply} << true << "ppp" << true << false;
+    QTest::addRow("a reply before the send does not count")
+        << QList<Step>{ping, mute, reply} << true << "ppf" << false << true;
 }
 
 void TestSequenceRunner::run()
@@ -66,10 +74,13 @@ void TestSequenceRunner::run()
     QFETCH(bool, stopAtFailure);
     QFETCH(QString, verdicts);
     QFETCH(bool, completed);
+    QFETCH(bool, atOnce);
 
     SequenceRunner runner;
-    runner.setSender([&runner](int command) {
-        if (command == 0)
+    runner.setSender([&runner, atOnce](int command) {
+        if (command == 0 && atOnce)
+            runner.received("xxOK");
+        else if (command == 0)
             QTimer::singleShot(20, &runner, [&runner] { runner.received("xxO"); runner.received("K"); });
         return true;
     });

@@ -1,8 +1,11 @@
 // Velmora tests. Licensed under the MIT licence.
+#include "capturelog.h"
 #include "portmap.h"
 #include "transferengine.h"
 
 #include <pseudoterminal.h>
+
+#include <QTranslator>
 
 #include <QFile>
 #include <QSignalSpy>
@@ -59,13 +62,18 @@ public:
         return shown.split(QStringLiteral("\r\n"));
     }
 
-    QStringList capturedLines()
+    QString captured()
     {
         engine.writeCapture();
         QFile file(m_folder.filePath(QStringLiteral("capture.txt")));
         if (!file.open(QIODevice::ReadOnly))
             return {};
-        QStringList lines = QString::fromLocal8Bit(file.readAll()).split(QStringLiteral("\r\n"));
+        return QString::fromLocal8Bit(file.readAll());
+    }
+
+    QStringList capturedLines()
+    {
+        QStringList lines = captured().split(QStringLiteral("\r\n"));
         lines.removeAll(QString());
         return lines.filter(QStringLiteral("接收数据："));
     }
@@ -83,6 +91,36 @@ FrameRule ruleOf(FrameRule::Kind kind)
     return rule;
 }
 
+Checksum modbus()
+{
+    Checksum checksum;
+    checksum.algorithm = Checksum::Algorithm::Crc16Modbus;
+    checksum.order = Checksum::ByteOrder::LittleEndian;
+    return checksum;
+}
+
+// A Modbus reply with its right CRC, and one with a byte changed, which should have
+// ended in 68 5B.
+const QByteArray GoodReply = QByteArray::fromHex("010302002A399B");
+const QByteArray BadReply = QByteArray::fromHex("010303002A399B");
+
+// The marks of the window in English, as the translation gives them.
+class EnglishMarks : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (qstrcmp(context, "CaptureLog") != 0)
+            return {};
+        if (qstrcmp(source, "[跳过] ") == 0)
+            return QStringLiteral("[skipped] ");
+        if (qstrcmp(source, " 〔校验正确〕") == 0)
+            return QStringLiteral(" [checksum right]");
+        return {};
+    }
+};
+
 } // namespace
 
 // The receive path under a frame rule, against a far end on a pseudo-terminal: one line
@@ -96,6 +134,10 @@ private slots:
     void framesByGap();
     void framesByTerminator();
     void partialFrameShownAfterQuietAndAtStop();
+    void framesCarryTheirVerdict_data();
+    void framesCarryTheirVerdict();
+    void marksFollowTheWindowLanguageCaptureKeepsChinese();
+    void textFramesEndTheirOwnLines();
     void frameRuleKeptInOptionsFile();
 };
 
@@ -151,6 +193,96 @@ void TestFramedReceive::partialFrameShownAfterQuietAndAtStop()
     bench.write({"gh"}, 5);
     bench.engine.stop();
     QCOMPARE(bench.lines(), (QStringList{"abcd", "[跳过] ef", "[跳过] gh"}));
+}
+
+void TestFramedReceive::framesCarryTheirVerdict_data()
+{
+    QTest::addColumn<FrameRule>("rule");
+    QTest::addColumn<QList<QByteArray>>("reads");
+    QTest::addColumn<QList<int>>("pausesMs");
+    QTest::addColumn<QString>("ending");
+
+    FrameRule terminator = ruleOf(FrameRule::Terminator);
+    terminator.terminator = "\r\n";
+    QTest::addRow("terminator, a frame split across reads and two frames in one")
+        << terminator << QList<QByteArray>{GoodReply.left(3), GoodReply.mid(3) + "\r\n" + BadReply + "\r\n"}
+        << QList<int>{20, 100} << QStringLiteral(" 0D 0A");
+    FrameRule fixed = ruleOf(FrameRule::FixedLength);
+    fixed.fixedLength = int(GoodReply.size());
+    QTest::addRow("fixed length, a frame split across reads")
+        << fixed << QList<QByteArray>{GoodReply.left(3), GoodReply.mid(3) + BadReply}
+        << QList<int>{20, 100} << QString();
+    // A gap far beyond any scheduling delay; the frame ends with the pause after it.
+    FrameRule gap = ruleOf(FrameRule::GapMilliseconds);
+    gap.gapMilliseconds = 200;
+    QTest::addRow("gap, a frame split across reads")
+        << gap << QList<QByteArray>{GoodReply.left(3), GoodReply.mid(3), BadReply}
+        << QList<int>{20, 500, 500} << QString();
+}
+
+// With a checksum chosen, every frame the rule cuts ends with its verdict in the pane
+// and in its capture record, also when its bytes came in several reads.
+void TestFramedReceive::framesCarryTheirVerdict()
+{
+    QFETCH(FrameRule, rule);
+    QFETCH(QList<QByteArray>, reads);
+    QFETCH(QList<int>, pausesMs);
+    QFETCH(QString, ending);
+
+    FramedBench bench(rule);
+    bench.engine.setReceiveChecksum(modbus());
+    for (qsizetype k = 0; k < reads.size(); ++k)
+        bench.write({reads.at(k)}, pausesMs.at(k));
+    const QStringList lines{"01 03 02 00 2A 39 9B" + ending + " 〔校验正确〕",
+                            "01 03 03 00 2A 39 9B" + ending + " 〔校验错误，应为 68 5B〕"};
+    QTRY_COMPARE(bench.lines(), lines);
+    QCOMPARE(bench.capturedLines(),
+             (QStringList{"接收数据：" + lines.at(0), "接收数据：" + lines.at(1)}));
+}
+
+// The pane speaks the window's language; the capture keeps its marks in Chinese, as its
+// labels, for those who read capture files.
+void TestFramedReceive::marksFollowTheWindowLanguageCaptureKeepsChinese()
+{
+    EnglishMarks english;
+    QCoreApplication::installTranslator(&english);
+    FrameRule rule = ruleOf(FrameRule::FixedLength);
+    rule.fixedLength = int(GoodReply.size());
+    rule.header = GoodReply.left(2);
+    FramedBench bench(rule);
+    bench.engine.setReceiveChecksum(modbus());
+    bench.write({"\x7e" + GoodReply}, 100);
+    QTRY_COMPARE(bench.lines(), (QStringList{"[skipped] 7E", "01 03 02 00 2A 39 9B [checksum right]"}));
+    QCoreApplication::removeTranslator(&english);
+    QCOMPARE(bench.capturedLines(),
+             (QStringList{"接收数据：[跳过] 7E", "接收数据：01 03 02 00 2A 39 9B 〔校验正确〕"}));
+}
+
+// Text frames ended by CR LF stand one a line, with no empty line between them; the
+// mark goes at the end of its frame's line, and the capture's CSV has each verdict.
+void TestFramedReceive::textFramesEndTheirOwnLines()
+{
+    FrameRule rule = ruleOf(FrameRule::Terminator);
+    rule.terminator = "\r\n";
+    FramedBench bench(rule, 0);
+    Checksum xor8;
+    xor8.algorithm = Checksum::Algorithm::Xor8;
+    xor8.output = Checksum::Output::AsciiHex;
+    bench.engine.setReceiveChecksum(xor8);
+    bench.write({"AB03\r\nAC03\r\nAB", "03\r\n"}, 60);
+    const QString good = QStringLiteral(" 〔校验正确〕");
+    const QString bad = QStringLiteral(" 〔校验错误，应为 30 32〕");
+    QTRY_COMPARE(bench.lines(), (QStringList{"AB03" + good, "AC03" + bad, "AB03" + good, ""}));
+
+    QList<QStringList> rows = CaptureLog::tableOf(bench.captured());
+    QStringList texts;
+    QStringList verdicts;
+    for (const QStringList &row : rows.mid(1)) {
+        texts.append(row.at(3));
+        verdicts.append(row.at(4));
+    }
+    QCOMPARE(texts, (QStringList{"AB03\r\n", "AC03\r\n", "AB03\r\n"}));
+    QCOMPARE(verdicts, (QStringList{"正确", "错误，应为 30 32", "正确"}));
 }
 
 void TestFramedReceive::frameRuleKeptInOptionsFile()

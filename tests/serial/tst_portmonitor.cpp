@@ -55,6 +55,7 @@ private slots:
     void alternateWritesKeepTheirOrder();
     void framesByRuleOnEachPort();
     void csvRoundTrip();
+    void framesCarryTheirVerdict();
     void failedOpenLeavesBothClosed();
 };
 
@@ -139,6 +140,49 @@ void TestPortMonitor::csvRoundTrip()
     QCOMPARE(rows.at(2).at(1), QStringLiteral("Com 16"));
     QCOMPARE(QByteArray::fromHex(rows.at(2).at(2).toLatin1()), binary);
     QCOMPARE(rows.at(2).at(4), QString());
+}
+
+// With a checksum chosen, each port's frame is followed by its verdict, also a frame
+// whose bytes came around the other port's; the CSV has it in the checksum column.
+void TestPortMonitor::framesCarryTheirVerdict()
+{
+    const QByteArray good = QByteArray::fromHex("010302002A399B");
+    const QByteArray bad = QByteArray::fromHex("010303002A399B");
+    TapBench bench;
+    Checksum modbus;
+    modbus.algorithm = Checksum::Algorithm::Crc16Modbus;
+    modbus.order = Checksum::ByteOrder::LittleEndian;
+    bench.monitor.setChecksum(modbus);
+    FrameRule rule;
+    rule.kind = FrameRule::Terminator;
+    rule.terminator = "\r\n";
+    bench.start(rule);
+    bench.device1.write(good.left(3));
+    QTest::qWait(100);
+    bench.device2.write(bad + "\r\n");
+    QTest::qWait(100);
+    bench.device1.write(good.mid(3) + "\r\n");
+    QTest::qWait(100);
+    bench.device2.write("\x7e");
+    QTest::qWait(100);
+    bench.monitor.stop();
+
+    QStringList shown;
+    for (const PortMonitor::Entry &e : bench.monitor.log()) {
+        const QString text = PortMonitor::shown(e, true, false);
+        shown.append(e.newLine ? text.mid(15) : text);   // without the stamp
+    }
+    QCOMPARE(shown, (QStringList{"Com 15> 01 03 02", "Com 16> 01 03 03 00 2A 39 9B 0D 0A",
+                                 " 〔校验错误，应为 68 5B〕", "Com 15> 00 2A 39 9B 0D 0A", " 〔校验正确〕",
+                                 "Com 16> 7E"}));
+
+    const QList<QStringList> rows = CsvTable::read(bench.monitor.csv());
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.at(1).at(2), QStringLiteral("01 03 02 00 2A 39 9B 0D 0A"));
+    QCOMPARE(rows.at(1).at(4), QStringLiteral("正确"));
+    QCOMPARE(rows.at(2).at(4), QStringLiteral("错误，应为 68 5B"));
+    QCOMPARE(rows.at(3).at(2), QStringLiteral("7E"));
+    QCOMPARE(rows.at(3).at(4), QString());
 }
 
 void TestPortMonitor::failedOpenLeavesBothClosed()

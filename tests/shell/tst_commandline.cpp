@@ -67,6 +67,11 @@ void TestCommandLine::answersWithoutAWindow_data()
     QTest::addRow("help") << QStringList {"--help"} << help;
     QTest::addRow("-h is help") << QStringList {"-h"} << help;
     QTest::addRow("the first question is answered") << QStringList {"--version", "-h"} << version;
+    for (const QString usage : {"linktest --out PORT", "run FILE --out PORT", "answer FILE --port PORT"}) {
+        const QString command = usage.section(QLatin1Char(' '), 0, 0);
+        QTest::addRow("%s help", qPrintable(command))
+            << QStringList {command, "--help"} << QStringLiteral("Usage: tarrock %1").arg(usage);
+    }
 }
 
 void TestCommandLine::answersWithoutAWindow()
@@ -92,6 +97,7 @@ void TestCommandLine::refusesWhatItDoesNotKnow_data()
     QTest::addRow("unknown after help") << QStringList {"--help", "--bogus"} << "unknown option '--bogus'";
     QTest::addRow("help with a value") << QStringList {"--help=all"} << "unknown option '--help=all'";
     QTest::addRow("Qt's platform option") << QStringList {"-platform", "offscreen"} << "unknown option '-platform'";
+    QTest::addRow("a command after an option") << QStringList {"--help", "run"} << "unexpected argument 'run'";
 }
 
 // Refused before a window could open: a test run with a display would hang here.

@@ -25,6 +25,14 @@ const QString ModeLead = QStringLiteral("数据收发方式：");
 const QString SentLead = QStringLiteral("发送数据：");
 const QString ReceivedLead = QStringLiteral("接收数据：");
 const char TurnaroundLead[] = QT_TRANSLATE_NOOP("CaptureLog", "应答时间：");
+const UiText FrameGood("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", " 〔校验正确〕"));
+// %1 is the checksum the frame should have ended in, as hexadecimal pairs.
+const UiText FrameBad("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", " 〔校验错误，应为 %1〕"));
+const UiText SkippedLead("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "[跳过] "));
+const UiText SkippedNote("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", " 跳过"));
+const UiText VerdictGood("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "正确"));
+// %1 is the checksum the frame should have ended in, as hexadecimal pairs.
+const UiText VerdictBad("CaptureLog", QT_TRANSLATE_NOOP("CaptureLog", "错误，应为 %1"));
 
 // Run-time error numbers of the file system, as the user knows them.
 constexpr int PathFileAccessError = 75;
@@ -57,6 +65,23 @@ QString CaptureLog::fileNameFor(const QDate &date)
     return date.toString(DateFormat) + FileSuffix;
 }
 
+QString CaptureLog::verdictMark(bool good, const QByteArray &expected, Language language)
+{
+    const UiText &mark = good ? FrameGood : FrameBad;
+    const QString text = language == Language::Capture ? mark.source() : mark.toString();
+    return good ? text : text.arg(QString::fromLatin1(expected.toHex(' ').toUpper()));
+}
+
+QString CaptureLog::skippedMark(Language language)
+{
+    return language == Language::Capture ? SkippedLead.source() : SkippedLead.toString();
+}
+
+QString CaptureLog::verdictText(bool good, const QString &expected)
+{
+    return good ? VerdictGood.toString() : VerdictBad.arg(expected);
+}
+
 namespace {
 
 struct CapturedRecord
@@ -64,7 +89,76 @@ struct CapturedRecord
     QString time;
     QString direction;
     QString text;
+    QString verdict;
+    bool received = false;
 };
+
+// The marks after checked frames, the expected field captured for a bad one.
+const QRegularExpression &verdictMarks()
+{
+    static const QRegularExpression marks = [] {
+        const QStringList bad = FrameBad.source().split(QLatin1String("%1"));
+        return QRegularExpression(QRegularExpression::escape(FrameGood.source()) + QLatin1Char('|')
+                                  + QRegularExpression::escape(bad.value(0)) + QLatin1String("([0-9A-Fa-f ]*)")
+                                  + QRegularExpression::escape(bad.value(1)));
+    }();
+    return marks;
+}
+
+// A received record holds one frame or more, each ended by its verdict mark when it was
+// checked: a row for each, its mark taken into the verdict column, its own stamp (a
+// later frame's) its time; skipped bytes say so beside their direction. A mark that stands alone (a send was recorded before the
+// frame's end) belongs to the last received frame.
+QList<CapturedRecord> framesOf(const QList<CapturedRecord> &block, const QString &date)
+{
+    static const QRegularExpression stamp(QStringLiteral("^\\[(\\d{2}:\\d{2}:\\d{2}\\.\\d{3})\\] "));
+    QList<CapturedRecord> frames;
+    qsizetype lastReceived = -1;
+    for (const CapturedRecord &record : block) {
+        if (!record.received) {
+            frames.append(record);
+            continue;
+        }
+        const auto add = [&](QString text, const QString &verdict, bool first) {
+            if (text.isEmpty() && !verdict.isEmpty()) {
+                if (lastReceived >= 0 && frames.at(lastReceived).verdict.isEmpty())
+                    frames[lastReceived].verdict = verdict;
+                return;
+            }
+            CapturedRecord frame = record;
+            const QRegularExpressionMatch stamped = stamp.match(text);
+            if (!first && stamped.hasMatch()) {
+                frame.time = date + Blank + stamped.captured(1);
+                text = text.mid(stamped.capturedLength());
+            }
+            // Bytes of no frame, which a length rule skipped.
+            if (text.startsWith(SkippedLead.source())) {
+                text = text.mid(SkippedLead.source().size());
+                frame.direction += SkippedNote.toString();
+            }
+            frame.text = text;
+            frame.verdict = verdict;
+            frames.append(frame);
+            lastReceived = frames.size() - 1;
+        };
+        qsizetype from = 0;
+        QRegularExpressionMatchIterator marks = verdictMarks().globalMatch(record.text);
+        while (marks.hasNext()) {
+            const QRegularExpressionMatch mark = marks.next();
+            add(record.text.mid(from, mark.capturedStart() - from),
+                CaptureLog::verdictText(!mark.hasCaptured(1), mark.captured(1)), from == 0);
+            from = mark.capturedEnd();
+        }
+        const QString rest = record.text.mid(from);
+        static const QRegularExpression lineEnd(QStringLiteral("^[\\r\\n]+$"));
+        // A frame's own line break after its mark stays its own.
+        if (from > 0 && lastReceived >= 0 && lineEnd.match(rest).hasMatch())
+            frames[lastReceived].text += rest;
+        else if (from == 0 || !rest.isEmpty())
+            add(rest, QString(), from == 0);
+    }
+    return frames;
+}
 
 // A block is hexadecimal when every record of it reads as pairs: the file does not say
 // which format a block was captured in, and one text record decides it is text.
@@ -79,7 +173,7 @@ void addBlockRows(QList<QStringList> &rows, const QList<CapturedRecord> &records
         const QByteArray bytes = hex ? QByteArray::fromHex(record.text.toLatin1())
                                      : SystemCodePage::fromUnicode(record.text);
         rows.append({record.time, record.direction, QString::fromLatin1(bytes.toHex(' ').toUpper()),
-                     hex ? SystemCodePage::toUnicode(bytes) : record.text, QString()});
+                     hex ? SystemCodePage::toUnicode(bytes) : record.text, record.verdict});
     }
 }
 
@@ -106,7 +200,7 @@ QList<QStringList> CaptureLog::tableOf(const QString &captureText)
             // The empty line before a block header is the header's.
             if (!block.isEmpty() && block.last().text.endsWith(CRLF))
                 block.last().text.chop(CRLF.size());
-            addBlockRows(rows, block);
+            addBlockRows(rows, framesOf(block, date));
             block.clear();
             date = blockMatch.captured(1);
             time = blockMatch.captured(2);
@@ -123,7 +217,8 @@ QList<QStringList> CaptureLog::tableOf(const QString &captureText)
             }
             continue;
         }
-        CapturedRecord record{date + Blank + time, QString(), line.mid((sent ? SentLead : ReceivedLead).size())};
+        CapturedRecord record{date + Blank + time, QString(), line.mid((sent ? SentLead : ReceivedLead).size()),
+                              QString(), !sent};
         const QRegularExpressionMatch stamped = stamp.match(record.text);
         if (!sent && stamped.hasMatch()) {
             record.time = date + Blank + stamped.captured(1);
@@ -134,7 +229,7 @@ QList<QStringList> CaptureLog::tableOf(const QString &captureText)
                                 : QCoreApplication::translate("CaptureLog", "接收 %1").arg(port);
         block.append(record);
     }
-    addBlockRows(rows, block);
+    addBlockRows(rows, framesOf(block, date));
     return rows;
 }
 

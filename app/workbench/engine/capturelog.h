@@ -40,13 +40,24 @@ public:
     static constexpr qsizetype CharactersPerWrite = 1024 * 1024;
     static constexpr qsizetype DefaultKeptLimit = qsizetype(64) * 1024 * 1024;
 
+    // How a view of the traffic shows what it says: in the window's language, or as the
+    // capture keeps it, in Chinese like its other labels, for peers and scripts that read it.
+    enum class Language { Window, Capture };
+
     // "mm-dd-yyyy.txt"
     static QString fileNameFor(const QDate &date);
+    // The mark after a frame whose checksum was checked: " 〔校验正确〕", or
+    // " 〔校验错误，应为 68 5B〕" with the field it should have ended in.
+    static QString verdictMark(bool good, const QByteArray &expected, Language language);
+    // The lead of bytes that belong to no frame of a length rule: "[跳过] ".
+    static QString skippedMark(Language language);
     // A capture file's records as the rows of a table: time (the block's, or a record's
-    // own stamp on the block's day), direction and port, hexadecimal bytes, text, and a
-    // checksum column left empty. Hexadecimal records keep their pairs; text records
-    // give the bytes of their text in the system code page.
+    // own stamp on the block's day), direction and port, hexadecimal bytes, text, and the
+    // checksum verdict of a checked frame. Hexadecimal records keep their pairs; text
+    // records give the bytes of their text in the system code page.
     static QList<QStringList> tableOf(const QString &captureText);
+    // The verdict column's text for a frame's mark, in the window's language.
+    static QString verdictText(bool good, const QString &expected);
 
     // The file is folder + "/" + fileName; the folder is created when missing.
     void setFile(const QString &folder, const QString &fileName);

@@ -77,7 +77,10 @@ void Session::watchPorts()
 
 void Session::setChoices(const Choices &choices)
 {
+    const bool rulesEdited = choices.answerRules != m_choices.answerRules;
     m_choices = choices;
+    if (m_running && rulesEdited)
+        m_engine.setAnswerRules(answerRules());
 }
 
 // The scan asks the system about each port instead of opening it, so it neither resets
@@ -157,6 +160,11 @@ Session::Refusal Session::prepareCommand(TransferEngine::Run &run) const
     }
     if (m_choices.mode == TransferEngine::ModeReceive)
         return {};
+    // The engine then only receives; the rows go out between, through the sending port.
+    if (m_choices.rowsOnly) {
+        run.mode = TransferEngine::ModeReceive;
+        return {};
+    }
     const CommandCodec::Fault fault = CommandCodec::check(m_choices.outCommand, m_choices.format);
     if (fault.problem != CommandCodec::CommandProblem::None) {
         Refusal result = refusal(Refusal::BadCommand, Refusal::OutCommandChoice);

@@ -51,6 +51,9 @@ public:
         // The answer mode's rules; with any of them on, they answer instead of the
         // expected command and the send command.
         QList<ProtocolSet::Rule> answerRules;
+        // Only rows of the command list go out (a sequence run without a window): the
+        // ports of the send-and-receive mode, and no command of the run's own.
+        bool rowsOnly = false;
         // The capture header's labels, as the window shows them in its own language.
         QString modeName;
         QString outPortCaption;
@@ -108,7 +111,8 @@ public:
 
     const Choices &choices() const { return m_choices; }
     // The choices as the user changes them: a run waiting for its lost device starts
-    // again with them, on its own ports only.
+    // again with them, on its own ports only. Answer rules edited while the answer mode
+    // answers by rules apply at once; otherwise the choices apply at the next start.
     void setChoices(const Choices &choices);
 
     // The system's ports and, listed although missing, `keptPorts`.
@@ -128,6 +132,7 @@ public:
     Refusal sendCommand(const ProtocolSet::Command &command);
     // Received frames are checked with it from now on; none by default.
     void setReceiveChecksum(const Checksum &checksum) { m_engine.setReceiveChecksum(checksum); }
+    const Checksum &receiveChecksum() const { return m_engine.receiveChecksum(); }
     // Calls off a start that waits for its server; closes ports a single send left open.
     void closePorts();
     // Ends everything for good: no timer ticks and no device is watched afterwards.

@@ -19,20 +19,26 @@
 namespace {
 
 // A signed 32-bit tick difference that overflows counts as a gap.
+bool endsLine(const QString &text)
+{
+    return text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
+}
+
+// A mark goes at the end of its frame's line: before the line break the frame ends with.
+void insertBeforeLineEnd(QString &text, const QString &mark)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text.at(end - 1) == QLatin1Char('\r') || text.at(end - 1) == QLatin1Char('\n')))
+        --end;
+    text.insert(end, mark);
+}
+
 bool gapOver(qint32 last, qint32 now)
 {
     const qint64 difference = qint64(now) - qint64(last);
     return difference > TransferEngine::NewLineGapMilliseconds
         || difference < std::numeric_limits<qint32>::min();
 }
-
-// A frame longer than this is not checked: no protocol frames that much.
-constexpr qsizetype LongestCheckedFrame = 64 * 1024;
-
-// The marks after a checked frame; the capture keeps them in Chinese, as its labels.
-const UiText FrameGood("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验正确〕"));
-// %1 is the checksum the frame should have ended in, as hexadecimal pairs.
-const UiText FrameBad("TransferEngine", QT_TRANSLATE_NOOP("TransferEngine", " 〔校验错误，应为 %1〕"));
 
 void closeQuietly(CommPort &port)
 {
@@ -63,6 +69,7 @@ TransferEngine::TransferEngine(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &TransferEngine::onTimer);
     m_frameEnd.setSingleShot(true);
     m_frameEnd.setInterval(NewLineGapMilliseconds + 1);
+    m_frameEnd.setTimerType(Qt::PreciseTimer);
     connect(&m_frameEnd, &QTimer::timeout, this, &TransferEngine::judgeFrame);
     m_frameIdle.setSingleShot(true);
     connect(&m_frameIdle, &QTimer::timeout, this, [this] {
@@ -174,8 +181,7 @@ void TransferEngine::stop()
 {
     m_timer.stop();
     m_frameEnd.stop();
-    m_frame.clear();
-    m_frameTooLong = false;
+    m_check.forget();
     ++m_runNumber;
     m_matcher.setPatterns({});
     // Bytes held for a frame not yet complete are shown, not dropped.
@@ -211,6 +217,8 @@ void TransferEngine::setLineOptions(const LineOptions &options)
         return;
     if (m_cutter)
         showPieces(m_cutter->flush());
+    // The frame the old rule held open ends with it.
+    judgeFrame();
     startFraming(m_inSettings);
     setFormat(m_format);
 }
@@ -295,6 +303,7 @@ void TransferEngine::resetTicks()
 {
     m_tickLast = 0;
     m_lineBegun = false;
+    m_lineEnded = false;
 }
 
 bool TransferEngine::send()
@@ -404,17 +413,16 @@ void TransferEngine::onInComm()
     m_turnaround.arrived(firstByteAt);
     const QTime arrival = QTime::currentTime();
 
-    // The far end waits for the answer: it goes to the line before any display work.
     const bool byRules = !m_matcher.isEmpty();
-    const bool answer = !byRules && m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
-        && text == m_run.inCommand;
-    const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    QByteArray bytes = byRules ? receivedBytes(text) : QByteArray();
+    const Answers answers = answer(bytes, text);
     const bool tapped = isSignalConnected(QMetaMethod::fromSignal(&TransferEngine::arrived));
-    const bool checked = m_receiveChecksum.enabled();
-    const QByteArray bytes = byRules || tapped || checked ? receivedBytes(text) : QByteArray();
-    const QList<int> answered = byRules ? answerRules(bytes) : QList<int>();
+    const bool checked = m_check.enabled();
+    if (!byRules && (tapped || checked))
+        bytes = receivedBytes(text);
 
-    if (checked && newLine && (!m_frame.isEmpty() || m_frameTooLong))
+    // The 25 ms gap that begins a line ends the frame before it.
+    if (newLine && m_check.open())
         judgeFrame();
     const bool lineStart = newLine || !m_lineBegun;
     m_lineBegun = true;
@@ -428,44 +436,59 @@ void TransferEngine::onInComm()
     const QString lead = lineStart ? stamp : spaced ? QStringLiteral(" ") : QString();
     addCaptureRecord(CaptureLog::RecordReceived, lead + shown);
     emit received(lead + shown, newLine);
-    if (answer && outcome != Outcome::Skipped)
-        showSent();
-    for (int rule : answered)
-        showSent(m_run.rules.at(rule).shown);
+    m_lineEnded = false;
+    showAnswers(answers);
     if (tapped)
         emit arrived(bytes);
     if (checked) {
-        m_frameTooLong = m_frameTooLong || m_frame.size() + bytes.size() > LongestCheckedFrame;
-        if (m_frameTooLong)
-            m_frame.clear();
-        else
-            m_frame += bytes;
+        m_check.add(bytes);
         m_frameEnd.start();
     }
 }
 
+// The far end waits for the answer: it goes to the line before any display work. The
+// answers written are shown after what arrived.
+TransferEngine::Answers TransferEngine::answer(const QByteArray &bytes, const QString &text)
+{
+    Answers answers;
+    if (!m_matcher.isEmpty())
+        answers.rules = answerRules(bytes);
+    else if (expectsCommand() && text == m_run.inCommand)
+        answers.command = writeCommand() != Outcome::Skipped;
+    return answers;
+}
+
+bool TransferEngine::expectsCommand() const
+{
+    return m_matcher.isEmpty() && m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty();
+}
+
+void TransferEngine::showAnswers(const Answers &answers)
+{
+    if (answers.command)
+        showSent();
+    for (const QString &shown : answers.rules)
+        showSent(shown);
+}
+
 void TransferEngine::setReceiveChecksum(const Checksum &checksum)
 {
-    m_receiveChecksum = checksum;
     m_frameEnd.stop();
-    m_frame.clear();
-    m_frameTooLong = false;
+    m_check.setChecksum(checksum);
 }
 
 // The pane shows the mark in the window's language; the capture keeps it in Chinese.
 void TransferEngine::judgeFrame()
 {
     m_frameEnd.stop();
-    const bool tooLong = m_frameTooLong;
-    const QByteArray frame = std::exchange(m_frame, QByteArray());
-    m_frameTooLong = false;
-    if (tooLong || frame.isEmpty() || !m_inPort.PortOpen())
+    const std::optional<Checksum::Verdict> verdict = m_check.end();
+    if (!verdict || !m_inPort.PortOpen())
         return;
-    const Checksum::Verdict verdict = m_receiveChecksum.check(frame);
-    const QString expected = QString::fromLatin1(verdict.expected.toHex(' ').toUpper());
     addCaptureRecord(CaptureLog::RecordReceived,
-                     verdict.good ? FrameGood.source() : FrameBad.source().arg(expected));
-    emit received(verdict.good ? FrameGood.toString() : FrameBad.arg(expected), false);
+                     CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Capture));
+    emit received(CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Window),
+                  false);
+    m_lineEnded = false;
 }
 
 QByteArray TransferEngine::receivedBytes(const QString &text) const
@@ -474,32 +497,45 @@ QByteArray TransferEngine::receivedBytes(const QString &text) const
                                                : SystemCodePage::fromUnicode(text);
 }
 
-// Answers the requests the received text completes, at once where a rule has no delay:
-// the rules answered at once, to be shown after what arrived.
-QList<int> TransferEngine::answerRules(const QByteArray &bytes)
+// Answers the requests the received bytes complete, at once where a rule has no delay:
+// the answers written at once, as they show after what arrived.
+QStringList TransferEngine::answerRules(const QByteArray &bytes)
 {
-    QList<int> answered;
-    for (int rule : m_matcher.feed(bytes)) {
-        if (m_run.rules.at(rule).delayMilliseconds > 0) {
+    QStringList answered;
+    for (int index : m_matcher.feed(bytes)) {
+        const AnswerRule &rule = m_run.rules.at(index);
+        if (rule.delayMilliseconds > 0) {
             answerLater(rule);
             continue;
         }
-        if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
-            answered.append(rule);
+        if (writeCommand(rule.answer) != Outcome::Skipped)
+            answered.append(rule.shown);
     }
     return answered;
 }
 
-void TransferEngine::answerLater(int rule)
+// The answer is the rule's as it was due: rules edited meanwhile change later answers.
+void TransferEngine::answerLater(const AnswerRule &rule)
 {
     const quint64 run = m_runNumber;
-    QTimer::singleShot(m_run.rules.at(rule).delayMilliseconds, Qt::PreciseTimer, this,
-                       [this, run, rule] {
-                           if (run != m_runNumber || !m_inPort.PortOpen())
-                               return;
-                           if (writeCommand(m_run.rules.at(rule).answer) != Outcome::Skipped)
-                               showSent(m_run.rules.at(rule).shown);
-                       });
+    QTimer::singleShot(rule.delayMilliseconds, Qt::PreciseTimer, this, [this, run, rule] {
+        if (run != m_runNumber || !m_inPort.PortOpen())
+            return;
+        if (writeCommand(rule.answer) != Outcome::Skipped)
+            showSent(rule.shown);
+    });
+}
+
+bool TransferEngine::setAnswerRules(const QList<AnswerRule> &rules)
+{
+    if (m_run.mode != ModeAnswer || m_matcher.isEmpty() || rules.isEmpty())
+        return false;
+    m_run.rules = rules;
+    QList<BytePattern> requests;
+    for (const AnswerRule &rule : rules)
+        requests.append(rule.request);
+    m_matcher.setPatterns(requests);
+    return true;
 }
 
 QString TransferEngine::receivedText()
@@ -544,10 +580,16 @@ void TransferEngine::startFraming(const QString &settings)
     m_cutter.reset();
     if (!m_options.frames.bounded().isDefault())
         m_cutter = frameCutter(m_options.frames, settings);
+    // A frame of a gap rule ends with the pause after it; one of a terminator or length
+    // rule with its last byte.
+    const double gap = m_cutter ? m_cutter->gapMilliseconds() : double(NewLineGapMilliseconds);
+    m_frameEnd.setInterval(int(std::ceil(gap)) + 1);
+    m_quietEndsFrames = gap > 0;
 }
 
 void TransferEngine::receiveFrames()
 {
+    const qint64 firstByteAt = m_inPort.ArrivalAt();
     QByteArray bytes;
     try {
         bytes = m_inPort.Input().toByteArray();
@@ -556,60 +598,100 @@ void TransferEngine::receiveFrames()
     }
     if (bytes.isEmpty())
         return;
+    m_turnaround.arrived(firstByteAt);
     const qint64 arrival = QDateTime::currentMSecsSinceEpoch();
-    // The far end waits for the answer: it goes to the line before any display work.
-    const bool answer = m_run.mode == ModeAnswer && !m_run.inCommand.isEmpty()
-        && CommandCodec::receivedText(bytes, m_format) == m_run.inCommand;
-    const Outcome outcome = answer ? writeCommand() : Outcome::Skipped;
+    const Answers answers =
+        answer(bytes, expectsCommand() ? CommandCodec::receivedText(bytes, m_format) : QString());
     showPieces(m_cutter->feed(bytes, arrival));
     if (m_cutter->pending() > 0)
         m_frameIdle.start(int(std::ceil(m_cutter->idleMilliseconds())) + 1);
-    if (answer && outcome != Outcome::Skipped)
-        showSent();
+    showAnswers(answers);
+    if (isSignalConnected(QMetaMethod::fromSignal(&TransferEngine::arrived)))
+        emit arrived(bytes);
 }
 
 // Every frame starts a line of the pane and a record of the capture, stamped with the
-// time its first byte arrived and, when asked, the pause before it. The pane takes the
-// frames of one read at once, their lines broken within the text, as it takes a text
-// that holds line breaks.
+// time its first byte arrived and, when asked, the pause before it, and ends with its
+// checksum verdict when one is checked. The pane takes the frames of one read at once,
+// their lines broken within the text, as it takes a text that holds line breaks.
 void TransferEngine::showPieces(const QList<FramePiece> &pieces)
 {
     if (pieces.isEmpty())
         return;
     const bool spaced = m_options.hexSpace && m_format == CommandCodec::FormatHex;
-    const bool newLine = pieces.first().starts && m_lineBegun;
-    m_lineBegun = true;
+    bool newLine = false;
     QString paneText;
     QStringList captureTexts;
     QList<bool> captureStarts;
+    if (m_capturing) {
+        captureTexts.reserve(pieces.size() + 1);
+        captureStarts.reserve(pieces.size() + 1);
+    }
+    // A frame whose text ends with a line break (text ended by CR LF) has ended its line.
+    const auto append = [&](const QString &pane, const QString &capture, bool starts) {
+        if (starts && paneText.isEmpty())
+            newLine = m_lineBegun && !m_lineEnded;
+        else if (starts && !endsLine(paneText))
+            paneText += QLatin1String("\r\n");
+        m_lineBegun = true;
+        paneText += pane;
+        if (m_capturing) {
+            captureTexts.append(capture);
+            captureStarts.append(starts);
+        }
+    };
+    const auto endFrame = [&] {
+        m_frameEnd.stop();
+        const std::optional<Checksum::Verdict> verdict = m_check.end();
+        if (!verdict)
+            return;
+        const QString shownMark = CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Window);
+        const QString capturedMark = CaptureLog::verdictMark(verdict->good, verdict->expected, CaptureLog::Language::Capture);
+        if (paneText.isEmpty()) {
+            append(shownMark, capturedMark, false);
+            return;
+        }
+        insertBeforeLineEnd(paneText, shownMark);
+        if (m_capturing)
+            insertBeforeLineEnd(captureTexts.last(), capturedMark);
+    };
+    const bool checked = m_check.enabled();
     for (const FramePiece &piece : pieces) {
+        if (checked && piece.starts && m_check.open())
+            endFrame();
         const QString text = m_format == CommandCodec::FormatHex
             ? CommandCodec::hexText(piece.bytes) : SystemCodePage::toUnicode(piece.bytes);
-        QString shown = spaced ? m_options.shownHex(text) : text;
-        if (piece.starts) {
+        const QString shown = spaced ? m_options.shownHex(text) : text;
+        if (!piece.starts) {
+            const QString continued = spaced ? QLatin1Char(' ') + shown : shown;
+            append(continued, continued, false);
+        } else {
             QString lead;
             if (m_options.timeStamp) {
                 lead = LineOptions::stamp(QDateTime::fromMSecsSinceEpoch(piece.arrival).time());
                 if (m_options.frames.showGap && piece.gap >= 0)
                     lead += QStringLiteral("+%1ms ").arg(piece.gap);
             }
-            if (piece.kind == FramePiece::Skipped)
-                lead += tr("[跳过] ");
-            shown.prepend(lead);
-            if (!paneText.isEmpty())
-                paneText += QLatin1String("\r\n");
-        } else if (spaced) {
-            shown.prepend(QLatin1Char(' '));
+            if (piece.kind == FramePiece::Skipped) {
+                append(lead + CaptureLog::skippedMark(CaptureLog::Language::Window) + shown,
+                       lead + CaptureLog::skippedMark(CaptureLog::Language::Capture) + shown, true);
+            } else {
+                const QString line = lead.isEmpty() ? shown : lead + shown;
+                append(line, line, true);
+            }
         }
-        paneText += shown;
-        if (m_capturing) {
-            captureTexts.append(shown);
-            captureStarts.append(piece.starts);
+        if (checked && piece.kind == FramePiece::Frame) {
+            m_check.add(piece.bytes);
+            if (piece.ends)
+                endFrame();
         }
     }
     if (m_capturing)
         captured(m_capture.addReceivedFrames(captureTexts, captureStarts));
     emit received(paneText, newLine);
+    m_lineEnded = endsLine(paneText);
+    if (m_check.open() && m_quietEndsFrames)
+        m_frameEnd.start();
 }
 
 void TransferEngine::onOutComm()

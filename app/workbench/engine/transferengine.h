@@ -4,6 +4,7 @@
 #include "capturelog.h"
 #include "checksum.h"
 #include "commport.h"
+#include "framecheck.h"
 #include "framecutter.h"
 #include "lineoptions.h"
 #include "modemlines.h"
@@ -130,10 +131,14 @@ public:
     quint64 echoCollisions() const;
     // The run's turnaround figures so far; they stay after the stop until the next begin.
     TurnaroundTimes::Figures turnaround() const { return m_turnaround.figures(); }
-    // Each received frame (what the gap of NewLineGapMilliseconds ends) is checked for
-    // its checksum at its end, and marked good or bad after it in the pane and the
-    // capture; none by default.
+    // Each received frame (what the frame rule cuts, or the gap of NewLineGapMilliseconds
+    // ends without one) is checked for its checksum at its end, and marked good or bad
+    // after it in the pane and the capture; none by default.
     void setReceiveChecksum(const Checksum &checksum);
+    const Checksum &receiveChecksum() const { return m_check.checksum(); }
+    // The rules of a running answer mode that answers by rules, at once; false when the
+    // run answers otherwise (or `rules` is empty), and the rules wait for the next start.
+    bool setAnswerRules(const QList<AnswerRule> &rules);
 
     // DTR and RTS of each port, applied at once to an open port and kept for the next open.
     void setLineOutputs(bool outDtr, bool outRts, bool inDtr, bool inRts);
@@ -208,8 +213,16 @@ private:
     void showSent(const QString &command);
     QByteArray receivedBytes(const QString &text) const;
     void judgeFrame();
-    QList<int> answerRules(const QByteArray &bytes);
-    void answerLater(int rule);
+    struct Answers
+    {
+        bool command = false;     // the expected command was answered
+        QStringList rules;        // the rules' answers written, as they show
+    };
+    Answers answer(const QByteArray &bytes, const QString &text);
+    bool expectsCommand() const;
+    void showAnswers(const Answers &answers);
+    QStringList answerRules(const QByteArray &bytes);
+    void answerLater(const AnswerRule &rule);
     bool newLineDue(qint32 now) const;
     QString receivedText();
     void startFraming(const QString &settings);
@@ -236,6 +249,7 @@ private:
     QString m_inSettings;
     QTimer m_frameIdle;
     bool m_lineBegun = false;    // the receive pane's last line holds received data
+    bool m_lineEnded = false;    // and a frame's own line break ended it
     QString m_lineStamp;         // when the first byte of that line arrived
     bool m_capturing = false;
     CaptureLog m_capture;
@@ -246,8 +260,7 @@ private:
     TurnaroundTimes m_turnaround;
     RuleMatcher m_matcher;
     quint64 m_runNumber = 0;     // a delayed answer belongs to the run it was due in
-    Checksum m_receiveChecksum;
-    QByteArray m_frame;          // the frame received so far, while it is checked
-    bool m_frameTooLong = false;
-    QTimer m_frameEnd;
+    FrameCheck m_check;
+    QTimer m_frameEnd;           // the pause that ends a frame being checked
+    bool m_quietEndsFrames = true;
 };

@@ -2,6 +2,7 @@
 #include "framecutter.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -77,6 +78,12 @@ QList<FramePiece> FrameCutter::flush()
     return out;
 }
 
+bool FrameCutter::streamedByGap() const
+{
+    return m_rule.kind == FrameRule::Default || m_rule.kind == FrameRule::GapMilliseconds
+        || m_rule.kind == FrameRule::GapCharacters;
+}
+
 void FrameCutter::noteRead(qint64 arrival)
 {
     const qint64 gap = m_lastArrival < 0 ? -1 : std::max<qint64>(0, arrival - m_lastArrival);
@@ -102,7 +109,7 @@ void FrameCutter::forgetReadsBefore(qint64 position)
 }
 
 void FrameCutter::addPiece(QList<FramePiece> &out, qint64 position, const char *data,
-                           qsizetype size, FramePiece::Kind kind, bool starts)
+                           qsizetype size, FramePiece::Kind kind, bool starts, bool ends)
 {
     if (size <= 0)
         return;
@@ -121,9 +128,10 @@ void FrameCutter::addPiece(QList<FramePiece> &out, qint64 position, const char *
     piece.bytes = QByteArray(data, size);
     piece.kind = kind;
     piece.starts = starts;
+    piece.ends = ends;
     piece.arrival = read.arrival;
     piece.gap = position == read.position ? read.gap : 0;
-    out.append(piece);
+    out.append(std::move(piece));
 }
 
 // A read after a pause longer than the gap starts a frame; a frame at the bound ends
@@ -142,21 +150,35 @@ void FrameCutter::cutByGap(QList<FramePiece> &out, const QByteArray &bytes)
             starts = true;
         }
         const qsizetype take = std::min<qsizetype>(bytes.size() - done, m_rule.maxLength - m_open);
-        addPiece(out, m_position + done, bytes.constData() + done, take, FramePiece::Frame, starts);
         m_open += take;
+        addPiece(out, m_position + done, bytes.constData() + done, take, FramePiece::Frame, starts,
+                 m_open >= m_rule.maxLength);
         done += take;
         starts = false;
     }
 }
 
-// A frame ends with the last byte of its terminator, or at the bound.
+// A frame ends with the last byte of its terminator, or at the bound. While no part of
+// the terminator is matched, the bytes up to its first byte only count, and are passed
+// over at once.
 void FrameCutter::cutByTerminator(QList<FramePiece> &out, const QByteArray &bytes)
 {
     const QByteArray &t = m_rule.terminator;
     const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
     bool starts = m_open == 0;
     qsizetype from = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    for (qsizetype i = 0; i < size; ++i) {
+        if (m_matched == 0) {
+            // The byte that reaches the bound is looked at below, where the frame is cut.
+            const qsizetype stop = std::min<qsizetype>(size, i + (m_rule.maxLength - m_open) - 1);
+            const void *hit = std::memchr(data + i, t[0], size_t(std::max<qsizetype>(0, stop - i)));
+            const qsizetype next = hit ? static_cast<const char *>(hit) - data : std::max(i, stop);
+            m_open += next - i;
+            i = next;
+            if (i >= size)
+                break;
+        }
         const char b = data[i];
         while (m_matched > 0 && b != t[m_matched])
             m_matched = m_failure[m_matched - 1];
@@ -174,7 +196,7 @@ void FrameCutter::cutByTerminator(QList<FramePiece> &out, const QByteArray &byte
         m_open = 0;
         m_matched = 0;
     }
-    addPiece(out, m_position + from, data + from, bytes.size() - from, FramePiece::Frame, starts);
+    addPiece(out, m_position + from, data + from, size - from, FramePiece::Frame, starts, false);
 }
 
 // The length rules: whole frames out of the held bytes, each starting with the header;

@@ -17,6 +17,9 @@ struct FramePiece
     QByteArray bytes;
     Kind kind = Frame;
     bool starts = true;     // false: continues the frame of the piece before
+    // The piece completes its frame: a terminator, a whole frame of a length rule, the
+    // bound. A gap rule's frame ends only with the pause after it.
+    bool ends = false;
     qint64 arrival = 0;     // when the read that brought its first byte returned, in ms
     qint64 gap = -1;        // the pause before its first byte in ms; -1 before the first read
 };
@@ -34,6 +37,8 @@ public:
     explicit FrameCutter(const FrameRule &rule, double gapMs = 0.0, double idleMs = 0.0);
 
     const FrameRule &rule() const { return m_rule; }
+    // The pause that ends a frame of a gap rule (or of the default rule); 0 for the others.
+    double gapMilliseconds() const { return streamedByGap() ? m_gapMs : 0.0; }
     double idleMilliseconds() const { return m_idleMs; }
 
     QList<FramePiece> feed(const QByteArray &bytes, qint64 arrival);
@@ -63,8 +68,9 @@ private:
     void noteRead(qint64 arrival);
     Read readAt(qint64 position) const;
     void forgetReadsBefore(qint64 position);
+    bool streamedByGap() const;
     void addPiece(QList<FramePiece> &out, qint64 position, const char *data, qsizetype size,
-                  FramePiece::Kind kind, bool starts);
+                  FramePiece::Kind kind, bool starts, bool ends = true);
 
     void cutByGap(QList<FramePiece> &out, const QByteArray &bytes);
     void cutByTerminator(QList<FramePiece> &out, const QByteArray &bytes);

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -34,6 +35,8 @@ const UiText ItemFault("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "%1 第
 const UiText ItemNotObject("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "不是对象"));
 const UiText NotACommandList("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "不是 Velmora 命令列表（缺少 \"format\": \"%1\"）"));
 const UiText VersionNotRead("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "本程序不能读取版本 %1"));
+const UiText SequenceWithoutName("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "序列缺少 \"name\""));
+const UiText SequenceNameTaken("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "序列名称 \"%1\" 已用过"));
 const UiText RepeatWithoutEnd("ProtocolFile", QT_TRANSLATE_NOOP("ProtocolFile", "sequence：每个 \"repeat\" 都需要对应的 \"end\""));
 
 // Keys and names as the file spells them.
@@ -244,6 +247,20 @@ std::optional<ProtocolSet::Step> readStep(const QJsonObject &o, QString *reason)
     return step;
 }
 
+// Every "repeat" has its "end" after it.
+bool repeatsPair(const QList<ProtocolSet::Step> &steps)
+{
+    int depth = 0;
+    for (const ProtocolSet::Step &step : steps) {
+        depth += step.kind == ProtocolSet::Step::RepeatBegin ? 1
+            : step.kind == ProtocolSet::Step::RepeatEnd      ? -1
+                                                             : 0;
+        if (depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
 // Reads the items of one array, naming the first bad one.
 template <typename Item, typename Reader>
 bool readArray(const QJsonObject &root, const char *key, QList<Item> *items, Reader reader,
@@ -273,10 +290,71 @@ bool readArray(const QJsonObject &root, const char *key, QList<Item> *items, Rea
     return true;
 }
 
+// A named sequence: its name, not taken by the main one or one before it, and its steps.
+struct NamedSequenceReader
+{
+    const QList<ProtocolSet::NamedSequence> *before;
+
+    std::optional<ProtocolSet::NamedSequence> operator()(const QJsonObject &o, QString *reason) const
+    {
+        ProtocolSet::NamedSequence sequence;
+        sequence.name = o.value(QStringLiteral("name")).toString();
+        if (sequence.name.trimmed().isEmpty()) {
+            *reason = SequenceWithoutName;
+            return std::nullopt;
+        }
+        const bool taken = sequence.name == QLatin1String(ProtocolSet::MainSequenceName)
+            || std::any_of(before->cbegin(), before->cend(),
+                           [&sequence](const ProtocolSet::NamedSequence &s) { return s.name == sequence.name; });
+        if (taken) {
+            *reason = SequenceNameTaken.arg(sequence.name);
+            return std::nullopt;
+        }
+        if (!readArray(o, "steps", &sequence.steps, readStep, reason))
+            return std::nullopt;
+        if (!repeatsPair(sequence.steps)) {
+            *reason = RepeatWithoutEnd;
+            return std::nullopt;
+        }
+        return sequence;
+    }
+};
+
 // The line of an offset into the text, counted from 1.
 int lineOf(const QByteArray &bytes, qsizetype offset)
 {
     return int(bytes.left(offset).count('\n')) + 1;
+}
+
+QJsonArray stepsJson(const QList<ProtocolSet::Step> &steps)
+{
+    QJsonArray sequence;
+    for (const ProtocolSet::Step &s : steps) {
+        QJsonObject step;
+        for (const StepName &n : Steps) {
+            if (n.kind == s.kind)
+                step.insert(QStringLiteral("step"), QLatin1String(n.name));
+        }
+        switch (s.kind) {
+        case ProtocolSet::Step::Send:
+            step.insert(QStringLiteral("command"), s.command);
+            break;
+        case ProtocolSet::Step::Expect:
+            step.insert(QStringLiteral("format"), formatName(s.hex));
+            step.insert(QStringLiteral("pattern"), s.pattern);
+            Q_FALLTHROUGH();
+        case ProtocolSet::Step::Wait:
+            step.insert(QStringLiteral("ms"), s.milliseconds);
+            break;
+        case ProtocolSet::Step::RepeatEnd:
+            step.insert(QStringLiteral("times"), s.times);
+            break;
+        case ProtocolSet::Step::RepeatBegin:
+            break;
+        }
+        sequence.append(step);
+    }
+    return sequence;
 }
 
 } // namespace
@@ -311,41 +389,22 @@ QByteArray ProtocolFile::toJson(const ProtocolSet &set)
             {QStringLiteral("delayMs"), r.delayMilliseconds},
         });
     }
-    QJsonArray sequence;
-    for (const ProtocolSet::Step &s : set.sequence) {
-        QJsonObject step;
-        for (const StepName &n : Steps) {
-            if (n.kind == s.kind)
-                step.insert(QStringLiteral("step"), QLatin1String(n.name));
-        }
-        switch (s.kind) {
-        case ProtocolSet::Step::Send:
-            step.insert(QStringLiteral("command"), s.command);
-            break;
-        case ProtocolSet::Step::Expect:
-            step.insert(QStringLiteral("format"), formatName(s.hex));
-            step.insert(QStringLiteral("pattern"), s.pattern);
-            Q_FALLTHROUGH();
-        case ProtocolSet::Step::Wait:
-            step.insert(QStringLiteral("ms"), s.milliseconds);
-            break;
-        case ProtocolSet::Step::RepeatEnd:
-            step.insert(QStringLiteral("times"), s.times);
-            break;
-        case ProtocolSet::Step::RepeatBegin:
-            break;
-        }
-        sequence.append(step);
-    }
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("format"), QLatin1String(FormatName)},
         {QStringLiteral("version"), Version},
         {QStringLiteral("commands"), commands},
         {QStringLiteral("rules"), rules},
-        {QStringLiteral("sequence"), sequence},
+        {QStringLiteral("sequence"), stepsJson(set.sequence)},
         {QStringLiteral("stopAtFailure"), set.stopAtFailure},
         {QStringLiteral("receiveChecksum"), checksumJson(set.receiveChecksum)},
     };
+    // Only a file that holds named sequences names them: others read as they always did.
+    if (!set.namedSequences.isEmpty()) {
+        QJsonArray named;
+        for (const ProtocolSet::NamedSequence &n : set.namedSequences)
+            named.append(QJsonObject{{QStringLiteral("name"), n.name}, {QStringLiteral("steps"), stepsJson(n.steps)}});
+        root.insert(QStringLiteral("sequences"), named);
+    }
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -388,17 +447,14 @@ ProtocolFile::Parsed ProtocolFile::parse(const QByteArray &bytes)
         result.line = lineOf(bytes, bytes.indexOf(QByteArray("\"") + failedKey + '"'));
         return result;
     }
-    int depth = 0;
-    for (const ProtocolSet::Step &step : std::as_const(set.sequence)) {
-        depth += step.kind == ProtocolSet::Step::RepeatBegin ? 1
-            : step.kind == ProtocolSet::Step::RepeatEnd      ? -1
-                                                             : 0;
-        if (depth < 0)
-            break;
-    }
-    if (depth != 0) {
+    if (!repeatsPair(set.sequence)) {
         result.reason = RepeatWithoutEnd;
         result.line = lineOf(bytes, bytes.indexOf("\"sequence\""));
+        return result;
+    }
+    if (!readArray(root, "sequences", &set.namedSequences, NamedSequenceReader{&set.namedSequences}, &reason)) {
+        result.reason = reason;
+        result.line = lineOf(bytes, bytes.indexOf("\"sequences\""));
         return result;
     }
     set.stopAtFailure = root.value(QStringLiteral("stopAtFailure")).toBool(true);

@@ -55,6 +55,11 @@ std::optional<QByteArray> ProtocolSet::Rule::answerPayload() const
     return checksum.appended(*bytes);
 }
 
+bool ProtocolSet::NamedSequence::operator==(const NamedSequence &o) const
+{
+    return name == o.name && steps == o.steps;
+}
+
 bool ProtocolSet::Step::operator==(const Step &o) const
 {
     return kind == o.kind && command == o.command && milliseconds == o.milliseconds
@@ -64,7 +69,8 @@ bool ProtocolSet::Step::operator==(const Step &o) const
 bool ProtocolSet::operator==(const ProtocolSet &o) const
 {
     return commands == o.commands && rules == o.rules && sequence == o.sequence
-        && stopAtFailure == o.stopAtFailure && receiveChecksum == o.receiveChecksum;
+        && namedSequences == o.namedSequences && stopAtFailure == o.stopAtFailure
+        && receiveChecksum == o.receiveChecksum;
 }
 
 int ProtocolSet::commandNamed(const QString &name) const

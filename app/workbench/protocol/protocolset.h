@@ -61,9 +61,22 @@ struct ProtocolSet
         bool operator==(const Step &other) const;
     };
 
+    // A sequence kept beside the main one under a name of its own, for runs without a
+    // window; the window edits the main one and keeps these as they are.
+    struct NamedSequence
+    {
+        QString name;
+        QList<Step> steps;
+
+        bool operator==(const NamedSequence &other) const;
+    };
+    // What runs without a window call the main sequence.
+    static constexpr const char *MainSequenceName = "sequence";
+
     QList<Command> commands;
     QList<Rule> rules;
     QList<Step> sequence;
+    QList<NamedSequence> namedSequences;
     bool stopAtFailure = true;
     Checksum receiveChecksum;
 

@@ -1,6 +1,8 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "sequencerunner.h"
 
+#include <utility>
+
 SequenceRunner::SequenceRunner(QObject *parent)
     : QObject(parent)
 {
@@ -30,6 +32,7 @@ bool SequenceRunner::start(const ProtocolSet &set)
     m_loops.clear();
     m_step = 0;
     m_passed = m_failed = 0;
+    m_sinceSend.clear();
     m_running = true;
     m_stepTimer.start();
     return true;
@@ -43,8 +46,16 @@ void SequenceRunner::stop()
 
 void SequenceRunner::received(QByteArrayView bytes)
 {
-    if (m_awaitingReply && !m_reply.feed(bytes).isEmpty())
-        done(true);
+    if (m_awaitingReply) {
+        if (!m_reply.feed(bytes).isEmpty())
+            done(true);
+        return;
+    }
+    if (!m_running)
+        return;
+    m_sinceSend.append(bytes);
+    if (m_sinceSend.size() > KeptBytes)
+        m_sinceSend.remove(0, m_sinceSend.size() - KeptBytes);
 }
 
 void SequenceRunner::next()
@@ -60,6 +71,7 @@ void SequenceRunner::take(const ProtocolSet::Step &step)
 {
     switch (step.kind) {
     case ProtocolSet::Step::Send: {
+        m_sinceSend.clear();
         const int command = m_set.commandNamed(step.command);
         done(command >= 0 && m_sender && m_sender(command));
         return;
@@ -76,6 +88,9 @@ void SequenceRunner::take(const ProtocolSet::Step &step)
         m_reply.setPatterns({*pattern});
         m_awaitingReply = true;
         m_waitTimer.start(step.milliseconds);
+        const QByteArray early = std::exchange(m_sinceSend, QByteArray());
+        if (!early.isEmpty() && !m_reply.feed(early).isEmpty())
+            done(true);
         return;
     }
     case ProtocolSet::Step::RepeatBegin:

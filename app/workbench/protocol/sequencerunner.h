@@ -28,8 +28,12 @@ public:
     bool start(const ProtocolSet &set);
     void stop();
     bool running() const { return m_running; }
+    // The index of the step under way; between steps, of the next one to be taken.
+    int currentStep() const { return m_step; }
 
-    // What arrived from the line, looked at while a step waits for a reply.
+    // What arrived from the line, looked at while a step waits for a reply. A reply
+    // that comes after the last send but before its step begins (a far end that answers
+    // within the event loop's turn) counts for that step.
     void received(QByteArrayView bytes);
 
 signals:
@@ -43,6 +47,8 @@ private:
         int begin = 0;      // the index of the RepeatBegin step
         int left = -1;      // runs still to come; -1 until its RepeatEnd is first reached
     };
+    // What is kept for a reply before its step: the latest bytes.
+    static constexpr qsizetype KeptBytes = 64 * 1024;
 
     void next();
     void take(const ProtocolSet::Step &step);
@@ -55,6 +61,7 @@ private:
     QTimer m_stepTimer;     // the next step, from the event loop
     QTimer m_waitTimer;     // a wait, or a reply's timeout
     RuleMatcher m_reply;
+    QByteArray m_sinceSend;  // what arrived since the last send, while no step waited
     int m_step = 0;
     int m_passed = 0;
     int m_failed = 0;

@@ -248,15 +248,22 @@ void DataPane::recount()
     m_countKnown = true;
 }
 
-// Queued text continues the last paragraph; each line break closes it.
+// Queued text continues the last paragraph; each line break closes it. Past LinesShown
+// lines the count need not be exact, and a closed paragraph then counts as one line
+// unmeasured: frames of a fast line close a paragraph at every one.
 void DataPane::countQueued(QStringView text)
 {
     qsizetype start = 0;
     for (qsizetype breakAt = text.indexOf(LineBreak); breakAt >= 0;
          breakAt = text.indexOf(LineBreak, start)) {
-        m_openParagraph += text.mid(start, breakAt - start);
-        m_closedLines += measuredLines(m_openParagraph);
-        m_openParagraph.clear();
+        if (m_closedLines >= LinesShown) {
+            ++m_closedLines;
+            m_openParagraph.clear();
+        } else {
+            m_openParagraph += text.mid(start, breakAt - start);
+            m_closedLines += measuredLines(m_openParagraph);
+            m_openParagraph.clear();
+        }
         start = breakAt + 1;
     }
     m_openParagraph += text.mid(start);

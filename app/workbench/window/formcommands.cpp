@@ -384,7 +384,7 @@ void FormCommands::buildReceiveCheck()
     ComboReceiveChecksum->addItems(Checksum::names());
     ComboReceiveChecksum->removeItem(int(Checksum::Algorithm::Custom));
     ComboReceiveChecksum->setGeometry(194, 462, 160, 22);
-    ComboReceiveChecksum->setToolTip(tr("每帧数据（间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误"));
+    ComboReceiveChecksum->setToolTip(tr("每帧数据（按线路窗口的接收分帧，默认间隔超过25毫秒即为新的一帧）末尾的校验在显示区和记录中标为正确或错误"));
     ComboReceiveChecksum->setCurrentIndex(m_set.receiveChecksum.algorithm == Checksum::Algorithm::Custom
                                               ? 0 : int(m_set.receiveChecksum.algorithm));
     connect(ComboReceiveChecksum, &QComboBox::activated, this, [this](int index) {

@@ -2,9 +2,9 @@
 #include "formmonitor.h"
 
 #include "csvtable.h"
-#include "datapane.h"
 #include "session.h"
 #include "systemcodepage.h"
+#include "timelinepane.h"
 
 #include <modulefun.h>
 
@@ -61,7 +61,7 @@ FormMonitor::FormMonitor(Session &session, QWidget *parent)
     CheckMonitorHex->setGeometry(440, 32, 110, 20);
     CheckMonitorHex->setChecked(true);
 
-    TextMonitor = new DataPane(this);
+    TextMonitor = new TimelinePane(this);
     TextMonitor->setObjectName(QStringLiteral("TextMonitor"));
     TextMonitor->setGeometry(10, 56, 540, 318);
 
@@ -128,6 +128,7 @@ void FormMonitor::start()
         ModuleFun::ShowMessage(SamePortRefusal, ModuleFun::AlignCentre);
         return;
     }
+    m_monitor.setChecksum(m_session.receiveChecksum());
     try {
         m_monitor.start({choices.outPort, m_session.outSettings(), choices.outHandshake},
                         {choices.inPort, m_session.inSettings(), choices.inHandshake},
@@ -164,7 +165,6 @@ void FormMonitor::stop()
 void FormMonitor::clearClicked()
 {
     TextMonitor->clear();
-    m_lineBegun = false;
     m_monitor.clearLog();
 }
 
@@ -208,9 +208,7 @@ void FormMonitor::saveCsv(const QByteArray &csv, const QString &suggested)
 
 void FormMonitor::showEntry(const PortMonitor::Entry &entry)
 {
-    const bool newLine = entry.newLine && m_lineBegun;
-    m_lineBegun = true;
-    TextMonitor->appendContinued(PortMonitor::shown(entry, CheckMonitorHex->isChecked(),
-                                                    m_session.lineOptions().frames.showGap),
-                                 newLine);
+    TextMonitor->appendEntry(PortMonitor::shown(entry, CheckMonitorHex->isChecked(),
+                                                m_session.lineOptions().frames.showGap),
+                             entry.newLine);
 }

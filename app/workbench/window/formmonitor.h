@@ -8,10 +8,10 @@
 
 #include <QTimer>
 
-class DataPane;
 class QCheckBox;
 class QLabel;
 class Session;
+class TimelinePane;
 
 namespace Component {
 class Control;
@@ -48,8 +48,7 @@ private:
     CaptureLog m_capture;
     QLabel *LabelMonitorPorts = nullptr;
     QCheckBox *CheckMonitorHex = nullptr;
-    DataPane *TextMonitor = nullptr;
+    TimelinePane *TextMonitor = nullptr;
     Component::Control *m_startButton = nullptr;
     QTimer m_portsRefresh;
-    bool m_lineBegun = false;   // the pane's last line holds an entry
 };
