@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-wayland libgl-dev
-          fonts-noto-cjk fonts-dejavu-core socat ser2net ccache qt6-l10n-tools libboost-dev "$@")
+          fonts-noto-cjk fonts-dejavu-core socat ser2net ccache qt6-l10n-tools libboost-dev libdeflate-dev "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -23,6 +23,8 @@ done
 
 # Boost.CRC is header-only and the same on every system: the Debian headers serve.
 ln -s /usr/include/boost "$work/include/boost"
+# So is libdeflate's one header.
+ln -s /usr/include/libdeflate.h "$work/include/libdeflate.h"
 includes=(-I"$work/include" -I"$root")
 while read -r folder; do includes+=(-I"$folder"); done < <(
     find "$root/app" "$root/component" "$root/controls" -name '*.h' -printf '%h\n' | sort -u)

@@ -168,6 +168,69 @@ void IniFileEditor::setNumber(const QString &key, int number)
     setValue(key, QByteArray::number(number));
 }
 
+QString IniFileEditor::text(const QString &key, const QString &fallback) const
+{
+    const QByteArray stored = value(key);
+    if (stored.isNull())
+        return fallback;
+    const bool quoted = stored.size() >= 2 && stored.startsWith('"') && stored.endsWith('"');
+    const QString written = QString::fromUtf8(quoted ? stored.mid(1, stored.size() - 2) : stored);
+    QString read;
+    read.reserve(written.size());
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        const QChar c = written.at(i);
+        if (c != QLatin1Char('\\') || i + 1 == written.size()) {
+            read += c;
+            continue;
+        }
+        const QChar escaped = written.at(++i);
+        if (escaped == QLatin1Char('t')) {
+            read += QLatin1Char('\t');
+        } else if (escaped == QLatin1Char('r')) {
+            read += QLatin1Char('\r');
+        } else if (escaped == QLatin1Char('n')) {
+            read += QLatin1Char('\n');
+        } else if (escaped == QLatin1Char('x')) {
+            bool ok = false;
+            const ushort code = written.mid(i + 1, 4).toUShort(&ok, 16);
+            if (ok) {
+                read += QChar(code);
+                i += 4;
+            } else {
+                read += escaped;
+            }
+        } else {
+            read += escaped;
+        }
+    }
+    return read;
+}
+
+void IniFileEditor::setText(const QString &key, const QString &text)
+{
+    QString written;
+    bool quoted = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    for (const QChar c : text) {
+        if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('=') || c == QLatin1Char('"'))
+            quoted = true;
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
+            written += QString(QLatin1Char('\\')) + c;
+        else if (c == QLatin1Char('\t'))
+            written += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            written += QLatin1String("\\r");
+        else if (c == QLatin1Char('\n'))
+            written += QLatin1String("\\n");
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            written += QStringLiteral("\\x%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            written += c;
+    }
+    if (quoted)
+        written = QLatin1Char('"') + written + QLatin1Char('"');
+    setValue(key, written.toUtf8());
+}
+
 bool IniFileEditor::firstFailure(const QString &path)
 {
     static QSet<QString> told;

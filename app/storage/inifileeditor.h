@@ -36,6 +36,12 @@ public:
     void setFlag(const QString &key, bool on);
     int number(const QString &key, int fallback) const;
     void setNumber(const QString &key, int number);
+    // Any one line of text the user typed, kept exactly: written in UTF-8, in double
+    // quotes when it has a space at either end or one of ; , = " in it, with \\ \" \t \r
+    // \n and \xHHHH (other control characters) escaped; a value typed without quotes
+    // reads as it stands, but for its escapes.
+    QString text(const QString &key, const QString &fallback) const;
+    void setText(const QString &key, const QString &text);
 
     // Whether a failure to write the file given is news to the user: true the first
     // time in a run only, so that a file that cannot be written is told once, not at

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 // The checker counts exactly what a far end did to the stream: flipped bits, dropped,
 // inserted and duplicated bytes and blocks, silence.
 class TstLinkChecker : public QObject
@@ -24,6 +28,7 @@ private slots:
     void noiseKeepsTheAccountsBalanced();
     void blockCrcIsZipsCrc32();
     void setupKeptInTheOptionsFile();
+    void latencyFiguresByNearestRank();
 };
 
 namespace {
@@ -316,6 +321,7 @@ void TstLinkChecker::setupKeptInTheOptionsFile()
     setup.pacePercent = 75;
     setup.payloadBytes = 1024;
     setup.bitErrorRateLimit = 1e-7;
+    setup.userText = QStringLiteral(" AT\"OK\"; 测试\\ ");
     QVERIFY(setup.save(path));
     QVERIFY(LinkSetup::load(path) == setup);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -326,6 +332,41 @@ void TstLinkChecker::setupKeptInTheOptionsFile()
     file.write("[LinkTest]\nPattern=99\nPace=250\nBlock=0\nBitErrorRateLimit=2\n");
     file.close();
     QVERIFY(LinkSetup::load(path) == LinkSetup());
+}
+
+// Counted in buckets, the round trips give what the sorted list of every sample gives by
+// nearest rank: exactly below a millisecond, within 1 % above, the extremes exactly; for
+// any number of samples and any spread.
+void TstLinkChecker::latencyFiguresByNearestRank()
+{
+    QRandomGenerator random(17);
+    for (int round = 0; round < 300; ++round) {
+        const int samples = 1 + int(random.bounded(round < 30 ? 5 : 3000));
+        const int spreads[] = {4, 900, 60000, 5000000};
+        const qint64 spread = spreads[round % 4];
+        LatencyRecord record;
+        std::vector<qint64> all;
+        for (int i = 0; i < samples; ++i) {
+            all.push_back(qint64(random.bounded(quint64(spread))));
+            record.add(all.back());
+        }
+        std::sort(all.begin(), all.end());
+        const auto rank = [&all](double fraction) {
+            return all[size_t(std::ceil(fraction * double(all.size()))) - 1] / 1000.0;
+        };
+        const auto near = [](double measured, double exact) {
+            return exact < 1 ? measured == exact : qAbs(measured - exact) <= exact / 100;
+        };
+        const LatencyFigures figures = record.figures();
+        QCOMPARE(figures.samples, samples);
+        QCOMPARE(figures.minimum, all.front() / 1000.0);
+        QCOMPARE(figures.maximum, all.back() / 1000.0);
+        QVERIFY2(near(figures.median, rank(0.5)), qPrintable(QStringLiteral("median %1, sorted %2")
+                                                                 .arg(figures.median).arg(rank(0.5))));
+        QVERIFY2(near(figures.p99, rank(0.99)), qPrintable(QStringLiteral("p99 %1, sorted %2")
+                                                               .arg(figures.p99).arg(rank(0.99))));
+    }
+    QCOMPARE(LatencyRecord().figures().samples, 0);
 }
 
 QTEST_APPLESS_MAIN(TstLinkChecker)

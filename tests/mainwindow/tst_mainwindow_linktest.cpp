@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 // The link test window as a user drives it: a far end that damages the stream gives
@@ -25,6 +26,8 @@ class TstMainWindowLinkTest : public QObject
 private slots:
     void damagedLineFailsWithItsFigures();
     void testAndCommunicationRefuseEachOther();
+    void ownPatternComesBackInTheNextRun();
+    void liveFiguresStayWhereTheUserScrolled();
 };
 
 namespace {
@@ -105,6 +108,58 @@ void TstMainWindowLinkTest::testAndCommunicationRefuseEachOther()
     QCOMPARE(bench.messages.size(), 2);
     QVERIFY(bench.messages.last().contains(QStringLiteral("通讯正在进行")));
     bench.click("ButtonCom");
+}
+
+// The user's own pattern is kept with the other choices when a test starts, and the
+// window of the program's next run shows it as typed.
+void TstMainWindowLinkTest::ownPatternComesBackInTheNextRun()
+{
+    Workbench bench({1, 2});
+    bench.open(Workbench::workingSettings(1, 2, ReceiveOnly));
+    FaultyWire wire(bench.farEnd(1), bench.farEnd(2));
+    FormLinkTest *window = openLinkTest(bench);
+    const QString typed = QStringLiteral(" AT\"OK\"; 测试 ");
+    window->findChild<QComboBox *>(QStringLiteral("ComboLinkPattern"))->setCurrentIndex(TestPattern::UserBytes);
+    window->findChild<QLineEdit *>(QStringLiteral("TextLinkUser"))->setText(typed);
+    setAmount(window, QStringLiteral("3000"), 1);   // bytes
+    bench.click("ButtonLinkStart");
+    QVERIFY2(bench.messages.isEmpty(), qPrintable(bench.messages.join(QLatin1Char('\n'))));
+    QTRY_VERIFY_WITH_TIMEOUT(!window->testing(), 20000);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("LabelLinkVerdict"))->text(), QStringLiteral("通过"));
+    bench.close();
+
+    bench.open();
+    window = openLinkTest(bench);
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("TextLinkUser"))->text(), typed);
+    QCOMPARE(window->findChild<QComboBox *>(QStringLiteral("ComboLinkPattern"))->currentIndex(),
+             int(TestPattern::UserBytes));
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("TextLinkAmount"))->text(), QStringLiteral("3000"));
+}
+
+// Both ways, the figures outgrow the pane: the user scrolls down to the second direction
+// and it stays in sight while the figures change four times a second.
+void TstMainWindowLinkTest::liveFiguresStayWhereTheUserScrolled()
+{
+    Workbench bench({1, 2});
+    bench.open(Workbench::workingSettings(1, 2, ReceiveOnly));
+    FaultyWire wire(bench.farEnd(1), bench.farEnd(2));
+    FormLinkTest *window = openLinkTest(bench);
+    window->findChild<QComboBox *>(QStringLiteral("ComboLinkDirection"))->setCurrentIndex(1);   // both ways
+    setAmount(window, QString(), 2);   // until stopped
+    bench.click("ButtonLinkStart");
+    QVERIFY(window->testing());
+    auto *figures = window->findChild<QPlainTextEdit *>(QStringLiteral("TextLinkFigures"));
+    QScrollBar *bar = figures->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 0);
+    bar->setValue(bar->maximum());
+    const int scrolled = bar->value();
+    const QString before = figures->toPlainText();
+    QTRY_VERIFY_WITH_TIMEOUT(figures->toPlainText() != before, 5000);
+    QCOMPARE(bar->value(), scrolled);
+    bench.click("ButtonLinkStart");
+    bench.click("ButtonLinkStart");
+    QTRY_VERIFY_WITH_TIMEOUT(!window->testing(), 5000);
+    QCOMPARE(bar->value(), scrolled);
 }
 
 QTEST_MAIN(TstMainWindowLinkTest)

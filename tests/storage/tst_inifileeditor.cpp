@@ -40,6 +40,8 @@ private slots:
     void setValue();
     void valuesReadAsQSettingsWroteThem_data();
     void valuesReadAsQSettingsWroteThem();
+    void textKeptExactly_data();
+    void textKeptExactly();
     void unchangedFileIsNotWritten();
     void fileTooLargeIsNeitherReadNorWritten();
 };
@@ -131,6 +133,39 @@ void TestIniFileEditor::valuesReadAsQSettingsWroteThem()
     editor.read(path);
     QTEST(editor.flag(QStringLiteral("A/k"), true), "flag");
     QTEST(editor.number(QStringLiteral("A/k"), 9), "number");
+}
+
+void TestIniFileEditor::textKeptExactly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("line");
+
+    QTest::addRow("plain") << QStringLiteral("AT+CSQ") << QByteArray("t=AT+CSQ");
+    QTest::addRow("empty") << QString() << QByteArray("t=");
+    QTest::addRow("spaces at both ends") << QStringLiteral("  OK ") << QByteArray("t=\"  OK \"");
+    QTest::addRow("separators") << QStringLiteral("a;b,c=d") << QByteArray("t=\"a;b,c=d\"");
+    QTest::addRow("quotes and backslashes") << QStringLiteral("\"C:\\x\"") << QByteArray("t=\"\\\"C:\\\\x\\\"\"");
+    QTest::addRow("control characters") << QStringLiteral("a\tb\r\n\x1b[0m\x7f")
+                                        << QByteArray("t=a\\tb\\r\\n\\x001b[0m\\x007f");
+    QTest::addRow("a comment sign first") << QStringLiteral("# not a comment") << QByteArray("t=# not a comment");
+    QTest::addRow("Chinese") << QStringLiteral("测试 数据") << QStringLiteral("t=测试 数据").toUtf8();
+}
+
+// Whatever the user typed comes back exactly, and the file stays readable by hand.
+void TestIniFileEditor::textKeptExactly()
+{
+    QFETCH(QString, text);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("velmora.ini"));
+    IniFileEditor editor;
+    editor.read(path);
+    editor.setText(QStringLiteral("A/t"), text);
+    QCOMPARE(editor.write(path), KeptFile::Result::Written);
+    QTEST(contents(path).split('\n').value(1), "line");
+    IniFileEditor again;
+    again.read(path);
+    QCOMPARE(again.text(QStringLiteral("A/t"), QStringLiteral("fallback")), text);
+    QCOMPARE(again.text(QStringLiteral("A/missing"), QStringLiteral("fallback")), QStringLiteral("fallback"));
 }
 
 // A file whose owner made it read-only would refuse a write: an unchanged one is not tried.

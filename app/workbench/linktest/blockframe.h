@@ -17,6 +17,9 @@ constexpr unsigned char Mark1 = 0x5A;
 
 quint32 crc32(const unsigned char *data, qsizetype size);
 QByteArray make(quint32 number, const QByteArray &payload);
+// Makes a block of the payload already in place at `block` + HeaderBytes: writes the
+// mark and number before it and the CRC after it.
+void seal(unsigned char *block, quint32 number, qsizetype payloadBytes);
 // Whether the `blockBytes` at `data` are a whole, undamaged block.
 bool isBlock(const unsigned char *data, int blockBytes);
 quint32 number(const unsigned char *data);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -20,6 +21,7 @@ const char BytesKey[] = "LinkTest/Bytes";
 const char PaceKey[] = "LinkTest/Pace";
 const char PayloadKey[] = "LinkTest/Block";
 const char LimitKey[] = "LinkTest/BitErrorRateLimit";
+const char UserTextKey[] = "LinkTest/UserText";
 
 int bounded(int value, int lowest, int highest, int fallback)
 {
@@ -46,6 +48,7 @@ LinkSetup LinkSetup::load(const QString &path)
     const double limit = file.value(QLatin1String(LimitKey)).toDouble(&ok);
     if (ok && limit >= 0 && limit <= 1)
         s.bitErrorRateLimit = limit;
+    s.userText = file.text(QLatin1String(UserTextKey), s.userText);
     return s;
 }
 
@@ -64,31 +67,54 @@ bool LinkSetup::save(const QString &path) const
     file.setNumber(QLatin1String(PaceKey), pacePercent);
     file.setNumber(QLatin1String(PayloadKey), payloadBytes);
     file.setValue(QLatin1String(LimitKey), QByteArray::number(bitErrorRateLimit, 'g', 6));
+    file.setText(QLatin1String(UserTextKey), userText);
     return file.write(path) == KeptFile::Result::Written;
 }
 
-// The user's own bytes are typed again; they are not kept.
+// The user's bytes are made from the text at each start; the text is what is kept.
 bool operator==(const LinkSetup &a, const LinkSetup &b)
 {
-    return a.pattern == b.pattern && a.form == b.form && a.direction == b.direction
+    return a.pattern == b.pattern && a.userText == b.userText && a.form == b.form && a.direction == b.direction
            && a.amount == b.amount && a.seconds == b.seconds && a.bytes == b.bytes && a.pacePercent == b.pacePercent
            && a.payloadBytes == b.payloadBytes && a.bitErrorRateLimit == b.bitErrorRateLimit;
 }
 
-LatencyFigures LatencyFigures::of(QList<double> milliseconds)
+void LatencyRecord::add(qint64 microseconds)
+{
+    microseconds = qMax<qint64>(0, microseconds);
+    qint64 step = 1;
+    while (microseconds / step >= 1000)
+        step *= 10;
+    ++m_counts[microseconds / step * step];
+    m_minimum = m_samples == 0 ? microseconds : qMin(m_minimum, microseconds);
+    m_maximum = m_samples == 0 ? microseconds : qMax(m_maximum, microseconds);
+    ++m_samples;
+}
+
+LatencyFigures LatencyRecord::figures() const
 {
     LatencyFigures figures;
-    if (milliseconds.isEmpty())
+    if (m_samples == 0)
         return figures;
-    std::sort(milliseconds.begin(), milliseconds.end());
-    const auto at = [&milliseconds](double fraction) {
-        return milliseconds[qMin(milliseconds.size() - 1, qsizetype(std::ceil(fraction * milliseconds.size())) - 1)];
+    const auto rank = [this](double fraction) {
+        return qBound<qint64>(1, qint64(std::ceil(fraction * double(m_samples))), m_samples);
     };
-    figures.samples = int(milliseconds.size());
-    figures.minimum = milliseconds.first();
-    figures.median = at(0.5);
-    figures.p99 = at(0.99);
-    figures.maximum = milliseconds.last();
+    const qint64 medianRank = rank(0.5);
+    const qint64 p99Rank = rank(0.99);
+    qint64 below = 0;
+    for (const auto &[bucket, count] : m_counts) {
+        if (below < medianRank && below + count >= medianRank)
+            figures.median = bucket / 1000.0;
+        if (below < p99Rank && below + count >= p99Rank)
+            figures.p99 = bucket / 1000.0;
+        below += count;
+    }
+    figures.samples = int(qMin<qint64>(m_samples, std::numeric_limits<int>::max()));
+    figures.minimum = m_minimum / 1000.0;
+    figures.maximum = m_maximum / 1000.0;
+    // A bucket's lower edge may lie below the exact minimum.
+    figures.median = qBound(figures.minimum, figures.median, figures.maximum);
+    figures.p99 = qBound(figures.minimum, figures.p99, figures.maximum);
     return figures;
 }
 

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <map>
+
 // What a link test is asked to do.
 struct LinkSetup
 {
@@ -15,6 +17,8 @@ struct LinkSetup
 
     TestPattern::Kind pattern = TestPattern::Prbs15;
     QByteArray userBytes;
+    // The user's own pattern as typed, read in the main window's format at the start.
+    QString userText;
     LinkChecker::Form form = LinkChecker::Form::Framed;
     int payloadBytes = 256;
     Direction direction = Direction::OneWay;
@@ -24,8 +28,9 @@ struct LinkSetup
     int pacePercent = 0;            // of the line's character rate; 0: as fast as it takes
     double bitErrorRateLimit = 0;   // the verdict passes at or below it
 
-    // The [LinkTest] group of velmora.ini, all but the user's bytes; missing keys and
-    // values out of range keep their defaults.
+    // The [LinkTest] group of velmora.ini: every choice and the user's text (its bytes
+    // come from the text at the start); missing keys and values out of range keep their
+    // defaults.
     static LinkSetup load(const QString &path);
     // Written only when the file says otherwise.
     bool save(const QString &path) const;
@@ -52,8 +57,24 @@ struct LatencyFigures
     double median = 0;
     double p99 = 0;
     double maximum = 0;
+};
 
-    static LatencyFigures of(QList<double> milliseconds);
+// The round trips of one direction, counted in buckets of a microsecond below a
+// millisecond and of three significant digits above: a test of hours keeps at most some
+// thousands of counts, not one per write, and its figures come without sorting. The
+// minimum and maximum are exact; the median and p99 (by nearest rank, as in the list of
+// every sample sorted) lie within 1 % of it.
+class LatencyRecord
+{
+public:
+    void add(qint64 microseconds);
+    LatencyFigures figures() const;
+
+private:
+    std::map<qint64, qint64> m_counts;   // bucket (microseconds) -> samples
+    qint64 m_samples = 0;
+    qint64 m_minimum = 0;
+    qint64 m_maximum = 0;
 };
 
 // One direction of a test: what went out of one port and what the other found.

@@ -61,7 +61,9 @@ QString LinkReport::directionText(const DirectionFigures &d, bool framed)
 QString LinkReport::figuresText(const LinkFigures &figures, LinkChecker::Form form)
 {
     QStringList parts;
-    parts << tr("用时：%1 秒").arg(QString::number(figures.elapsedSeconds, 'f', 1));
+    // A test of a few thousand bytes takes milliseconds: they are shown, not rounded away.
+    const int decimals = figures.elapsedSeconds < 10 ? 3 : 1;
+    parts << tr("用时：%1 秒").arg(QString::number(figures.elapsedSeconds, 'f', decimals));
     for (const DirectionFigures &d : figures.directions)
         parts << directionText(d, form == LinkChecker::Form::Framed);
     if (!figures.lossNote.isEmpty())

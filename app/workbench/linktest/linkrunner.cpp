@@ -26,10 +26,10 @@ struct LinkRunner::Stream
     qint64 written = 0;
     quint32 nextBlock = 0;
     double rate = 0;              // the sending line's characters per second; 0: none
-    // Where the stream stood after each write, and when: the round trip ends when the
-    // checker has accounted for it.
+    // Where the stream stood after each write, and when (microseconds into the test):
+    // the round trip ends when the checker has accounted for it.
     std::deque<std::pair<qint64, qint64>> marks;
-    QList<double> latencies;
+    LatencyRecord latencies;
     LineFaults faults;
     qint64 lastArrival = 0;
 };
@@ -184,11 +184,15 @@ void LinkRunner::send(Stream &stream)
         room = qMin(room, m_setup.bytes - stream.written);
     QByteArray bytes;
     if (m_setup.form == LinkChecker::Form::Framed) {
-        // Whole blocks only; a byte limit ends with the block that reaches it.
+        // Whole blocks only; a byte limit ends with the block that reaches it. They are
+        // made where they go out, one buffer for all.
         const bool lastBlock = m_setup.amount == LinkSetup::Amount::Bytes && room > 0 && room < blockBytes;
-        while (room >= blockBytes || (lastBlock && bytes.isEmpty())) {
-            bytes.append(BlockFrame::make(stream.nextBlock++, stream.generator.take(m_setup.payloadBytes)));
-            room -= blockBytes;
+        const qint64 blocks = lastBlock ? 1 : qMax<qint64>(0, room / blockBytes);
+        bytes.resize(blocks * blockBytes);
+        unsigned char *out = reinterpret_cast<unsigned char *>(bytes.data());
+        for (qint64 b = 0; b < blocks; ++b, out += blockBytes) {
+            stream.generator.fill(out + BlockFrame::HeaderBytes, m_setup.payloadBytes);
+            BlockFrame::seal(out, stream.nextBlock++, m_setup.payloadBytes);
         }
     } else if (room > 0) {
         bytes = stream.generator.take(room);
@@ -202,7 +206,7 @@ void LinkRunner::send(Stream &stream)
         return;
     }
     stream.written += bytes.size();
-    stream.marks.emplace_back(stream.written, m_clock.elapsed());
+    stream.marks.emplace_back(stream.written, m_clock.nsecsElapsed() / 1000);
 }
 
 void LinkRunner::onComm(CommPort &port)
@@ -246,12 +250,12 @@ void LinkRunner::receive(Stream &stream, const QByteArray &bytes)
     if (bytes.isEmpty())
         return;
     stream.checker.feed(bytes);
-    const qint64 now = m_clock.elapsed();
-    stream.lastArrival = now;
+    const qint64 now = m_clock.nsecsElapsed() / 1000;
+    stream.lastArrival = now / 1000;
     const qint64 position = stream.checker.streamPosition();
     while (!stream.marks.empty() && (position < 0 || stream.marks.front().first <= position)) {
         if (position >= 0)
-            stream.latencies.append(double(now - stream.marks.front().second));
+            stream.latencies.add(now - stream.marks.front().second);
         stream.marks.pop_front();
     }
 }
@@ -321,7 +325,7 @@ LinkFigures LinkRunner::figures() const
         d.bytesSent = stream->written;
         d.counts = stream->checker.counts();
         d.lineFaults = stream->faults;
-        d.latency = LatencyFigures::of(stream->latencies);
+        d.latency = stream->latencies.figures();
         const double seconds = qMax<qint64>(1, stream->lastArrival) / 1000.0;
         d.bytesPerSecond = d.counts.bytesReceived / seconds;
         d.theoreticalBytesPerSecond = stream->rate;

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 
@@ -100,6 +101,7 @@ void FormLinkTest::showSetup(const LinkSetup &setup)
     ComboLinkBlock->setCurrentIndex(block == std::end(BlockChoices) ? DefaultBlockIndex
                                                                     : int(block - std::begin(BlockChoices)));
     TextLinkLimit->setText(QString::number(setup.bitErrorRateLimit, 'g', 6));
+    TextLinkUser->setText(setup.userText);
 }
 
 FormLinkTest::~FormLinkTest() = default;
@@ -202,6 +204,7 @@ void FormLinkTest::showPorts()
 bool FormLinkTest::readSetup(LinkSetup &setup)
 {
     setup.pattern = TestPattern::Kind(ComboLinkPattern->currentIndex());
+    setup.userText = TextLinkUser->text();
     if (setup.pattern == TestPattern::UserBytes) {
         const qint16 format = m_session.choices().format;
         QByteArray bytes;
@@ -291,7 +294,17 @@ void FormLinkTest::showProgress()
 {
     LabelLinkVerdict->setStyleSheet(QString());
     LabelLinkVerdict->setText(Running);
-    TextLinkFigures->setPlainText(LinkReport::figuresText(m_runner.figures(), m_runner.setup().form));
+    showFigures(m_runner.figures());
+}
+
+// New figures in the place the user scrolled to: a test both ways has more lines than
+// the pane shows, and the second direction must stay readable while they change.
+void FormLinkTest::showFigures(const LinkFigures &figures)
+{
+    QScrollBar *bar = TextLinkFigures->verticalScrollBar();
+    const int scrolled = bar->value();
+    TextLinkFigures->setPlainText(LinkReport::figuresText(figures, m_runner.setup().form));
+    bar->setValue(scrolled);
 }
 
 void FormLinkTest::onFinished()
@@ -300,7 +313,7 @@ void FormLinkTest::onFinished()
     const bool passed = figures.passes(m_runner.setup().bitErrorRateLimit);
     LabelLinkVerdict->setText(LinkReport::verdictText(figures, m_runner.setup().bitErrorRateLimit));
     LabelLinkVerdict->setStyleSheet(passed ? QStringLiteral("color: #00A000;") : QStringLiteral("color: #D00000;"));
-    TextLinkFigures->setPlainText(LinkReport::figuresText(figures, m_runner.setup().form));
+    showFigures(figures);
     m_report = LinkReport::reportText(m_runner.setup(), m_runner.ports(), figures);
     ButtonLinkStart->setProperty(CaptionProperty, StartCaption.toString());
     if (m_session.capturing()) {

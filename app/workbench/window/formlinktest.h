@@ -44,6 +44,7 @@ private:
     void startClicked();
     bool readSetup(LinkSetup &setup);
     void showProgress();
+    void showFigures(const LinkFigures &figures);
     void onFinished();
     void saveClicked();
 
