@@ -146,8 +146,7 @@ int AnswerCommand::execute()
         print(stderr, QStringLiteral("tarrock answer: %1\n").arg(CommandOutput::oneLine(description)));
     });
     QObject::connect(&session, &Session::deviceLost, &loop, [&](qint16 port, bool, const QString &reason) {
-        print(stderr, QStringLiteral("tarrock answer: the device of Com %1 went away%2\n")
-                          .arg(port).arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + CommandOutput::oneLine(reason)));
+        print(stderr, QStringLiteral("tarrock answer: %1\n").arg(m_ports.deviceLostText(port, reason)));
         status = Failed;
         loop.quit();
     });

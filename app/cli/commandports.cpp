@@ -201,6 +201,14 @@ QString CommandPorts::mappedNote() const
                                      : QStringLiteral(" [%1]").arg(m_mappedDevices.join(QStringLiteral(", ")));
 }
 
+QString CommandPorts::deviceLostText(qint16 port, const QString &reason) const
+{
+    return QStringLiteral("the device of Com %1 went away%2%3")
+        .arg(port)
+        .arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + CommandOutput::oneLine(reason))
+        .arg(mappedNote());
+}
+
 void CommandPorts::prepare(Session &session) const
 {
     if (!optionsPath.isEmpty())

@@ -40,6 +40,8 @@ public:
     // " [Com 16 = /dev/ttyUSB0]": the numbers a port's message names, for a device named
     // by path; empty otherwise.
     QString mappedNote() const;
+    // A device that went away during the run, in one line, naming its device.
+    QString deviceLostText(qint16 port, const QString &reason) const;
     // A start's refusal in one line, naming the port and its device.
     QString refusalText(const Session::Refusal &refusal) const;
     // The session the choices apply to: the line window's options when the settings came

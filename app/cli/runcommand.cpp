@@ -172,9 +172,7 @@ int RunCommand::execute()
         print(stderr, QStringLiteral("tarrock run: %1\n").arg(sendProblem));
     });
     QObject::connect(&session, &Session::deviceLost, &loop, [&](qint16 port, bool, const QString &reason) {
-        ended = QStringLiteral("the device of Com %1 went away%2")
-                    .arg(port)
-                    .arg(reason.isEmpty() ? QString() : QStringLiteral(": ") + CommandOutput::oneLine(reason));
+        ended = m_ports.deviceLostText(port, reason);
         runner.stop();
     });
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &loop, [&] {

@@ -38,6 +38,7 @@ private slots:
     void twoRunsAtOnceOnDifferentPorts();
     void stopSignalMarksInterruptedAndRestoresLines();
     void answerServesTheWindowsSendAndReceiveMode();
+    void answerEndsWhenItsDeviceVanishes();
     void settingsFromTheWindowsRecord();
 };
 
@@ -491,6 +492,27 @@ void TstSequenceCommands::answerServesTheWindowsSendAndReceiveMode()
 
 // A program folder of its own (the build's program, linked), holding the window's
 // settings record: Com 15 sends into the null-modem, Com 16 receives from it.
+// A device unplugged while it is played: exit 1, and one line that names the device
+// as the command line gave it, not only the port number the run lent it.
+void TstSequenceCommands::answerEndsWhenItsDeviceVanishes()
+{
+    QTemporaryDir folder;
+    PseudoTerminal device(folder.filePath(QStringLiteral("device")));
+    QVERIFY(write(folder.filePath("device.json"), rulesFile("01 03 02 00 2A")));
+    QProcess answer;
+    start(answer, {"answer", folder.filePath("device.json"), "--port", device.slavePath()});
+    QSignalSpy ready(&answer, &QProcess::readyReadStandardError);
+    QVERIFY(ready.wait(20000));
+    QVERIFY(device.write("AT\r\n"));
+    QCOMPARE(device.read(2000, 2), QByteArray("OK"));
+    device.unplug();
+    QCOMPARE(finish(answer), 1);
+    const QList<QByteArray> errors = answer.readAllStandardError().trimmed().split('\n');
+    QVERIFY2(errors.last().contains("went away") && errors.last().contains(device.slavePath().toUtf8()),
+             errors.last().constData());
+    QVERIFY(answer.readAllStandardOutput().endsWith("answered 1 requests\n"));
+}
+
 void TstSequenceCommands::settingsFromTheWindowsRecord()
 {
     QTemporaryDir folder(QStringLiteral(TARROCK_DIR "/../cli-sysdata-XXXXXX"));

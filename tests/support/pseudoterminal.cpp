@@ -51,14 +51,16 @@ PseudoTerminal::~PseudoTerminal()
 
 void PseudoTerminal::plugIn()
 {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // Close-on-exec: a program the test starts must not hold the device open, or
+    // unplugging it would never hang up the program's side.
+    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     const char *name = nullptr;
     if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0 || !(name = ptsname(m_master))) {
         unplug();
         return;
     }
     m_devicePath = QString::fromLocal8Bit(name);
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     makeRaw(m_master);
     makeRaw(m_slave);
     if (!m_linkPath.isEmpty()) {
