@@ -113,6 +113,15 @@ int AnswerCommand::execute()
         return rule.enabled && rule.expectedHex;
     });
     choices.format = textOnly ? CommandCodec::FormatText : CommandCodec::FormatHex;
+    // Watched before the port opens: a stop asked for while a network line connects
+    // still counts.
+    QEventLoop loop;
+    TerminationWatcher watcher;
+    bool stopAsked = false;
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &loop, [&] {
+        stopAsked = true;
+        loop.quit();
+    });
     const Session::Refusal refused = session.start(choices);
     if (refused.refused()) {
         print(stderr, QStringLiteral("tarrock answer: %1\n").arg(m_ports.refusalText(refused)));
@@ -127,8 +136,6 @@ int AnswerCommand::execute()
     QString request;
     int exchanges = 0;
     int status = Stopped;
-    QEventLoop loop;
-    TerminationWatcher watcher;
     QObject::connect(&session, &Session::received, &loop, [&](const QString &text, bool newLine) {
         // Hexadecimal arrives as bare pairs; it shows spaced as the rules write it.
         const QString shown = textOnly ? text : QString::fromLatin1(QByteArray::fromHex(text.toLatin1()).toHex(' ').toUpper());
@@ -150,8 +157,8 @@ int AnswerCommand::execute()
         status = Failed;
         loop.quit();
     });
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &loop, &QEventLoop::quit);
-    loop.exec();
+    if (!stopAsked)
+        loop.exec();
     // The port closes as at the window's stop: the line gets its settings back.
     session.stop();
     session.shutDown();

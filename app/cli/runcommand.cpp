@@ -144,20 +144,29 @@ int RunCommand::execute()
     choices.mode = TransferEngine::ModeSendReceive;
     choices.rowsOnly = true;
     choices.format = CommandCodec::FormatHex;
+
+    // Watched before the ports open: a stop asked for while a network line connects
+    // still ends the run in order, with its reports.
+    SequenceRunner runner;
+    TerminationWatcher watcher;
+    SequenceReport *report = nullptr;   // of the sequence under way
+    bool interrupted = false;
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &runner, [&] {
+        interrupted = true;
+        if (SequenceReport::Step *step = report ? report->step(runner.currentStep()) : nullptr)
+            step->underWay = true;
+        runner.stop();
+    });
     const Session::Refusal refused = session.start(choices);
     if (refused.refused()) {
         print(stderr, QStringLiteral("tarrock run: %1\n").arg(m_ports.refusalText(refused)));
         return SetUpFailed;
     }
 
-    SequenceRunner runner;
-    TerminationWatcher watcher;
     QEventLoop loop;
-    SequenceReport *report = nullptr;   // of the sequence under way
     ProtocolSet sequence = m_set;       // the file's commands with that sequence's steps
     QString sendProblem;
     QString ended;                      // a lost device ends the whole run
-    bool interrupted = false;
     runner.setSender([&](int command) {
         sendProblem.clear();
         const Session::Refusal result = session.sendCommand(m_set.commands.at(command));
@@ -173,12 +182,6 @@ int RunCommand::execute()
     });
     QObject::connect(&session, &Session::deviceLost, &loop, [&](qint16 port, bool, const QString &reason) {
         ended = m_ports.deviceLostText(port, reason);
-        runner.stop();
-    });
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &loop, [&] {
-        interrupted = true;
-        if (SequenceReport::Step *step = report ? report->step(runner.currentStep()) : nullptr)
-            step->underWay = true;
         runner.stop();
     });
 
