@@ -3,16 +3,13 @@
 
 #include "commandlistfile.h"
 #include "commandoutput.h"
-#include "interfacelanguage.h"
 #include "terminationwatcher.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTime>
 
 #include <algorithm>
-#include <stdexcept>
 
 using CommandOutput::print;
 using CommandOutput::refuse;
@@ -63,21 +60,9 @@ QString AnswerCommand::printable(const QString &text)
 
 int AnswerCommand::run(const QStringList &arguments)
 {
-    QString problem;
-    InterfaceLanguage::install(QCoreApplication::applicationDirPath(), &problem);
-    if (!problem.isEmpty())
-        print(stderr, problem + QLatin1Char('\n'));
     AnswerCommand command;
-    try {
-        if (!command.parse(arguments)) {
-            print(stdout, helpText());
-            return Stopped;
-        }
-    } catch (const std::runtime_error &error) {
-        print(stderr, QStringLiteral("tarrock answer: %1\n").arg(QString::fromStdString(error.what())));
-        return SetUpFailed;
-    }
-    return command.execute();
+    return CommandOutput::runCommand(QStringLiteral("answer"), helpText(), [&] { return command.parse(arguments); },
+                                     [&] { return command.execute(); });
 }
 
 bool AnswerCommand::parse(const QStringList &arguments)

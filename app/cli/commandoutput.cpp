@@ -1,6 +1,10 @@
 // Velmora workbench. Licensed under the MIT licence.
 #include "commandoutput.h"
 
+#include "interfacelanguage.h"
+
+#include <QCoreApplication>
+
 #include <QRegularExpression>
 
 #include <stdexcept>
@@ -35,6 +39,25 @@ bool terminalOnStandardError()
 #else
     return false;
 #endif
+}
+
+int runCommand(const QString &name, const QString &help, const std::function<bool()> &parse,
+               const std::function<int()> &execute)
+{
+    QString problem;
+    InterfaceLanguage::install(QCoreApplication::applicationDirPath(), &problem);
+    if (!problem.isEmpty())
+        print(stderr, problem + QLatin1Char('\n'));
+    try {
+        if (!parse()) {
+            print(stdout, help);
+            return 0;
+        }
+    } catch (const std::runtime_error &error) {
+        print(stderr, QStringLiteral("tarrock %1: %2\n").arg(name, QString::fromStdString(error.what())));
+        return 2;
+    }
+    return execute();
 }
 
 } // namespace CommandOutput

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <functional>
 
 // What the commands without a window write, and how they refuse: one line a fault, on
 // standard error, flushed at once so that a log shows it in order with the program's
@@ -17,5 +18,11 @@ QString oneLine(const QString &message);
 // command turns into exit status 2.
 [[noreturn]] void refuse(const QString &why);
 bool terminalOnStandardError();
+
+// What every command does around its own work: the port messages in the language chosen
+// for the window, the help when asked for (exit 0), a refused set-up as one line naming
+// the command (exit 2), else the command's own exit status.
+int runCommand(const QString &name, const QString &help, const std::function<bool()> &parse,
+               const std::function<int()> &execute);
 
 } // namespace CommandOutput

@@ -2,18 +2,15 @@
 #include "linktestcommand.h"
 
 #include "commandoutput.h"
-#include "interfacelanguage.h"
 #include "terminationwatcher.h"
 
 #include <runtimeerror.h>
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <stdexcept>
 
 using CommandOutput::oneLine;
 using CommandOutput::print;
@@ -92,22 +89,9 @@ QString LinkTestCommand::helpText()
 
 int LinkTestCommand::run(const QStringList &arguments)
 {
-    // The engine's messages in the language the user chose for the window.
-    QString problem;
-    InterfaceLanguage::install(QCoreApplication::applicationDirPath(), &problem);
-    if (!problem.isEmpty())
-        print(stderr, problem + QLatin1Char('\n'));
     LinkTestCommand command;
-    try {
-        if (!command.parse(arguments)) {
-            print(stdout, helpText());
-            return Passed;
-        }
-    } catch (const std::runtime_error &error) {
-        print(stderr, QStringLiteral("tarrock linktest: %1\n").arg(QString::fromStdString(error.what())));
-        return SetUpFailed;
-    }
-    return command.execute();
+    return CommandOutput::runCommand(QStringLiteral("linktest"), helpText(), [&] { return command.parse(arguments); },
+                                     [&] { return command.execute(); });
 }
 
 bool LinkTestCommand::parse(const QStringList &arguments)

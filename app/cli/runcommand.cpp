@@ -3,19 +3,16 @@
 
 #include "commandlistfile.h"
 #include "commandoutput.h"
-#include "interfacelanguage.h"
 #include "runreports.h"
 #include "sequencerunner.h"
 #include "terminationwatcher.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
 
-#include <stdexcept>
 
 using CommandOutput::print;
 using CommandOutput::refuse;
@@ -71,21 +68,9 @@ QString RunCommand::helpText()
 
 int RunCommand::run(const QStringList &arguments)
 {
-    QString problem;
-    InterfaceLanguage::install(QCoreApplication::applicationDirPath(), &problem);
-    if (!problem.isEmpty())
-        print(stderr, problem + QLatin1Char('\n'));
     RunCommand command;
-    try {
-        if (!command.parse(arguments)) {
-            print(stdout, helpText());
-            return Passed;
-        }
-    } catch (const std::runtime_error &error) {
-        print(stderr, QStringLiteral("tarrock run: %1\n").arg(QString::fromStdString(error.what())));
-        return SetUpFailed;
-    }
-    return command.execute();
+    return CommandOutput::runCommand(QStringLiteral("run"), helpText(), [&] { return command.parse(arguments); },
+                                     [&] { return command.execute(); });
 }
 
 bool RunCommand::parse(const QStringList &arguments)
