@@ -16,6 +16,7 @@ private slots:
     void storeKeepsWhatItCannotRead_data();
     void storeKeepsWhatItCannotRead();
     void importAddsRows();
+    void renamedCommandKeepsItsSteps();
 };
 
 static ProtocolSet sampleSet()
@@ -186,6 +187,22 @@ void TestProtocolFile::importAddsRows()
     QCOMPARE(mine.commands.at(2).hotkey, 0);
     QCOMPARE(mine.commands.at(3).name, QStringLiteral("AT (2)"));
     QCOMPARE(mine.commands.at(3).hotkey, 2);
+}
+
+// Every sequence, the named ones too, sends the renamed command under its new name.
+void TestProtocolFile::renamedCommandKeepsItsSteps()
+{
+    ProtocolSet set = sampleSet();
+    set.renameCommand(1, QStringLiteral("AT+CSQ"));
+    QCOMPARE(set.commands.at(1).name, QStringLiteral("AT+CSQ"));
+    QCOMPARE(set.sequence.at(1).command, QStringLiteral("AT+CSQ"));
+    for (const ProtocolSet::NamedSequence &named : set.namedSequences) {
+        for (const ProtocolSet::Step &step : named.steps) {
+            if (step.kind == ProtocolSet::Step::Send)
+                QCOMPARE(step.command, QStringLiteral("AT+CSQ"));
+        }
+    }
+    QCOMPARE(set.commandNamed(QStringLiteral("AT")), -1);
 }
 
 QTEST_APPLESS_MAIN(TestProtocolFile)

@@ -73,6 +73,21 @@ bool ProtocolSet::operator==(const ProtocolSet &o) const
         && receiveChecksum == o.receiveChecksum;
 }
 
+void ProtocolSet::renameCommand(int index, const QString &name)
+{
+    const QString old = commands.at(index).name;
+    const auto follow = [&](QList<Step> &steps) {
+        for (Step &step : steps) {
+            if (step.kind == Step::Send && step.command == old)
+                step.command = name;
+        }
+    };
+    follow(sequence);
+    for (NamedSequence &named : namedSequences)
+        follow(named.steps);
+    commands[index].name = name;
+}
+
 int ProtocolSet::commandNamed(const QString &name) const
 {
     for (int i = 0; i < commands.size(); ++i) {

@@ -86,6 +86,8 @@ struct ProtocolSet
     // this set holds already comes in as "name (2)", and its hotkey is dropped when taken.
     void merge(const ProtocolSet &other);
     int commandNamed(const QString &name) const;
+    // Renames a command; the send steps of every sequence follow it to its new name.
+    void renameCommand(int index, const QString &name);
 
     // The bytes of text or hexadecimal data, as the command box encodes them.
     static std::optional<QByteArray> encode(const QString &data, bool hex);

@@ -529,12 +529,7 @@ void FormCommands::commandEdited(int row, int column)
             fillCommands();
             return;
         }
-        // The sequence's steps follow the command to its new name.
-        for (ProtocolSet::Step &step : m_set.sequence) {
-            if (step.kind == ProtocolSet::Step::Send && step.command == command.name)
-                step.command = text;
-        }
-        command.name = text;
+        m_set.renameCommand(row, text);
         fillSteps();
     } else if (column == CommandData) {
         if (!ProtocolSet::encode(text, command.hex)) {
