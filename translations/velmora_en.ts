@@ -1480,14 +1480,6 @@ The command list file was not saved and was left as it is; changes hold for this
 %1</translation>
     </message>
     <message>
-        <source>对不起！<byte value="xd"/>
-<byte value="xd"/>
-请先开始通讯，再运行序列！</source>
-        <translation>Sorry!<byte value="xd"/>
-<byte value="xd"/>
-Please start communication before running the sequence!</translation>
-    </message>
-    <message>
         <source>序列：通过 %1 步，失败 %2 步</source>
         <translation>Sequence: %1 steps passed, %2 failed</translation>
     </message>

@@ -183,6 +183,7 @@ private:
     void Sub_SendListed(int intCommand);
     void Sub_SendHotkey(int intKey);
     void Sub_RunSequence();
+    void Sub_EndSequenceRun();
     void connectSequence();
 
     // Controls, named as the window shows them.
@@ -230,4 +231,5 @@ private:
     SequenceRunner m_sequence;
 
     bool m_blnUnloaded = false;
+    bool m_blnSequenceOwnsRun = false;   // the ports are open for a sequence alone
 };

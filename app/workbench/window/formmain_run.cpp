@@ -28,6 +28,7 @@
 
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 using namespace FormMainTexts;
 
@@ -46,9 +47,6 @@ const UiText PortMapOptionsNotSaved("FormMain", QT_TRANSLATE_NOOP("FormMain",
 // %1 is the command list's file, %2 the line, %3 the reason.
 const UiText CommandsUnreadable("FormMain", QT_TRANSLATE_NOOP("FormMain",
     "对不起！\r\n\r\n命令列表文件无法读取，保留原样：%1\r\n\r\n第%2行：%3"));
-// %1 is the command list's file.
-const UiText SequenceNeedsRun("FormMain", QT_TRANSLATE_NOOP("FormMain",
-    "对不起！\r\n\r\n请先开始通讯，再运行序列！"));
 // %1 steps passed, %2 failed; the capture keeps it in Chinese, as its labels.
 const UiText SequenceOutcome("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步"));
 const UiText SequenceStopped("FormMain", QT_TRANSLATE_NOOP("FormMain", "序列：通过 %1 步，失败 %2 步，未运行完"));
@@ -322,6 +320,7 @@ void FormMain::connectSequence()
                                    outcome.source().arg(intPassed).arg(intFailed));
         if (m_formCommands)
             m_formCommands->showOutcome(outcome.arg(intPassed).arg(intFailed));
+        Sub_EndSequenceRun();
     });
 }
 
@@ -639,13 +638,34 @@ void FormMain::Sub_SendHotkey(int intKey)
 }
 
 // A sequence runs on a running communication: its sends go out between the periodic ones,
-// and what arrives is looked at for the replies it waits for.
+// and what arrives is looked at for the replies it waits for. Started while stopped, it
+// opens the ports as a send-and-receive start would, sends only its own rows, and closes
+// them when it ends.
 void FormMain::Sub_RunSequence()
 {
     if (!Fun_Communicating()) {
-        ModuleFun::ShowMessage(SequenceNeedsRun, ModuleFun::AlignCentre);
-        return;
+        Session::Choices choices = Fun_Choices();
+        choices.mode = TransferEngine::ModeSendReceive;
+        choices.rowsOnly = true;
+        choices.repeat = false;
+        const Session::Refusal refusal = m_session.start(choices);
+        if (refusal.refused()) {
+            if (!m_blnUnloaded)
+                Sub_ReportRefusal(refusal);
+            return;
+        }
+        m_blnSequenceOwnsRun = true;
     }
     if (m_sequence.start(m_protocol))
         connect(&m_session, &Session::arrived, &m_sequence, &SequenceRunner::received, Qt::UniqueConnection);
+    else
+        Sub_EndSequenceRun();
+}
+
+// The ports a sequence opened for itself close with its end.
+void FormMain::Sub_EndSequenceRun()
+{
+    if (!std::exchange(m_blnSequenceOwnsRun, false))
+        return;
+    m_session.stop();
 }
