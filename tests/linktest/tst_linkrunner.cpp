@@ -2,8 +2,8 @@
 #include "faultywire.h"
 #include "linkrunner.h"
 #include "portmap.h"
+#include "portmapfile.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,15 +38,13 @@ public:
     {
         PortMap::setFolder(m_folder.path());
         PortMap::setUserFolder(m_folder.path());
-        QByteArray ports;
+        QList<std::pair<int, QString>> ports;
         for (int n : {1, 2}) {
             const QString device = m_folder.filePath(QStringLiteral("com%1").arg(n));
             farEnds[n] = std::make_unique<PseudoTerminal>(device);
-            ports += QStringLiteral("COM%1=%2\n").arg(n).arg(device).toUtf8();
+            ports.append({n, device});
         }
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(ports);
+        writePortMap(m_folder.path(), ports);
     }
 
     static LinkPorts ports(qint16 out, qint16 in)

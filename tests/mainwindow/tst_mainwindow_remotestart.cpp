@@ -2,6 +2,7 @@
 #include "workbench.h"
 
 #include <hostileserver.h>
+#include <portmapfile.h>
 
 #include <QComboBox>
 #include <QFile>
@@ -36,9 +37,7 @@ private:
 
 void TestMainWindowRemoteStart::mapRemotePort(Workbench &bench, const HostileServer &server)
 {
-    QFile ini(bench.path(QStringLiteral("ports.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ini.write(QStringLiteral("COM%1=%2\n").arg(RemotePort).arg(server.address()).toUtf8());
+    QVERIFY(writePortMap(bench.folder(), {{RemotePort, server.address()}}));
 }
 
 // Called off quietly: no message, the ports closed, the button and the settings back.

@@ -3,6 +3,7 @@
 
 #include <commport.h>
 #include <modulefun.h>
+#include <portmapfile.h>
 
 #include <componentloader.h>
 #include <control.h>
@@ -28,15 +29,13 @@ Workbench::Workbench(const QList<int> &presentPorts)
     ModuleFun::SetMessageObserver(
         [this](const QString &text, qint16) { messages << text; });
 
-    QByteArray ports;
+    QList<std::pair<int, QString>> ports;
     for (int n = 1; n <= HighestPort; ++n) {
         if (presentPorts.contains(n))
             plugIn(n);
-        ports += QStringLiteral("COM%1=%2\n").arg(n).arg(path(QStringLiteral("com%1").arg(n))).toUtf8();
+        ports.append({n, path(QStringLiteral("com%1").arg(n))});
     }
-    QFile ini(path(QStringLiteral("ports.ini")));
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write(ports);
+    writePortMap(folder(), ports);
 }
 
 void Workbench::plugIn(int port)

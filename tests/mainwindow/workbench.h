@@ -25,6 +25,7 @@ public:
     // Settings that open on a pseudo-terminal: 9600,N,8,1, no handshake, period 200.
     static SysData workingSettings(qint16 outPort, qint16 inPort, qint16 mode);
 
+    QString folder() const { return m_folder.path(); }
     QString path(const QString &name) const;
     QByteArray fileBytes(const QString &name) const;
 

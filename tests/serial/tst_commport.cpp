@@ -2,6 +2,7 @@
 #include "commport.h"
 #include <runtimeerror.h>
 #include "portmap.h"
+#include "portmapfile.h"
 #include "pseudoterminal.h"
 
 #include <QCoreApplication>
@@ -93,11 +94,10 @@ void TestCommPort::initTestCase()
 
 void TestCommPort::mapPorts(const QString &device, const QString &otherDevice)
 {
-    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toLocal8Bit());
+    QList<std::pair<int, QString>> ports{{TestPort, device}};
     if (!otherDevice.isEmpty())
-        file.write(QStringLiteral("COM%1=%2\n").arg(OtherTestPort).arg(otherDevice).toLocal8Bit());
+        ports.append({OtherTestPort, otherDevice});
+    QVERIFY(writePortMap(m_folder.path(), ports));
 }
 
 bool TestCommPort::openOn(CommPort &port, PseudoTerminal &pty)

@@ -3,6 +3,7 @@
 #include "portmap.h"
 #include "transferengine.h"
 
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
 #include <QTranslator>
@@ -24,10 +25,7 @@ public:
     explicit FramedBench(const FrameRule &rule, qint16 format = 1)
     {
         PortMap::setFolder(m_folder.path());
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(QStringLiteral("COM%1=%2\n").arg(InPort).arg(far.slavePath()).toLocal8Bit());
-        ini.close();
+        writePortMap(m_folder.path(), {{InPort, far.slavePath()}});
         engine.capture().setFile(m_folder.path(), QStringLiteral("capture.txt"));
         engine.setCapturing(true);
         LineOptions options;

@@ -4,9 +4,9 @@
 #include "portmap.h"
 
 #include <fakemodemline.h>
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -36,9 +36,7 @@ public:
     LineBench()
     {
         PortMap::setFolder(m_folder.path());
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(far.slavePath()).toLocal8Bit());
+        writePortMap(m_folder.path(), {{TestPort, far.slavePath()}});
         port.setCommPort(TestPort);
     }
 

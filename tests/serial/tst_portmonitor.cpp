@@ -4,12 +4,12 @@
 #include "portmonitor.h"
 #include "systemcodepage.h"
 
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
 #include <runtimeerror.h>
 
 #include <QDateTime>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,10 +27,7 @@ public:
     TapBench()
     {
         PortMap::setFolder(m_folder.path());
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(QStringLiteral("COM%1=%2\nCOM%3=%4\n").arg(PortA).arg(device1.slavePath())
-                          .arg(PortB).arg(device2.slavePath()).toLocal8Bit());
+        writePortMap(m_folder.path(), {{PortA, device1.slavePath()}, {PortB, device2.slavePath()}});
     }
 
     void start(const FrameRule &rule = {})

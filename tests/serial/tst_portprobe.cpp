@@ -2,6 +2,7 @@
 #include "commport.h"
 #include "portprobe.h"
 
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
 #include <QFile>
@@ -161,10 +162,7 @@ void TestPortProbe::lockFileCountsWhileItsProcessRuns()
 void TestPortProbe::portOfThisProgramIsBusy()
 {
     QVERIFY(QFile::link(m_device->slavePath(), m_folder.filePath(QStringLiteral("other"))));
-    QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("COM%1=%2\n").arg(ProbedPort).arg(m_device->slavePath()).toUtf8());
-    ini.close();
+    QVERIFY(writePortMap(m_folder.path(), {{ProbedPort, m_device->slavePath()}}));
     PortMap::setFolder(m_folder.path());
 
     CommPort holder;

@@ -4,12 +4,12 @@
 #include "connectioncounter.h"
 #include <runtimeerror.h>
 #include "portmap.h"
+#include "portmapfile.h"
 #include "portprobe.h"
 #include "pseudoterminal.h"
 #include "rfc2217peer.h"
 #include "ser2netserver.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -157,9 +157,7 @@ bool TestRemoteLine::serve(bool rfc2217)
 
 void TestRemoteLine::mapPort(const QString &device)
 {
-    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toUtf8());
+    QVERIFY(writePortMap(m_folder.path(), {{TestPort, device}}));
 }
 
 QByteArray TestRemoteLine::receiveAtPort(CommPort &port, qsizetype count)

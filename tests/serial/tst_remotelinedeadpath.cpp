@@ -2,12 +2,12 @@
 #include "commport.h"
 #include "hostileserver.h"
 #include "portmap.h"
+#include "portmapfile.h"
 #include "tcpkeepalive.h"
 
 #include <runtimeerror.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -89,10 +89,7 @@ void TestRemoteLineDeadPath::deadPathIsALoss()
 {
     QFETCH(bool, sending);
     HostileServer server;
-    QFile map(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(map.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    map.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(server.address()).toUtf8());
-    map.close();
+    QVERIFY(writePortMap(m_folder.path(), {{TestPort, server.address()}}));
 
     CommPort port;
     port.setCommPort(TestPort);

@@ -3,13 +3,13 @@
 #include "engineinview.h"
 #include "hostileserver.h"
 #include "portmap.h"
+#include "portmapfile.h"
 #include "remoteline.h"
 
 #include <runtimeerror.h>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,11 +144,10 @@ void TestRemoteLineHostile::initTestCase()
 
 void TestRemoteLineHostile::mapPorts(const QString &first, const QString &second)
 {
-    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(first).toUtf8());
+    QList<std::pair<int, QString>> ports{{TestPort, first}};
     if (!second.isEmpty())
-        file.write(QStringLiteral("COM%1=%2\n").arg(SecondPort).arg(second).toUtf8());
+        ports.append({SecondPort, second});
+    QVERIFY(writePortMap(m_folder.path(), ports));
 }
 
 void TestRemoteLineHostile::floodsCutTheServerOff_data()

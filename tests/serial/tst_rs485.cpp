@@ -2,6 +2,7 @@
 #include "commport.h"
 #include "echofilter.h"
 #include "portmap.h"
+#include "portmapfile.h"
 #include "pseudoterminal.h"
 #include "rs485options.h"
 #include "syscalldouble.h"
@@ -143,9 +144,7 @@ void TestRs485::cleanup()
 
 void TestRs485::mapPort(const QString &device)
 {
-    QFile file(m_folder.filePath(QStringLiteral("ports.ini")));
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("COM%1=%2\n").arg(TestPort).arg(device).toLocal8Bit());
+    QVERIFY(writePortMap(m_folder.path(), {{TestPort, device}}));
 }
 
 std::unique_ptr<CommPort> TestRs485::openPort(PseudoTerminal &pty, const Rs485Settings &settings,

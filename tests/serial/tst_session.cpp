@@ -2,9 +2,9 @@
 #include "portmap.h"
 #include "session.h"
 
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,17 +27,14 @@ public:
     {
         PortMap::setFolder(m_folder.path());
         PortMap::setUserFolder(m_folder.path());
-        QByteArray ports;
+        QList<std::pair<int, QString>> ports;
         for (int n = 1; n <= HighestPort; ++n) {
             const QString device = m_folder.filePath(QStringLiteral("com%1").arg(n));
             if (presentPorts.contains(n))
                 m_farEnds[n] = std::make_unique<PseudoTerminal>(device);
-            ports += QStringLiteral("COM%1=%2\n").arg(n).arg(device).toUtf8();
+            ports.append({n, device});
         }
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(ports);
-        ini.close();
+        writePortMap(m_folder.path(), ports);
         session.loadOptions(m_folder.filePath(QStringLiteral("velmora.ini")));
         session.scanPorts({});
     }

@@ -4,6 +4,7 @@
 #include "systemcodepage.h"
 #include "engineinview.h"
 
+#include <portmapfile.h>
 #include <pseudoterminal.h>
 
 #include <QFile>
@@ -26,12 +27,7 @@ public:
     EngineBench()
     {
         PortMap::setFolder(m_folder.path());
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(QStringLiteral("COM%1=%2\nCOM%3=%4\n")
-                          .arg(OutPort).arg(out.slavePath())
-                          .arg(InPort).arg(in.slavePath())
-                          .toLocal8Bit());
+        writePortMap(m_folder.path(), {{OutPort, out.slavePath()}, {InPort, in.slavePath()}});
         engine.setTickClock([this] { return now; });
         engine.capture().setFile(m_folder.path(), QStringLiteral("capture.txt"));
     }
