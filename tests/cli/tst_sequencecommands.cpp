@@ -5,6 +5,8 @@
 #include "settinglists.h"
 #include "sysdata.h"
 
+#include <portmapfile.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -444,7 +446,7 @@ void TstSequenceCommands::answerServesTheWindowsSendAndReceiveMode()
 {
     QTemporaryDir folder;
     NullModem line(folder.path());
-    QVERIFY(write(folder.filePath("ports.ini"), QStringLiteral("COM1=%1\n").arg(line.a.slavePath()).toUtf8()));
+    QVERIFY(writePortMap(folder.path(), {{1, line.a.slavePath()}}));
     PortMap::setFolder(folder.path());
     PortMap::setUserFolder(folder.path());
     QVERIFY(write(folder.filePath("device.json"), rulesFile("01 03 02 00 2A")));
@@ -533,8 +535,7 @@ void TstSequenceCommands::settingsFromTheWindowsRecord()
     QVERIFY(!QFile::exists(folder.filePath("sysdata.dat")));
 
     NullModem line(folder.path());
-    QVERIFY(write(folder.filePath("ports.ini"),
-                  QStringLiteral("COM15=%1\nCOM16=%2\n").arg(line.a.slavePath(), line.b.slavePath()).toUtf8()));
+    QVERIFY(writePortMap(folder.path(), {{15, line.a.slavePath()}, {16, line.b.slavePath()}}));
     SysData stored;
     stored.OutPort = 15;
     stored.InPort = 16;

@@ -3,6 +3,7 @@
 #include "session.h"
 
 #include <pseudoterminal.h>
+#include <portmapfile.h>
 #include <systemcodepage.h>
 
 #include <QElapsedTimer>
@@ -21,10 +22,7 @@ public:
     {
         PortMap::setFolder(m_folder.path());
         PortMap::setUserFolder(m_folder.path());
-        QFile ini(m_folder.filePath(QStringLiteral("ports.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(QStringLiteral("COM1=%1\n").arg(m_farEnd.slavePath()).toUtf8());
-        ini.close();
+        writePortMap(m_folder.path(), {{1, m_farEnd.slavePath()}});
         session.loadOptions(m_folder.filePath(QStringLiteral("velmora.ini")));
         session.scanPorts({});
     }
